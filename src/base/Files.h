@@ -1,0 +1,28 @@
+#pragma once
+// Whole-file reads and crash-safe rewrites. A rewrite goes to a temporary file in the same folder,
+// is flushed to disk, then renamed over the target, so a crash or a full disk leaves either the old
+// file or the new one, never half of one.
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace mv {
+
+// A file that could not be read or written; the message names the file and the system's reason.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The file's bytes, or empty when it does not exist. Throws FileError when it exists but cannot
+// be read.
+std::optional<std::string> readFile(const std::filesystem::path& path);
+
+// Replaces the file's content atomically. `privateFile` creates it readable by the owner only
+// (0600), for files that hold passwords or mail. Throws FileError; the old file is then intact.
+void writeFileAtomically(const std::filesystem::path& path, std::string_view content,
+                         bool privateFile = false);
+
+} // namespace mv

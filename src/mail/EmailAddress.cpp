@@ -1,0 +1,48 @@
+#include "mail/EmailAddress.h"
+
+#include "base/Text.h"
+
+namespace mv {
+
+std::string StripQuotes(std::string_view text) {
+    std::string s = trim(text);
+    std::size_t b = 0;
+    while (b < s.size() && s[b] == '"') ++b;
+    std::size_t e = s.size();
+    while (e > b && s[e - 1] == '"') --e;
+    return s.substr(b, e - b);
+}
+
+void ParseAddress(std::string_view text, TEmailAddress& target) {
+    std::size_t open = text.find('<');
+    if (open != std::string_view::npos) {
+        std::size_t close = text.find('>');
+        if (close == std::string_view::npos || close < open) {
+            target.Address.clear();
+            target.Name = cutShort(StripQuotes(text));
+            return;
+        }
+        target.Address = cutShort(StripQuotes(text.substr(open + 1, close - open - 1)));
+        std::string rest = std::string(text.substr(0, open)) + std::string(text.substr(close + 1));
+        target.Name = cutShort(StripQuotes(rest));
+        return;
+    }
+    std::size_t paren = text.find('(');
+    if (paren != std::string_view::npos) {
+        target.Address = cutShort(StripQuotes(text.substr(0, paren)));
+        // the last character is taken to be the closing bracket
+        std::size_t nameLength = text.size() - paren - 1;
+        target.Name = cutShort(StripQuotes(text.substr(paren + 1, nameLength ? nameLength - 1 : 0)));
+        return;
+    }
+    target.Address = cutShort(text);
+    target.Name.clear();
+}
+
+SplitResult SplitAddress(std::string_view text) {
+    TEmailAddress a;
+    ParseAddress(text, a);
+    return {a.Address, a.Name};
+}
+
+} // namespace mv
