@@ -1,0 +1,42 @@
+#include "net/Wait.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+
+namespace mv {
+
+namespace {
+constexpr std::chrono::milliseconds kSlice{50};
+}
+
+bool TTimeCounter::expired() const { return remaining().count() == 0; }
+
+std::chrono::milliseconds TTimeCounter::remaining() const {
+    auto limit = std::chrono::seconds(std::max(m_timeout, 1));
+    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start);
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::duration_cast<std::chrono::milliseconds>(limit) - elapsed);
+}
+
+WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
+                          const TTimeCounter& timeout, short* revents) {
+    for (;;) {
+        if (hooks.cancel != nullptr && hooks.cancel->load()) return WaitOutcome::Canceled;
+        if (timeout.expired()) return WaitOutcome::TimedOut;
+        pollfd p{fd, events, 0};
+        int slice = static_cast<int>(std::min(kSlice, timeout.remaining()).count());
+        int n = ::poll(&p, 1, std::max(slice, 1));
+        if (n > 0) {
+            if (revents != nullptr) *revents = p.revents;
+            return WaitOutcome::Ready;
+        }
+        if (n < 0 && errno != EINTR) { // report it as ready: the caller's read or write fails
+            if (revents != nullptr) *revents = POLLERR;
+            return WaitOutcome::Ready;
+        }
+        if (hooks.pump) hooks.pump();
+    }
+}
+
+} // namespace mv
