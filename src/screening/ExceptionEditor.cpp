@@ -5,31 +5,31 @@
 namespace mv {
 
 namespace {
-enum Column : std::size_t { kWhat = 0, kCondition = 1, kMatches = 2, kCase = 3, kHits = 4,
-                            kPicture = 6 };
 constexpr std::string_view kEmailAddress = "E-mail address";
 constexpr std::string_view kDomainName = "Domain name";
 
 // The hidden picture cell; an empty, broken or out-of-range cell shows the default picture.
 int pictureOf(std::string_view cell) {
     const auto value = parseInteger(cell);
-    if (!value || *value < kFirstExceptionPicture || *value > kLastExceptionPicture)
-        return kFirstExceptionPicture;
+    if (!value || *value < kPictureFirstException || *value > kPictureLastException)
+        return kPictureFirstException;
     return static_cast<int>(*value);
 }
 
-bool isBlankEntry(std::string_view text) { return trim(text).empty(); }
+bool isBlankEntry(std::string_view text) {
+    return trim(text).empty();
+}
 } // namespace
 
 const std::vector<std::string_view>& ExceptionEditor::fieldNames() {
-    static const std::vector<std::string_view> names = {"Subject:", "CC:", "Reply-To:", "To:",
-                                                        "Any Header"};
+    static const std::vector<std::string_view> names = {
+        "Subject:", "CC:", "Reply-To:", "To:", "Any Header"};
     return names;
 }
 
 void ExceptionEditor::fillFromRow(const RuleRow& row) {
-    const std::string_view what = cellOf(row, kWhat);
-    const std::string_view matches = cellOf(row, kMatches);
+    const std::string_view what = cellOf(row, col::kExceptWhat);
+    const std::string_view matches = cellOf(row, col::kExceptMatches);
     if (what == kDomainName) {
         kind = Kind::Domain;
         domain = matches;
@@ -46,9 +46,10 @@ void ExceptionEditor::fillFromRow(const RuleRow& row) {
         else
             fieldName = what;
     }
-    condition = conditionChoiceOf(cellOf(row, kCondition), kExceptionConditionChoices).value_or(0);
-    caseMatters = cellOf(row, kCase) == kYes;
-    picture = pictureOf(cellOf(row, kPicture));
+    condition = conditionChoiceOf(cellOf(row, col::kExceptCondition), kExceptionConditionChoices)
+                    .value_or(0);
+    caseMatters = cellOf(row, col::kExceptCase) == kYes;
+    picture = pictureOf(cellOf(row, col::kExceptPictureIndex));
 }
 
 std::optional<EditorRefusal> ExceptionEditor::confirm() {
@@ -73,22 +74,22 @@ std::optional<EditorRefusal> ExceptionEditor::confirm() {
 void ExceptionEditor::writeBack(RuleRow& row) const {
     switch (kind) {
     case Kind::Address:
-        setCell(row, kWhat, kEmailAddress);
-        setCell(row, kMatches, address);
+        setCell(row, col::kExceptWhat, kEmailAddress);
+        setCell(row, col::kExceptMatches, address);
         break;
     case Kind::Domain:
-        setCell(row, kWhat, kDomainName);
-        setCell(row, kMatches, domain);
+        setCell(row, col::kExceptWhat, kDomainName);
+        setCell(row, col::kExceptMatches, domain);
         break;
     case Kind::Field:
-        setCell(row, kWhat, fieldName);
-        setCell(row, kMatches, text);
+        setCell(row, col::kExceptWhat, fieldName);
+        setCell(row, col::kExceptMatches, text);
         break;
     }
-    setCell(row, kCondition, kind == Kind::Field ? conditionWord(condition) : "Equals");
-    setCell(row, kCase, yesNo(caseMatters));
-    if (cellOf(row, kHits).empty()) setCell(row, kHits, "0");
-    setCell(row, kPicture, std::to_string(picture));
+    setCell(row, col::kExceptCondition, kind == Kind::Field ? choiceWord(condition) : "Equals");
+    setCell(row, col::kExceptCase, yesNo(caseMatters));
+    if (cellOf(row, col::kExceptHits).empty()) setCell(row, col::kExceptHits, "0");
+    setCell(row, col::kExceptPictureIndex, std::to_string(picture));
 }
 
 } // namespace mv

@@ -6,11 +6,9 @@
 
 namespace mv {
 
-// Exception pictures run from 3 to 14; 3 is the default.
-inline constexpr int kFirstExceptionPicture = 3;
-inline constexpr int kLastExceptionPicture = 14;
-
 struct ExceptionEditor {
+    static constexpr TableId kTable = TableId::Exceptions;
+
     enum class Kind { Address, Domain, Field };
 
     Kind kind = Kind::Address;
@@ -18,13 +16,13 @@ struct ExceptionEditor {
     std::string fieldName = "Subject:"; // the field-name drop-down's text
     int condition = 0;                  // an unknown word keeps the first condition
     bool caseMatters = false;
-    int picture = kFirstExceptionPicture; // 3 to 14
+    int picture = kPictureFirstException; // 3 to 14
 
     // The field-name drop-down: "Subject:", "CC:", "Reply-To:", "To:", "Any Header".
     static const std::vector<std::string_view>& fieldNames();
     // The selected cell of the row of twelve pictures.
-    int pictureCell() const { return picture - kFirstExceptionPicture; }
-    void selectPictureCell(int cell) { picture = cell + kFirstExceptionPicture; }
+    int pictureCell() const { return picture - kPictureFirstException; }
+    void selectPictureCell(int cell) { picture = cell + kPictureFirstException; }
 
     void fillFromRow(const RuleRow& row);
     std::optional<EditorRefusal> confirm();

@@ -5,7 +5,6 @@
 namespace mv {
 
 namespace {
-enum Column : std::size_t { kWhat = 1, kMatches = 2, kCase = 3, kDelete = 4, kHits = 5 };
 constexpr std::string_view kSender = "Sender";
 constexpr std::string_view kNotReplyTo = "does not match Reply-to";
 constexpr std::string_view kEqualsTo = "equals To field";
@@ -29,17 +28,17 @@ std::vector<std::string> HeaderEditor::mailboxLines() const {
 
 void HeaderEditor::fillFromRow(const RuleRow& row) {
     countryButtonShown = false;
-    condition = conditionChoiceOf(cellOf(row, kWhat), kHeaderConditionChoices);
-    headerText = cellOf(row, kMatches);
-    caseMatters = cellOf(row, kCase) == kYes;
-    deleteMark = cellOf(row, kDelete) == kYes;
+    condition = conditionChoiceOf(cellOf(row, col::kWhat), kHeaderConditionChoices);
+    headerText = cellOf(row, col::kMatches);
+    caseMatters = cellOf(row, col::kCase) == kYes;
+    deleteMark = cellOf(row, col::kDelete) == kYes;
     kind = Kind::MessageHeader;
-    const std::string_view matches = cellOf(row, kMatches);
+    const std::string_view matches = cellOf(row, col::kMatches);
     if (matches == kNotReplyTo) {
         kind = Kind::SenderNotReplyTo;
     } else if (matches == kEqualsTo) {
         kind = Kind::SenderEqualsTo;
-    } else if (cellOf(row, kWhat).find(kToDoesNotContain) != std::string_view::npos) {
+    } else if (cellOf(row, col::kWhat).find(kToDoesNotContain) != std::string_view::npos) {
         kind = Kind::ToDoesNotContain;
         toText = beforeSeparator(matches);
         // A row for a mailbox that is no longer configured selects none, so OK asks for one
@@ -72,7 +71,8 @@ std::optional<EditorRefusal> HeaderEditor::confirm() {
             return EditorRefusal{EditorField::HeaderText, "The header text cannot be blank"};
     }
     if (kind == Kind::ToDoesNotContain) {
-        if (toText.empty()) return EditorRefusal{EditorField::ToText, "The TO field cannot be blank"};
+        if (toText.empty())
+            return EditorRefusal{EditorField::ToText, "The TO field cannot be blank"};
         if (!mailbox || *mailbox >= m_mailboxes.size())
             return EditorRefusal{EditorField::Mailbox, "Choose the mailbox that the rule is for"};
     }
@@ -80,29 +80,29 @@ std::optional<EditorRefusal> HeaderEditor::confirm() {
 }
 
 void HeaderEditor::writeBack(RuleRow& row) const {
-    setCell(row, kWhat, conditionWord(condition.value_or(0)));
-    setCell(row, kMatches, headerText);
-    setCell(row, kCase, yesNo(caseMatters));
-    setCell(row, kDelete, yesNo(deleteMark));
-    if (cellOf(row, kHits).empty()) setCell(row, kHits, "0");
+    setCell(row, col::kWhat, choiceWord(condition.value_or(0)));
+    setCell(row, col::kMatches, headerText);
+    setCell(row, col::kCase, yesNo(caseMatters));
+    setCell(row, col::kDelete, yesNo(deleteMark));
+    if (cellOf(row, col::kHits).empty()) setCell(row, col::kHits, "0");
     switch (kind) {
     case Kind::SenderNotReplyTo:
-        setCell(row, kWhat, kSender);
-        setCell(row, kMatches, kNotReplyTo);
-        setCell(row, kCase, kNo);
+        setCell(row, col::kWhat, kSender);
+        setCell(row, col::kMatches, kNotReplyTo);
+        setCell(row, col::kCase, kNo);
         break;
     case Kind::SenderEqualsTo:
-        setCell(row, kWhat, kSender);
-        setCell(row, kMatches, kEqualsTo);
-        setCell(row, kCase, kNo);
+        setCell(row, col::kWhat, kSender);
+        setCell(row, col::kMatches, kEqualsTo);
+        setCell(row, col::kCase, kNo);
         break;
     case Kind::ToDoesNotContain: {
         const int number = m_mailboxes.at(mailbox.value()).number;
-        setCell(row, kWhat, kToDoesNotContain);
-        setCell(row, kMatches,
+        setCell(row, col::kWhat, kToDoesNotContain);
+        setCell(row, col::kMatches,
                 std::string(beforeSeparator(toText)) + std::string(kMailboxSeparator) +
                     std::to_string(number));
-        setCell(row, kCase, kNo);
+        setCell(row, col::kCase, kNo);
         break;
     }
     case Kind::MessageHeader:

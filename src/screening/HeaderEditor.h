@@ -18,6 +18,8 @@ struct MailboxChoice {
 inline constexpr std::string_view kMailboxSeparator = " - MailBox #";
 
 struct HeaderEditor {
+    static constexpr TableId kTable = TableId::Header;
+
     enum class Kind { SenderNotReplyTo, SenderEqualsTo, ToDoesNotContain, MessageHeader };
 
     // `mailboxes`: the configured mailboxes in number order; the drop-down starts at the first.

@@ -50,7 +50,8 @@ void KnownListPage::save() {
     m_editing = false;
     KnownList& known = m_rules.known();
     known.clear();
-    for (std::string& entry : knownEntriesFromLines(m_lines)) known.add(std::move(entry));
+    for (std::string& entry : knownEntriesFromLines(m_lines))
+        known.add(std::move(entry));
     if (std::filesystem::exists(m_rules.knownPath())) m_rules.saveKnownList();
     load();
 }

@@ -7,8 +7,7 @@ namespace mv {
 
 namespace {
 // Lines that trim to nothing are skipped: their rule would have an empty "Matches" text.
-template <class AddRule>
-int importLines(const std::vector<std::string>& lines, AddRule addRule) {
+template <class AddRule> int importLines(const std::vector<std::string>& lines, AddRule addRule) {
     int added = 0;
     for (const std::string& line : dropRepeatedLines(lines)) {
         const std::string text = trim(line);

@@ -8,17 +8,26 @@
 namespace mv {
 
 namespace {
-int hitsColumn(TableId id) { return id == TableId::Exceptions ? col::kExceptHits : col::kHits; }
-int whatColumn(TableId id) { return id == TableId::Exceptions ? col::kExceptWhat : col::kWhat; }
+int hitsColumn(TableId id) {
+    return id == TableId::Exceptions ? col::kExceptHits : col::kHits;
+}
+int whatColumn(TableId id) {
+    return id == TableId::Exceptions ? col::kExceptWhat : col::kWhat;
+}
 int matchesColumn(TableId id) {
     switch (id) {
-    case TableId::Sender: return col::kSenderMatches;
-    case TableId::Exceptions: return col::kExceptMatches;
-    default: return col::kMatches;
+    case TableId::Sender:
+        return col::kSenderMatches;
+    case TableId::Exceptions:
+        return col::kExceptMatches;
+    default:
+        return col::kMatches;
     }
 }
 
-bool isRuleRow(const RuleTable& table, int row) { return row >= 1 && row < table.rowCount(); }
+bool isRuleRow(const RuleTable& table, int row) {
+    return row >= 1 && row < table.rowCount();
+}
 
 bool sameShownCells(const RuleTable& table, int a, int b) {
     for (int c = 0; c < table.colCount(); ++c)
@@ -38,13 +47,15 @@ bool rowTakesPattern(const RuleTable& table, TableId id, int row) {
 
 RuleRow rowCells(const RuleTable& table, int row) {
     RuleRow cells;
-    for (int c = 0; c < table.colCount(); ++c) cells.push_back(table.cell(c, row));
+    for (int c = 0; c < table.colCount(); ++c)
+        cells.push_back(table.cell(c, row));
     return cells;
 }
 
 void putRuleRow(RuleTable& table, TableId id, int row, const RuleRow& cells) {
     const int width = std::min(static_cast<int>(cells.size()), table.colCount());
-    for (int c = 0; c < width; ++c) table.setCell(c, row, cells[static_cast<std::size_t>(c)]);
+    for (int c = 0; c < width; ++c)
+        table.setCell(c, row, cells[static_cast<std::size_t>(c)]);
     if (id == TableId::Exceptions)
         table.setPicture(col::kExceptPicture, row,
                          RuleSet::exceptionPicture(table, row).value_or(kPictureFirstException));
@@ -121,7 +132,9 @@ void DeleteDupsFromGrid(RuleTable& table) {
         if (sameShownCells(table, row, row - 1)) table.removeRow(row);
 }
 
-std::string countText(const RuleTable& table) { return std::to_string(table.rowCount() - 1); }
+std::string countText(const RuleTable& table) {
+    return std::to_string(table.rowCount() - 1);
+}
 
 bool isInlineEditable(TableId id, int col) {
     return col == hitsColumn(id) || (id != TableId::Header && col == matchesColumn(id));

@@ -54,21 +54,18 @@ bool acceptsHitsText(std::string_view text);
 bool applyInlineEdit(RuleTable& table, TableId id, int col, int row, std::string_view text);
 
 // The editors over table rows. `fillEditor` refuses (false) a row with nothing to edit.
-template <class Editor>
-bool fillEditor(const RuleTable& table, int row, Editor& editor) {
+template <class Editor> bool fillEditor(const RuleTable& table, int row, Editor& editor) {
     if (!canEditRow(table, row)) return false;
     editor.fillFromRow(rowCells(table, row));
     return true;
 }
-template <class Editor>
-void writeEditor(RuleTable& table, int row, const Editor& editor) {
+template <class Editor> void writeEditor(RuleTable& table, int row, const Editor& editor) {
     RuleRow cells = rowCells(table, row);
     editor.writeBack(cells);
     putRuleRow(table, Editor::kTable, row, cells);
 }
 // Insert confirmed: returns the row that received the rule.
-template <class Editor>
-int insertRule(RuleTable& table, int selectedRow, const Editor& editor) {
+template <class Editor> int insertRule(RuleTable& table, int selectedRow, const Editor& editor) {
     const int row = rowForInsert(table, selectedRow);
     writeEditor(table, row, editor);
     return row;

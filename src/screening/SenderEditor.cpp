@@ -5,7 +5,6 @@
 namespace mv {
 
 namespace {
-enum Column : std::size_t { kWhat = 1, kCondition = 2, kMatches = 3, kDelete = 4, kHits = 5 };
 constexpr std::string_view kEmailAddress = "E-mail address";
 constexpr std::string_view kDomainName = "Domain name";
 } // namespace
@@ -14,14 +13,16 @@ std::string_view SenderEditor::partWord(Part p) {
     return p == Part::EmailAddress ? kEmailAddress : kDomainName;
 }
 
-bool SenderEditor::textShown() const { return condition && *condition < kTextConditionChoices; }
+bool SenderEditor::textShown() const {
+    return condition && *condition < kTextConditionChoices;
+}
 
 void SenderEditor::fillFromRow(const RuleRow& row) {
     countryButtonShown = false;
-    part = cellOf(row, kWhat) == kEmailAddress ? Part::EmailAddress : Part::DomainName;
-    condition = conditionChoiceOf(cellOf(row, kCondition), kSenderConditionChoices);
-    deleteMark = cellOf(row, kDelete) == kYes;
-    text = textShown() ? std::string(cellOf(row, kMatches)) : std::string();
+    part = cellOf(row, col::kWhat) == kEmailAddress ? Part::EmailAddress : Part::DomainName;
+    condition = conditionChoiceOf(cellOf(row, col::kSenderCondition), kSenderConditionChoices);
+    deleteMark = cellOf(row, col::kDelete) == kYes;
+    text = textShown() ? std::string(cellOf(row, col::kSenderMatches)) : std::string();
 }
 
 void SenderEditor::applyCountry(const CountryChoice& country) {
@@ -40,11 +41,11 @@ std::optional<EditorRefusal> SenderEditor::confirm() {
 }
 
 void SenderEditor::writeBack(RuleRow& row) const {
-    setCell(row, kWhat, partWord(part));
-    setCell(row, kCondition, conditionWord(condition.value_or(0)));
-    setCell(row, kMatches, textShown() ? text : std::string());
-    setCell(row, kDelete, yesNo(deleteMark));
-    if (cellOf(row, kHits).empty()) setCell(row, kHits, "0");
+    setCell(row, col::kWhat, partWord(part));
+    setCell(row, col::kSenderCondition, choiceWord(condition.value_or(0)));
+    setCell(row, col::kSenderMatches, textShown() ? text : std::string());
+    setCell(row, col::kDelete, yesNo(deleteMark));
+    if (cellOf(row, col::kHits).empty()) setCell(row, col::kHits, "0");
 }
 
 } // namespace mv

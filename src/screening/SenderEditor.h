@@ -8,6 +8,8 @@
 namespace mv {
 
 struct SenderEditor {
+    static constexpr TableId kTable = TableId::Sender;
+
     enum class Part { EmailAddress, DomainName };
 
     Part part = Part::DomainName;

@@ -4,17 +4,15 @@
 
 namespace mv {
 
-namespace {
-enum Column : std::size_t { kWhat = 1, kMatches = 2, kCase = 3, kDelete = 4, kHits = 5 };
+bool SubjectEditor::textShown() const {
+    return condition && *condition < kTextConditionChoices;
 }
 
-bool SubjectEditor::textShown() const { return condition && *condition < kTextConditionChoices; }
-
 void SubjectEditor::fillFromRow(const RuleRow& row) {
-    condition = conditionChoiceOf(cellOf(row, kWhat), kSubjectConditionChoices);
-    text = cellOf(row, kMatches);
-    caseMatters = cellOf(row, kCase) == kYes;
-    deleteMark = cellOf(row, kDelete) == kYes;
+    condition = conditionChoiceOf(cellOf(row, col::kWhat), kSubjectConditionChoices);
+    text = cellOf(row, col::kMatches);
+    caseMatters = cellOf(row, col::kCase) == kYes;
+    deleteMark = cellOf(row, col::kDelete) == kYes;
 }
 
 std::optional<EditorRefusal> SubjectEditor::confirm() {
@@ -28,11 +26,11 @@ std::optional<EditorRefusal> SubjectEditor::confirm() {
 }
 
 void SubjectEditor::writeBack(RuleRow& row) const {
-    setCell(row, kWhat, conditionWord(condition.value_or(0)));
-    setCell(row, kMatches, textShown() ? text : std::string());
-    setCell(row, kCase, textShown() ? yesNo(caseMatters) : std::string_view());
-    setCell(row, kDelete, yesNo(deleteMark));
-    if (cellOf(row, kHits).empty()) setCell(row, kHits, "0");
+    setCell(row, col::kWhat, choiceWord(condition.value_or(0)));
+    setCell(row, col::kMatches, textShown() ? text : std::string());
+    setCell(row, col::kCase, textShown() ? yesNo(caseMatters) : std::string_view());
+    setCell(row, col::kDelete, yesNo(deleteMark));
+    if (cellOf(row, col::kHits).empty()) setCell(row, col::kHits, "0");
 }
 
 } // namespace mv

@@ -7,6 +7,8 @@
 namespace mv {
 
 struct SubjectEditor {
+    static constexpr TableId kTable = TableId::Subject;
+
     std::optional<int> condition = 0; // index into the condition choices; none for an unknown word
     std::string text;
     bool caseMatters = false;

@@ -7,7 +7,9 @@
 namespace mv {
 namespace {
 
-std::string codeOf(const std::string& row) { return row.substr(0, row.find('\t')); }
+std::string codeOf(const std::string& row) {
+    return row.substr(0, row.find('\t'));
+}
 
 TEST(CountryList, HasTwoHundredFortyThreeRowsOfCodeTabName) {
     const auto& rows = countryRows();
@@ -47,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ListedRow{240, "YU", "Yugoslavia"}, ListedRow{241, "ZR", "Zaire"}));
 
 TEST(CountryList, LacksTodaysCodesThatItNeverHad) {
-    for (const char* code : {"GB", "GG", "AX", "RS", "ME", "PS", "TL", "SS", "BL", "MF", "BQ",
-                             "CW", "SX"})
+    for (const char* code :
+         {"GB", "GG", "AX", "RS", "ME", "PS", "TL", "SS", "BL", "MF", "BQ", "CW", "SX"})
         EXPECT_TRUE(std::none_of(countryRows().begin(), countryRows().end(),
                                  [&](const std::string& r) { return codeOf(r) == code; }))
             << code;

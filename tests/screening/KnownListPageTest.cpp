@@ -18,14 +18,12 @@ TEST_P(NumericAddress, DigitsAndUnderscoreBeforeTheAt) {
     EXPECT_EQ(isNumericAddress(GetParam().text), GetParam().numeric) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, NumericAddress,
-                         ::testing::Values(NumericCase{"12345@spam.example", true},
-                                           NumericCase{"@spam.example", true},
-                                           NumericCase{"1_2@x", true},
-                                           NumericCase{"12a45@spam.example", false},
-                                           NumericCase{"12345", false},
-                                           NumericCase{"spam.example", false},
-                                           NumericCase{"12@34@x", true}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NumericAddress,
+    ::testing::Values(NumericCase{"12345@spam.example", true}, NumericCase{"@spam.example", true},
+                      NumericCase{"1_2@x", true}, NumericCase{"12a45@spam.example", false},
+                      NumericCase{"12345", false}, NumericCase{"spam.example", false},
+                      NumericCase{"12@34@x", true}));
 
 struct RebuildCase {
     const char* name;

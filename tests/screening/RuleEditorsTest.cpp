@@ -13,10 +13,10 @@ using Row = RuleRow;
 // ---- choices ----
 
 TEST(EditorChoices, LabelsMapToStoredWords) {
-    EXPECT_EQ(conditionLabel(2), "Equals (exact match)");
-    EXPECT_EQ(conditionWord(2), "Equals");
-    EXPECT_EQ(conditionWord(5), "Is blank");
-    EXPECT_EQ(conditionWord(9), "First char numeric");
+    EXPECT_EQ(choiceLabel(2), "Equals (exact match)");
+    EXPECT_EQ(choiceWord(2), "Equals");
+    EXPECT_EQ(choiceWord(5), "Is blank");
+    EXPECT_EQ(choiceWord(9), "First char numeric");
     EXPECT_EQ(conditionChoiceOf("All numeric", kSenderConditionChoices), 7);
     EXPECT_EQ(conditionChoiceOf("All numeric", kSubjectConditionChoices), std::nullopt);
     EXPECT_EQ(conditionChoiceOf("Equals (exact match)", kSenderConditionChoices), std::nullopt);
@@ -156,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, SenderEditorCountry,
 // ---- header editor ----
 
 std::vector<MailboxChoice> threeMailboxes() {
-    return {{1, "ann", "pop.one.example"}, {3, "bob", "pop.three.example"},
+    return {{1, "ann", "pop.one.example"},
+            {3, "bob", "pop.three.example"},
             {7, "cy", "pop.seven.example"}};
 }
 
@@ -219,16 +220,19 @@ TEST_P(HeaderEditorWrite, WritesEachKindInTableWords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, HeaderEditorWrite,
-    ::testing::Values(
-        HeaderWriteCase{HeaderEditor::Kind::MessageHeader, "",
-                        {"", "Contains", "X-Removal", "Yes", "Yes", "0"}},
-        HeaderWriteCase{HeaderEditor::Kind::SenderNotReplyTo, "",
-                        {"", "Sender", "does not match Reply-to", "No", "Yes", "0"}},
-        HeaderWriteCase{HeaderEditor::Kind::SenderEqualsTo, "",
-                        {"", "Sender", "equals To field", "No", "Yes", "0"}},
-        HeaderWriteCase{HeaderEditor::Kind::ToDoesNotContain, " me@home.example - MailBox #1 ",
-                        {"", "To does not contain", "me@home.example - MailBox #3", "No", "Yes",
-                         "0"}}));
+    ::testing::Values(HeaderWriteCase{HeaderEditor::Kind::MessageHeader,
+                                      "",
+                                      {"", "Contains", "X-Removal", "Yes", "Yes", "0"}},
+                      HeaderWriteCase{HeaderEditor::Kind::SenderNotReplyTo,
+                                      "",
+                                      {"", "Sender", "does not match Reply-to", "No", "Yes", "0"}},
+                      HeaderWriteCase{HeaderEditor::Kind::SenderEqualsTo,
+                                      "",
+                                      {"", "Sender", "equals To field", "No", "Yes", "0"}},
+                      HeaderWriteCase{HeaderEditor::Kind::ToDoesNotContain,
+                                      " me@home.example - MailBox #1 ",
+                                      {"", "To does not contain", "me@home.example - MailBox #3",
+                                       "No", "Yes", "0"}}));
 
 TEST(HeaderEditor, EditSelectsSenderKindsByMatchesText) {
     HeaderEditor e;
@@ -307,23 +311,34 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ExceptionEditorRoundTrip,
     ::testing::Values(
         ExceptionFillCase{{"Subject", "Contains", "[list]", "Yes", "5", "", "9"},
-                          ExceptionEditor::Kind::Field, "Subject:", 0, 9,
+                          ExceptionEditor::Kind::Field,
+                          "Subject:",
+                          0,
+                          9,
                           {"Subject:", "Contains", "[list]", "Yes", "5", "", "9"}},
         ExceptionFillCase{{"Domain name", "Equals", "work.example", "No", "", "", ""},
-                          ExceptionEditor::Kind::Domain, "Subject:", 2, 3,
+                          ExceptionEditor::Kind::Domain,
+                          "Subject:",
+                          2,
+                          3,
                           {"Domain name", "Equals", "work.example", "No", "0", "", "3"}},
         ExceptionFillCase{{"X-List:", "Bogus", "news", "No", "1", "", "x"},
-                          ExceptionEditor::Kind::Field, "X-List:", 0, 3,
+                          ExceptionEditor::Kind::Field,
+                          "X-List:",
+                          0,
+                          3,
                           {"X-List:", "Contains", "news", "No", "1", "", "3"}},
         ExceptionFillCase{{"E-mail address", "Equals", "a@b.example", "No", "2", "", "99"},
-                          ExceptionEditor::Kind::Address, "Subject:", 2, 3,
+                          ExceptionEditor::Kind::Address,
+                          "Subject:",
+                          2,
+                          3,
                           {"E-mail address", "Equals", "a@b.example", "No", "2", "", "3"}}));
 
 TEST(ExceptionEditor, RefusesBlankEntryOfChosenKind) {
     ExceptionEditor e;
     e.domain = "only the other kind is filled";
-    EXPECT_EQ(e.confirm(),
-              (EditorRefusal{EditorField::Address, "The email line cannot be blank"}));
+    EXPECT_EQ(e.confirm(), (EditorRefusal{EditorField::Address, "The email line cannot be blank"}));
     e.kind = ExceptionEditor::Kind::Domain;
     e.domain = "  ";
     EXPECT_EQ(e.confirm(), (EditorRefusal{EditorField::Domain, "The domain line cannot be blank"}));
