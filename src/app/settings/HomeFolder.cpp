@@ -20,7 +20,12 @@ std::string lookUp(const std::map<std::string, std::string>& env, const std::str
 std::filesystem::path xdgFolder(const std::map<std::string, std::string>& env,
                                 const std::string& variable, const std::filesystem::path& fallback) {
     std::filesystem::path dir = lookUp(env, variable);
-    if (dir.empty() || dir.is_relative()) dir = std::filesystem::path(lookUp(env, "HOME")) / fallback;
+    if (dir.empty() || dir.is_relative()) {
+        std::filesystem::path home = lookUp(env, "HOME");
+        if (home.empty() || home.is_relative())
+            throw FileError("No home folder: set HOME or MAILVANE_HOME");
+        dir = home / fallback;
+    }
     return dir / "mailvane";
 }
 

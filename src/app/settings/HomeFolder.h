@@ -19,6 +19,7 @@ public:
     // `override` (from --home) wins over MAILVANE_HOME, which wins over the XDG folders
     // ($XDG_CONFIG_HOME/mailvane, $XDG_DATA_HOME/mailvane, falling back to ~/.config and
     // ~/.local/share as the XDG rules say). `env` is the environment, passed in for tests.
+    // Throws FileError when a fallback is needed and HOME is not an absolute path.
     static HomeFolder resolve(const std::optional<std::filesystem::path>& override,
                               const std::map<std::string, std::string>& env);
     // The same, from the process environment.

@@ -17,7 +17,30 @@ constexpr std::array<std::pair<SecurityMode, std::string_view>, 4> kModeNames{{
 bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
+bool isValidPort(std::string_view text) {
+    if (text.empty() || text.size() > 5) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    long long port = parseIntegerOr(text, 0);
+    return port >= 1 && port <= 65535;
+}
 } // namespace
+
+bool isValidServerText(std::string_view server) {
+    if (server.empty()) return false;
+    for (char c : server)
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F) return false;
+    if (server.front() == '[') {
+        std::size_t close = server.find(']');
+        if (close == std::string_view::npos || close == 1) return false;
+        std::string_view rest = server.substr(close + 1);
+        return rest.empty() || (rest.front() == ':' && isValidPort(rest.substr(1)));
+    }
+    std::size_t colon = server.find(':');
+    if (colon == std::string_view::npos) return true;
+    if (server.find(':', colon + 1) != std::string_view::npos) return true; // bare IPv6
+    return colon > 0 && isValidPort(server.substr(colon + 1));
+}
 
 std::string_view securityModeName(SecurityMode mode) {
     for (const auto& [m, name] : kModeNames)

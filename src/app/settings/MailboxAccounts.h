@@ -21,6 +21,10 @@ std::optional<SecurityMode> parseSecurityMode(std::string_view text);
 // in the stored form "AB:CD:..." (32 upper-case pairs); nullopt when it is not one.
 std::optional<std::string> normalizeFingerprint(std::string_view text);
 
+// A server as host, host:port, [v6] or [v6]:port (a bare IPv6 address is a host): no blanks or
+// control characters, and a port, when given, from 1 to 65535.
+bool isValidServerText(std::string_view server);
+
 struct MailboxAccount {
     std::string server; // host, host:port or [v6]:port; empty means the slot is not configured
     std::string user;   // the user (mailbox) name on that server

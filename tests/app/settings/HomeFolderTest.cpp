@@ -39,6 +39,13 @@ TEST(HomeFolder, ResolvesInOrderOfPrecedence) {
     }
 }
 
+TEST(HomeFolder, NoFolderWithoutHome) {
+    EXPECT_THROW(HomeFolder::resolve(std::nullopt, {}), FileError);
+    EXPECT_THROW(HomeFolder::resolve(std::nullopt, {{"XDG_CONFIG_HOME", "/c"}}), FileError);
+    EXPECT_NO_THROW(
+        HomeFolder::resolve(std::nullopt, {{"XDG_CONFIG_HOME", "/c"}, {"XDG_DATA_HOME", "/d"}}));
+}
+
 TEST(HomeFolder, NamesItsFiles) {
     HomeFolder home("/c", "/p");
     EXPECT_EQ(home.settingsFile(), "/c/settings.ini");

@@ -55,6 +55,17 @@ TEST(MailboxChooser, ReadsTheNumberUpToTheParenthesis) {
     for (auto [text, number] : cases) EXPECT_EQ(mailboxFromChooserEntry(text), number) << text;
 }
 
+TEST(ServerText, AcceptsHostPortAndBracketedV6) {
+    const std::pair<const char*, bool> cases[] = {
+        {"pop.example.org", true}, {"pop.example.org:995", true}, {"127.0.0.1:1110", true},
+        {"[::1]:1110", true}, {"[::1]", true}, {"::1", true}, {"fe80::1", true},
+        {"", false}, {"pop example", false}, {"pop\r\nUSER", false}, {"pop:", false},
+        {"pop:0", false}, {"pop:65536", false}, {"pop:99x", false}, {":110", false},
+        {"[]:110", false}, {"[::1:110", false}, {"[::1]110", false}, {"[::1]:", false},
+    };
+    for (auto [text, valid] : cases) EXPECT_EQ(isValidServerText(text), valid) << text;
+}
+
 TEST(SecurityMode, NamesRoundTripAndUnknownIsRefused) {
     for (SecurityMode mode : {SecurityMode::Tls, SecurityMode::StartTls,
                               SecurityMode::StartTlsIfOffered, SecurityMode::None})
