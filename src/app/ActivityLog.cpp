@@ -75,10 +75,10 @@ std::filesystem::path workOutLogName(const std::filesystem::path& field, LogNami
                                      const std::filesystem::path& programDir, DateTime now,
                                      const RegionalSettings& regional) {
     std::filesystem::path name = field.empty() ? programDir / "logfile.txt" : field;
-    if (naming.month)
+    if (naming == LogNaming::Month)
         name = name.parent_path() / (formatDateTime("mmm", now, regional) + twoDigitYear(now) +
                                      ".txt");
-    if (naming.quarter) {
+    if (naming == LogNaming::Quarter) {
         int quarter = (decodeDate(now).month - 1) / 3 + 1;
         name = name.parent_path() /
                ("Q" + std::to_string(quarter) + "_" + twoDigitYear(now) + ".txt");

@@ -4,6 +4,7 @@
 // entry texts are parsed by position, so they are fixed to the character. The file is opened only
 // around the writing of one batch of lines, so other programs can read it at any time. Owned by the
 // controller for the whole run.
+#include "app/settings/SettingsStore.h"
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
 
@@ -33,14 +34,9 @@ std::vector<std::string> deletionEntry(const DeletedMessage& message, std::strin
 // "ddd ddddd t": day name, short date (four-digit year after fix2000), short time.
 std::string logStamp(DateTime when, const RegionalSettings& regional);
 
-// How the log file name is chosen from the settings.
-struct LogNaming {
-    bool asIs = true, month = false, quarter = false;
-};
-
 // The log file name worked out from the settings' field: an empty field means `programDir` +
 // "logfile.txt"; month naming gives e.g. Mar98.txt and quarter naming Q1_98.txt in the field's
-// folder (quarter wins when both are set).
+// folder.
 std::filesystem::path workOutLogName(const std::filesystem::path& field, LogNaming naming,
                                      const std::filesystem::path& programDir, DateTime now,
                                      const RegionalSettings& regional);

@@ -113,13 +113,12 @@ TEST_F(ActivityLogTest, LogNaming) {
         const char* expected;
     };
     const Case cases[] = {
-        {"/logs/logfile.txt", {true, false, false}, at(1998, 3, 5, 9, 0), "/logs/logfile.txt"},
-        {"/logs/logfile.txt", {false, true, false}, at(1998, 3, 5, 9, 0), "/logs/Mar98.txt"},
-        {"/logs/logfile.txt", {false, false, true}, at(1998, 3, 5, 9, 0), "/logs/Q1_98.txt"},
-        {"/logs/Jan98.txt", {false, false, true}, at(2005, 12, 31, 9, 0), "/logs/Q4_05.txt"},
-        {"/logs/x.txt", {false, true, true}, at(2026, 7, 1, 0, 0), "/logs/Q3_26.txt"},
-        {"", {true, false, false}, at(1998, 3, 5, 9, 0), "/home/mv/logfile.txt"},
-        {"", {false, true, false}, at(2026, 12, 9, 9, 0), "/home/mv/Dec26.txt"},
+        {"/logs/logfile.txt", LogNaming::AsIs, at(1998, 3, 5, 9, 0), "/logs/logfile.txt"},
+        {"/logs/logfile.txt", LogNaming::Month, at(1998, 3, 5, 9, 0), "/logs/Mar98.txt"},
+        {"/logs/logfile.txt", LogNaming::Quarter, at(1998, 3, 5, 9, 0), "/logs/Q1_98.txt"},
+        {"/logs/Jan98.txt", LogNaming::Quarter, at(2005, 12, 31, 9, 0), "/logs/Q4_05.txt"},
+        {"", LogNaming::AsIs, at(1998, 3, 5, 9, 0), "/home/mv/logfile.txt"},
+        {"", LogNaming::Month, at(2026, 12, 9, 9, 0), "/home/mv/Dec26.txt"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(workOutLogName(c.field, c.naming, "/home/mv", c.now, m_regional).string(),
