@@ -39,6 +39,16 @@ void makeFolder(const std::filesystem::path& dir, std::filesystem::perms mode) {
 }
 } // namespace
 
+std::map<std::string, std::string> processEnvironment() {
+    std::map<std::string, std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        std::string entry(*e);
+        std::size_t eq = entry.find('=');
+        if (eq != std::string::npos) env.emplace(entry.substr(0, eq), entry.substr(eq + 1));
+    }
+    return env;
+}
+
 HomeFolder::HomeFolder(const std::filesystem::path& dir) : HomeFolder(dir, dir) {}
 
 HomeFolder::HomeFolder(std::filesystem::path configDir, std::filesystem::path programDir)
@@ -53,15 +63,6 @@ HomeFolder HomeFolder::resolve(const std::optional<std::filesystem::path>& overr
                       xdgFolder(env, "XDG_DATA_HOME", ".local/share"));
 }
 
-HomeFolder HomeFolder::resolve(const std::optional<std::filesystem::path>& override) {
-    std::map<std::string, std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        std::string entry(*e);
-        std::size_t eq = entry.find('=');
-        if (eq != std::string::npos) env.emplace(entry.substr(0, eq), entry.substr(eq + 1));
-    }
-    return resolve(override, env);
-}
 
 std::filesystem::path HomeFolder::emlFile(int index) const {
     return m_programDir / ("msg_" + std::to_string(index) + ".eml");

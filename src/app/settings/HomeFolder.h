@@ -10,6 +10,9 @@
 
 namespace mv {
 
+// The process environment as name and value.
+std::map<std::string, std::string> processEnvironment();
+
 class HomeFolder {
 public:
     // One folder for everything.
@@ -22,8 +25,6 @@ public:
     // Throws FileError when a fallback is needed and HOME is not an absolute path.
     static HomeFolder resolve(const std::optional<std::filesystem::path>& override,
                               const std::map<std::string, std::string>& env);
-    // The same, from the process environment.
-    static HomeFolder resolve(const std::optional<std::filesystem::path>& override);
 
     const std::filesystem::path& configDir() const { return m_configDir; }
     const std::filesystem::path& programDir() const { return m_programDir; }
