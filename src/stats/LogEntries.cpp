@@ -34,13 +34,6 @@ std::string_view afterLabel(std::string_view line, std::size_t labelPos) {
     return start < line.size() ? line.substr(start) : std::string_view();
 }
 
-std::string lowerAscii(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return r;
-}
-
 // The value after `label` when the line, blanks at its start aside, begins with it.
 std::optional<std::size_t> labelAt(std::string_view line, std::string_view label) {
     std::size_t start = line.find_first_not_of(' ');
