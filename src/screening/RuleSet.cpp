@@ -30,7 +30,9 @@ const TableLayout& layout(TableId id) {
     return layouts[static_cast<std::size_t>(id)];
 }
 
-int columnsOf(TableId id) { return id == TableId::Exceptions ? kExceptColumns : kRuleColumns; }
+int columnsOf(TableId id) {
+    return id == TableId::Exceptions ? kExceptColumns : kRuleColumns;
+}
 
 bool fileExists(const std::filesystem::path& path) {
     std::error_code ec;
@@ -39,10 +41,13 @@ bool fileExists(const std::filesystem::path& path) {
 } // namespace
 
 RuleSet::RuleSet(std::filesystem::path home) : m_home(std::move(home)) {
-    for (TableId id : kAllTables) resetTable(id);
+    for (TableId id : kAllTables)
+        resetTable(id);
 }
 
-std::filesystem::path RuleSet::tablePath(TableId id) const { return m_home / layout(id).fileName; }
+std::filesystem::path RuleSet::tablePath(TableId id) const {
+    return m_home / layout(id).fileName;
+}
 
 void RuleSet::resetTable(TableId id) {
     RuleTable fresh(columnsOf(id), 2);
@@ -133,8 +138,10 @@ std::vector<std::string> RuleSet::readSettings() {
             problems.push_back(*problem);
             continue;
         }
-        if (id == TableId::Exceptions) prepareExceptionTable();
-        else prepareRuleTable(id);
+        if (id == TableId::Exceptions)
+            prepareExceptionTable();
+        else
+            prepareRuleTable(id);
     }
     if (std::optional<std::string> problem = loadOptions()) problems.push_back(*problem);
     // Rows that can never match, or only with a default, are worth a word when they are loaded.
@@ -175,6 +182,8 @@ std::optional<std::string> RuleSet::LoadUpKnownList() {
     return std::nullopt;
 }
 
-void RuleSet::saveKnownList() const { m_known.SaveToFile(knownPath()); }
+void RuleSet::saveKnownList() const {
+    m_known.SaveToFile(knownPath());
+}
 
 } // namespace mv

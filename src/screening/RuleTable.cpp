@@ -13,8 +13,10 @@ namespace {
 // CR and LF cannot stand inside a line of the file, so they travel as TAB and backspace.
 std::string escapeCell(std::string text) {
     for (char& c : text) {
-        if (c == '\r') c = '\t';
-        else if (c == '\n') c = '\b';
+        if (c == '\r')
+            c = '\t';
+        else if (c == '\n')
+            c = '\b';
     }
     return text;
 }
@@ -22,8 +24,10 @@ std::string escapeCell(std::string text) {
 std::string unescapeCell(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
-        if (c == '\t') c = '\r';
-        else if (c == '\b') c = '\n';
+        if (c == '\t')
+            c = '\r';
+        else if (c == '\b')
+            c = '\n';
     }
     return out;
 }
@@ -50,7 +54,8 @@ RuleTable::RuleTable(int colCount, int rowCount) {
 void RuleTable::setColCount(int count) {
     if (count < 0) throw std::out_of_range("negative column count");
     m_columns.resize(static_cast<std::size_t>(count));
-    for (Row& row : m_rows) row.resize(m_columns.size());
+    for (Row& row : m_rows)
+        row.resize(m_columns.size());
 }
 
 void RuleTable::setRowCount(int count) {
@@ -116,15 +121,18 @@ void RuleTable::moveRow(int from, int to) {
 }
 
 void RuleTable::insertColumns(int at, int count) {
-    if (at < 0 || at > colCount() || count < 0) throw std::out_of_range("column index out of range");
+    if (at < 0 || at > colCount() || count < 0)
+        throw std::out_of_range("column index out of range");
     m_columns.insert(m_columns.begin() + at, static_cast<std::size_t>(count), Column{});
-    for (Row& row : m_rows) row.insert(row.begin() + at, static_cast<std::size_t>(count), Cell{});
+    for (Row& row : m_rows)
+        row.insert(row.begin() + at, static_cast<std::size_t>(count), Cell{});
 }
 
 void RuleTable::removeColumn(int col) {
     checkColumn(col);
     m_columns.erase(m_columns.begin() + col);
-    for (Row& row : m_rows) row.erase(row.begin() + col);
+    for (Row& row : m_rows)
+        row.erase(row.begin() + col);
 }
 
 void RuleTable::sortRows(int firstRow, const std::function<bool(int, int)>& less) {
@@ -134,7 +142,8 @@ void RuleTable::sortRows(int firstRow, const std::function<bool(int, int)>& less
     std::stable_sort(order.begin(), order.end(), less);
     std::vector<Row> sorted;
     sorted.reserve(order.size());
-    for (int row : order) sorted.push_back(std::move(m_rows[static_cast<std::size_t>(row)]));
+    for (int row : order)
+        sorted.push_back(std::move(m_rows[static_cast<std::size_t>(row)]));
     std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstRow);
 }
 
@@ -212,7 +221,8 @@ void RuleTable::loadFromText(std::string_view text, const std::string& path) {
     RuleTable loaded(static_cast<int>(*cols), static_cast<int>(*rows));
     for (int c = 0; c < loaded.colCount() && c < colCount(); ++c)
         loaded.m_columns[static_cast<std::size_t>(c)] = m_columns[static_cast<std::size_t>(c)];
-    for (std::size_t i = 1; i < lines.size(); ++i) loaded.applyLine(lines[i]);
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        loaded.applyLine(lines[i]);
     *this = std::move(loaded);
 }
 

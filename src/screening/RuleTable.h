@@ -23,7 +23,8 @@ class RuleTable {
 public:
     static constexpr int kNoPicture = -1;
     static constexpr int kDefaultWidth = 64;
-    // Line 1 of a table file beyond these is taken as corruption: honouring it could exhaust memory.
+    // Line 1 of a table file beyond these is taken as corruption: honouring it could exhaust
+    // memory.
     static constexpr long long kMaxColumns = 64;
     static constexpr long long kMaxRows = 100000;
     static constexpr long long kMaxCells = 1000000;

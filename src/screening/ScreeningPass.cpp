@@ -80,11 +80,13 @@ void ScreeningPass::MarkForDeletion(std::span<MessageEntry> rows, int index) {
     addProblems(rules);
     m_mailbox = m_serverToIndex ? m_serverToIndex() : 0;
     if (index >= 0) return screen(rules, rows[static_cast<std::size_t>(index)]);
-    for (MessageEntry& row : rows) screen(rules, row);
+    for (MessageEntry& row : rows)
+        screen(rules, row);
 }
 
 int ScreeningPass::autoMark(std::span<MessageEntry> rows) {
-    for (MessageEntry& row : rows) row.mark = kMarkNone;
+    for (MessageEntry& row : rows)
+        row.mark = kMarkNone;
     MarkForDeletion(rows, -1);
     return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const MessageEntry& row) {
         return isMarkedForDeletion(row.mark);
@@ -115,7 +117,9 @@ std::vector<std::string> ScreeningPass::whyMarked(MessageEntry& row) {
     return std::exchange(m_reasons, {});
 }
 
-std::vector<std::string> ScreeningPass::takeProblems() { return std::exchange(m_problems, {}); }
+std::vector<std::string> ScreeningPass::takeProblems() {
+    return std::exchange(m_problems, {});
+}
 
 void ScreeningPass::addProblems(const ScreeningRules& rules) {
     for (const std::string& problem : rules.problems)
@@ -132,7 +136,8 @@ void ScreeningPass::screen(const ScreeningRules& rules, MessageEntry& row) {
     MarkState mark = row.mark;
     // A delete beats a question; a question never lowers a delete.
     auto apply = [&](Verdict verdict) {
-        if (verdict.matched) mark = verdict.deletes ? kMarkDelete : (mark == kMarkDelete ? mark : kMarkQuestion);
+        if (verdict.matched)
+            mark = verdict.deletes ? kMarkDelete : (mark == kMarkDelete ? mark : kMarkQuestion);
     };
     // A row that has reached delete is finished, unless every reason is wanted.
     auto goOn = [&] { return m_explain || mark != kMarkDelete; };

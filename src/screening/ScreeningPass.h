@@ -27,8 +27,8 @@ public:
     // of "To does not contain" rules apply only to messages of their own mailbox.
     ScreeningPass(RuleSet& rules, UnknownDomainCheck& domains, std::function<int()> serverToIndex);
 
-    // Screens row `index`, or every row first to last when it is negative. A row's mark changes only
-    // where a rule matches; callers wanting a fresh verdict reset it to kMarkNone first.
+    // Screens row `index`, or every row first to last when it is negative. A row's mark changes
+    // only where a rule matches; callers wanting a fresh verdict reset it to kMarkNone first.
     void MarkForDeletion(std::span<MessageEntry> rows, int index);
     // "Auto-mark messages": resets every mark, screens every row, and returns how many rows are
     // marked for deletion (none: the caller shows kNothingMatched).
@@ -69,8 +69,8 @@ private:
     RuleSet& m_rules;
     UnknownDomainCheck& m_domains;
     std::function<int()> m_serverToIndex;
-    int m_mailbox = 0;       // serverToIndex, read once per pass
-    bool m_explain = false;  // set only while whyMarked runs the pass
+    int m_mailbox = 0;        // serverToIndex, read once per pass
+    bool m_explain = false;   // set only while whyMarked runs the pass
     bool m_exception = false; // set only while an exception's reason line is added
     std::vector<std::string> m_reasons;
     std::vector<std::string> m_problems;

@@ -83,7 +83,8 @@ TEST_F(RuleSetTest, FiveColumnExceptionFileGainsPictureColumns) {
     EXPECT_EQ(t.cell(col::kExceptMatches, 1), "friend.org");
     EXPECT_EQ(t.cell(col::kExceptHits, 1), "2");
     EXPECT_EQ(t.cell(col::kExceptPictureIndex, 1), "");
-    for (int row : {1, 2}) EXPECT_EQ(t.picture(col::kExceptPicture, row), 3);
+    for (int row : {1, 2})
+        EXPECT_EQ(t.picture(col::kExceptPicture, row), 3);
     EXPECT_TRUE(t.isHidden(col::kExceptPictureIndex));
 }
 
@@ -92,8 +93,14 @@ TEST_F(RuleSetTest, ExceptionPictureCell) {
         const char* cell;
         std::optional<int> picture;
     };
-    const Case cases[] = {{"", 3}, {"3", 3}, {"14", 14}, {"9", 9}, {"2", std::nullopt},
-                          {"0", std::nullopt}, {"15", std::nullopt}, {"abc", std::nullopt}};
+    const Case cases[] = {{"", 3},
+                          {"3", 3},
+                          {"14", 14},
+                          {"9", 9},
+                          {"2", std::nullopt},
+                          {"0", std::nullopt},
+                          {"15", std::nullopt},
+                          {"abc", std::nullopt}};
     for (const Case& c : cases) {
         rules.exceptions().setCell(col::kExceptPictureIndex, 1, c.cell);
         EXPECT_EQ(RuleSet::exceptionPicture(rules.exceptions(), 1), c.picture) << c.cell;
@@ -191,8 +198,8 @@ TEST_F(RuleSetTest, OptionsSaveKeepsOtherSections) {
 TEST(KnownListTest, SortedIgnoringCaseWithDuplicatesAndNoBlanks) {
     KnownList list;
     list.loadFromText("b.com\r\nA.com\r\n\r\n   \r\na.com\r\nC@x.org\r\nb.com\r\n");
-    EXPECT_EQ(list.entries(), (std::vector<std::string>{"A.com", "a.com", "b.com", "b.com",
-                                                        "C@x.org"}));
+    EXPECT_EQ(list.entries(),
+              (std::vector<std::string>{"A.com", "a.com", "b.com", "b.com", "C@x.org"}));
     list.add("a.COM");
     list.add("");
     list.add("Zz");
