@@ -136,6 +136,18 @@ void BM_ScreenMailbox(benchmark::State& state) {
 }
 BENCHMARK(BM_ScreenMailbox)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// The check run screens each row as soon as it is listed.
+void BM_ScreenRowByRow(benchmark::State& state) {
+    Setup s;
+    for (auto _ : state) {
+        for (MessageEntry& row : s.rows)
+            row.mark = kMarkNone;
+        for (int i = 0; i < static_cast<int>(s.rows.size()); ++i)
+            s.pass.MarkForDeletion(s.rows, i);
+    }
+}
+BENCHMARK(BM_ScreenRowByRow)->Unit(benchmark::kMillisecond);
+
 void BM_ExplainOneMessage(benchmark::State& state) {
     Setup s;
     s.pass.autoMark(s.rows); // domains cached as a check run leaves them

@@ -8,6 +8,8 @@
 #include "screening/ScreeningRules.h"
 #include "screening/UnknownDomainCheck.h"
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -47,6 +49,8 @@ private:
         bool deletes = false;
     };
 
+    // The rules as the tables stand now, read again only when a table changed.
+    const ScreeningRules& currentRules();
     void screen(const ScreeningRules& rules, MessageEntry& row);
     std::optional<int> qIsInException(const ScreeningRules& rules, MessageTexts& message);
     bool exceptionHolds(const ExceptionRule& rule, MessageTexts& message);
@@ -59,7 +63,7 @@ private:
     Verdict CheckDomain(MessageTexts& message);
     // The list entry and its kind ("E-mail" or "Domain") that the sender is found as.
     std::optional<std::pair<std::string, std::string>> isInKnownList(std::string_view sender);
-    void BumpUpGrid(RuleTable& table, int row);
+    void BumpUpGrid(TableId table, int row);
     void whyAdd(bool deleteFlag, std::string_view what, std::string_view condition,
                 std::optional<std::string_view> pattern, bool caseSensitive);
     void whyExcept(std::string_view what, std::string_view condition, std::string_view pattern,
@@ -74,6 +78,8 @@ private:
     bool m_exception = false; // set only while an exception's reason line is added
     std::vector<std::string> m_reasons;
     std::vector<std::string> m_problems;
+    std::optional<ScreeningRules> m_compiled;
+    std::array<std::uint64_t, 4> m_compiledRevisions{}; // of the tables m_compiled was read from
 };
 
 } // namespace mv

@@ -372,6 +372,23 @@ TEST(ScreeningPassTest, SecondPassEndsWithTheSameMarks) {
     EXPECT_EQ(first, (std::vector<MarkState>{kMarkKnownSpammer, 4, kMarkNone}));
 }
 
+TEST(ScreeningPassTest, EditsBetweenPassesTakeEffect) {
+    Screener s;
+    int row = s.subject("Contains", "free", "No", "No");
+    EXPECT_EQ(s.mark(message(kFreeOffer)), kMarkQuestion);
+    s.rules.subject().setCell(col::kDelete, row, "Yes");
+    EXPECT_EQ(s.mark(message(kFreeOffer)), kMarkDelete);
+    s.rules.subject().setCell(col::kMatches, row, "absent");
+    EXPECT_EQ(s.mark(message(kFreeOffer)), kMarkNone);
+    s.rules.subject().removeRow(row);
+    s.rules.subject().setRowCount(2);
+    s.exception("Subject", "Contains", "money", "No", "6");
+    EXPECT_EQ(s.mark(message(kFreeOffer)), 6);
+    s.rules.readSettings(); // nothing on disk: the tables start empty again
+    EXPECT_EQ(s.mark(message(kFreeOffer)), kMarkNone);
+    EXPECT_EQ(s.hits(TableId::Subject, row), "");
+}
+
 TEST(ScreeningPassTest, HitsCellThatIsNoNumberRestartsAtOne) {
     Screener s;
     int row = s.subject("Contains", "free", "No", "Yes");
