@@ -84,16 +84,17 @@ std::optional<int> RuleSet::exceptionPicture(const RuleTable& exceptions, int ro
 std::optional<std::string> RuleSet::loadTable(TableId id) {
     std::size_t i = index(id);
     std::filesystem::path path = tablePath(id);
-    m_tableLoadFailed[i] = false;
     if (!fileExists(path)) {
         resetTable(id);
+        m_tableLoaded[i] = true;
         return std::nullopt;
     }
     try {
         table(id).LoadFromFile(path);
+        m_tableLoaded[i] = true;
         return std::nullopt;
     } catch (const TableFileError& e) {
-        m_tableLoadFailed[i] = true;
+        m_tableLoaded[i] = false;
         return e.what();
     }
 }
@@ -121,10 +122,10 @@ std::optional<std::string> RuleSet::loadOptions() {
     try {
         ini.load();
     } catch (const FileError& e) {
-        m_optionsLoadFailed = true;
+        m_optionsLoaded = false;
         return e.what();
     }
-    m_optionsLoadFailed = false;
+    m_optionsLoaded = true;
     m_options.read(ini);
     return std::nullopt;
 }
@@ -153,14 +154,14 @@ std::vector<std::string> RuleSet::readSettings() {
 std::vector<std::string> RuleSet::Savesettings() {
     std::vector<std::string> problems;
     for (TableId id : kAllTables) {
-        if (loadFailed(id)) continue; // its file may still be intact: never overwrite it
+        if (!isLoaded(id)) continue; // its file may still be intact: never overwrite it
         try {
             table(id).SaveToFile(tablePath(id));
         } catch (const FileError& e) {
             problems.push_back(e.what());
         }
     }
-    if (m_optionsLoadFailed) return problems;
+    if (!m_optionsLoaded) return problems;
     // Re-read first, so sections that other parts of the program keep in the file survive.
     IniFile ini(iniPath());
     try {

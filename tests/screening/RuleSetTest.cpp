@@ -123,7 +123,7 @@ TEST_F(RuleSetTest, FailedTableDoesNotStopTheOthersAndIsNeverSavedOver) {
     std::vector<std::string> problems = rules.readSettings();
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0], "File contains no data or corrupt file " + (home / "subj.lst").string());
-    EXPECT_TRUE(rules.loadFailed(TableId::Subject));
+    EXPECT_FALSE(rules.isLoaded(TableId::Subject));
     EXPECT_EQ(rules.sender().cell(col::kWhat, 1), "Domain name");
     EXPECT_TRUE(rules.Savesettings().empty());
     EXPECT_EQ(home.read("subj.lst"), "garbage\r\n1,1,Contains\r\n");
@@ -131,7 +131,7 @@ TEST_F(RuleSetTest, FailedTableDoesNotStopTheOthersAndIsNeverSavedOver) {
 
     home.write("subj.lst", "6,2\r\n1,1,Equals\r\n2,1,x\r\n");
     EXPECT_TRUE(rules.readSettings().empty());
-    EXPECT_FALSE(rules.loadFailed(TableId::Subject));
+    EXPECT_TRUE(rules.isLoaded(TableId::Subject));
     EXPECT_EQ(rules.subject().cell(col::kWhat, 1), "Equals");
 }
 
@@ -143,10 +143,17 @@ TEST_F(RuleSetTest, RowsThatCanNeverMatchAreReportedOnLoad) {
                                         "Subject rule 2: nothing to match; the rule is ignored"}));
 }
 
+TEST_F(RuleSetTest, RuleSetNeverLoadedSavesNothing) {
+    home.write("subj.lst", "6,2\r\n1,1,Contains\r\n2,1,x\r\n");
+    EXPECT_TRUE(rules.Savesettings().empty());
+    EXPECT_EQ(home.read("subj.lst"), "6,2\r\n1,1,Contains\r\n2,1,x\r\n");
+    EXPECT_FALSE(std::filesystem::exists(home / "mailvane.ini"));
+}
+
 TEST_F(RuleSetTest, UnreadableIniIsNeverSavedOver) {
     std::filesystem::create_directory(home / "mailvane.ini"); // exists, cannot be read as a file
     EXPECT_EQ(rules.readSettings().size(), 1u);
-    EXPECT_TRUE(rules.optionsLoadFailed());
+    EXPECT_FALSE(rules.optionsLoaded());
     EXPECT_EQ(rules.options(), SpamOptions{});
     EXPECT_TRUE(rules.Savesettings().empty());
     EXPECT_TRUE(std::filesystem::is_directory(home / "mailvane.ini"));
