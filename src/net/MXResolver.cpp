@@ -145,11 +145,13 @@ DomainCheck TMXResolver::checkDomain(std::string_view domain) {
     try {
         Resolve();
         return {DomainStatus::Exists, {}};
+    } catch (const ECanceledError&) {
+        throw;
     } catch (const EResolverError& e) {
         bool gone = e.rcode() == kRcodeNameError;
-        return {gone ? DomainStatus::DoesNotExist : DomainStatus::NotChecked, e.what()};
+        return {gone ? DomainStatus::DoesNotExist : DomainStatus::CouldNotCheck, e.what()};
     } catch (const std::exception& e) {
-        return {DomainStatus::NotChecked, e.what()};
+        return {DomainStatus::CouldNotCheck, e.what()};
     }
 }
 

@@ -254,7 +254,7 @@ TEST_F(MXResolverScripted, AnswersThatDoNotMatchTheQueryEndInAnErrorNotInAnAnswe
         });
         use(server);
         DomainCheck check = m_resolver.checkDomain("example.test");
-        EXPECT_EQ(check.status, DomainStatus::NotChecked) << c.what;
+        EXPECT_EQ(check.status, DomainStatus::CouldNotCheck) << c.what;
         EXPECT_EQ(check.error, c.error) << c.what;
     }
 }
@@ -282,7 +282,7 @@ TEST_F(MXResolverScripted, ServerErrorsAndBadAnswersCouldNotCheck) {
         });
         use(server);
         DomainCheck check = m_resolver.checkDomain("example.test");
-        EXPECT_EQ(check.status, DomainStatus::NotChecked) << c.what;
+        EXPECT_EQ(check.status, DomainStatus::CouldNotCheck) << c.what;
         EXPECT_EQ(check.error, c.error) << c.what;
     }
 }
@@ -336,6 +336,8 @@ TEST_F(MXResolverScripted, CancelFromThePumpEndsTheWait) {
     m_resolver.OnClosingConnection = [&] { events += "closing"; };
     EXPECT_THROW(m_resolver.Resolve(), ECanceledError);
     EXPECT_EQ(events, "closing");
+    EXPECT_THROW(m_resolver.checkDomain("example.test"), ECanceledError)
+        << "a cancel stops the whole check, it is no answer about the domain";
 }
 
 TEST_F(MXResolverScripted, ASecondLookUpFromThePumpIsRefused) {
