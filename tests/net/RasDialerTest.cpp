@@ -166,7 +166,9 @@ TEST_F(RasDialerTest, HangUpDuringADialCancelsIt) {
     auto d = dialer();
     d->setService("Modem");
     TRasDialer* raw = d.get();
-    d->setWaitHooks({nullptr, [raw] { raw->HangUp(); }});
+    d->setWaitHooks({nullptr, [this, raw] {
+                         if (read("calls").find("connection up") != std::string::npos) raw->HangUp();
+                     }});
     EXPECT_THROW(d->Dial(), ECanceledError);
     EXPECT_FALSE(d->Connected());
     EXPECT_EQ(dialCalls(), "--wait 125 connection up id Modem\nconnection down id Modem\n");
