@@ -83,13 +83,14 @@ TEST_F(RasDialerTest, ServiceMustBeAnEntry) {
 TEST_F(RasDialerTest, DialsBringsUpAndHangsUpWhatItDialled) {
     auto d = dialer();
     d->setService("Modem");
-    d->Dial();
+    DialHooks socket = d->socketHooks();
+    socket.dial();
     EXPECT_TRUE(d->Connected());
     EXPECT_TRUE(d->WeDialled());
     EXPECT_EQ(m_events, "status Dialing...\nstatus Successfully connected\n");
     EXPECT_EQ(read("active"), "lo:loopback\nModem:gsm\n");
     m_events.clear();
-    d->HangUp();
+    socket.hangUp();
     d->HangUp(); // nothing left to hang up
     EXPECT_FALSE(d->Connected());
     EXPECT_EQ(m_events, "disconnected\n");
