@@ -18,7 +18,9 @@ namespace mv {
 
 namespace {
 
-[[noreturn]] void throwSocketError(int error) { throw ESocketError(errorText(error)); }
+[[noreturn]] void throwSocketError(int error) {
+    throw ESocketError(errorText(error));
+}
 
 // Marks the resolver busy for one look-up, so that a second Resolve started from the pump is
 // refused instead of clearing the list the first one is filling.

@@ -71,7 +71,8 @@ public:
 
     // The first "nameserver" of a resolv.conf file; "127.0.0.1" when it names none, as the C
     // library's resolver then asks the local host.
-    static std::string systemNameServer(const std::filesystem::path& resolvConf = "/etc/resolv.conf");
+    static std::string
+    systemNameServer(const std::filesystem::path& resolvConf = "/etc/resolv.conf");
 
 private:
     void exchange(int fd, const std::string& name);

@@ -79,7 +79,8 @@ CommandResult runCommand(const std::vector<std::string>& argv, const WaitHooks& 
     posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errorFile.get(), STDERR_FILENO);
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     pid_t pid = -1;
     int rc = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
@@ -94,8 +95,8 @@ CommandResult runCommand(const std::vector<std::string>& argv, const WaitHooks& 
         if (outcome != WaitOutcome::Ready) {
             ::kill(pid, SIGTERM);
             reap(pid);
-            result.end = outcome == WaitOutcome::Canceled ? CommandEnd::Canceled
-                                                          : CommandEnd::TimedOut;
+            result.end =
+                outcome == WaitOutcome::Canceled ? CommandEnd::Canceled : CommandEnd::TimedOut;
             return result;
         }
         ssize_t n = ::read(readEnd.get(), buffer, sizeof buffer);

@@ -1,7 +1,7 @@
 // The dial-up component over a scripted nmcli (RasDialerFakeNmcli.sh) that keeps its connection
 // profiles and active connections in files, and without any nmcli at all.
-#include "net/NetErrors.h"
 #include "net/RasDialer.h"
+#include "net/NetErrors.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -20,7 +20,8 @@ protected:
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
         m_dir = tmpl;
         ::setenv("FAKE_NMCLI_DIR", m_dir.c_str(), 1);
-        write("connections", "Modem:gsm\nOffice\\: VPN:vpn\nHome Wi-Fi:802-11-wireless\nlo:loopback\n");
+        write("connections",
+              "Modem:gsm\nOffice\\: VPN:vpn\nHome Wi-Fi:802-11-wireless\nlo:loopback\n");
         write("active", "lo:loopback\n");
     }
     void TearDown() override { fs::remove_all(m_dir); }
@@ -75,7 +76,8 @@ TEST_F(RasDialerTest, ServiceMustBeAnEntry) {
     m_events.clear();
     d->setService("Office: VPN");
     EXPECT_EQ(d->Service(), "Modem");
-    EXPECT_EQ(m_events, "message This property can be set only before\restablishing the connection\n");
+    EXPECT_EQ(m_events,
+              "message This property can be set only before\restablishing the connection\n");
     d->setService("");
     EXPECT_EQ(d->Service(), "");
 }
@@ -168,7 +170,8 @@ TEST_F(RasDialerTest, HangUpDuringADialCancelsIt) {
     d->setService("Modem");
     TRasDialer* raw = d.get();
     d->setWaitHooks({nullptr, [this, raw] {
-                         if (read("calls").find("connection up") != std::string::npos) raw->HangUp();
+                         if (read("calls").find("connection up") != std::string::npos)
+                             raw->HangUp();
                      }});
     EXPECT_THROW(d->Dial(), ECanceledError);
     EXPECT_FALSE(d->Connected());
@@ -184,7 +187,8 @@ TEST_F(RasDialerTest, WithoutNetworkManagerThereIsNoDialUp) {
         EXPECT_FALSE(d.IsConnected());
         d.setService("Modem");
         EXPECT_EQ(d.Service(), "");
-        EXPECT_EQ(m_events, "message TRasDialer component was unable to detect\rRAS on your system.\n");
+        EXPECT_EQ(m_events,
+                  "message TRasDialer component was unable to detect\rRAS on your system.\n");
         d.Dial();
         EXPECT_TRUE(d.Connected());
         d.HangUp();
