@@ -11,26 +11,24 @@
 namespace mv {
 
 namespace {
-// CR and LF cannot stand inside a line of the file, so they travel as TAB and backspace.
-std::string escapeCell(std::string text) {
+// Every `a` becomes `toA` and every `b` becomes `toB`.
+std::string replaceChars(std::string text, char a, char toA, char b, char toB) {
     for (char& c : text) {
-        if (c == '\r')
-            c = '\t';
-        else if (c == '\n')
-            c = '\b';
+        if (c == a)
+            c = toA;
+        else if (c == b)
+            c = toB;
     }
     return text;
 }
 
+// CR and LF cannot stand inside a line of the file, so they travel as TAB and backspace.
+std::string escapeCell(std::string text) {
+    return replaceChars(std::move(text), '\r', '\t', '\n', '\b');
+}
+
 std::string unescapeCell(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c == '\t')
-            c = '\r';
-        else if (c == '\b')
-            c = '\n';
-    }
-    return out;
+    return replaceChars(std::string(text), '\t', '\r', '\b', '\n');
 }
 
 // A cell index or width from the file; anything negative or unreadable is refused.
@@ -83,30 +81,38 @@ void RuleTable::checkRow(int row) const {
     if (row < 0 || row >= rowCount()) throw std::out_of_range("row index out of range");
 }
 
-void RuleTable::checkCell(int col, int row) const {
+bool RuleTable::hasCell(int col, int row) const {
+    return col >= 0 && col < colCount() && row >= 0 && row < rowCount();
+}
+
+RuleTable::Cell& RuleTable::at(int col, int row) {
     checkColumn(col);
     checkRow(row);
+    return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
+}
+
+const RuleTable::Cell* RuleTable::find(int col, int row) const {
+    if (!hasCell(col, row)) return nullptr;
+    return &m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
 }
 
 const std::string& RuleTable::cell(int col, int row) const {
-    if (col < 0 || col >= colCount() || row < 0 || row >= rowCount()) return kEmpty;
-    return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)].text;
+    const Cell* c = find(col, row);
+    return c ? c->text : kEmpty;
 }
 
 void RuleTable::setCell(int col, int row, std::string text) {
-    checkCell(col, row);
-    m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)].text = std::move(text);
+    at(col, row).text = std::move(text);
     touch();
 }
 
 int RuleTable::picture(int col, int row) const {
-    if (col < 0 || col >= colCount() || row < 0 || row >= rowCount()) return kNoPicture;
-    return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)].picture;
+    const Cell* c = find(col, row);
+    return c ? c->picture : kNoPicture;
 }
 
 void RuleTable::setPicture(int col, int row, int picture) {
-    checkCell(col, row);
-    m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)].picture = picture;
+    at(col, row).picture = picture;
     touch();
 }
 

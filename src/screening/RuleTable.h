@@ -92,7 +92,11 @@ private:
     };
     using Row = std::vector<Cell>;
 
-    void checkCell(int col, int row) const;
+    bool hasCell(int col, int row) const;
+    // The cell, or out_of_range outside the table.
+    Cell& at(int col, int row);
+    // The cell, or null outside the table.
+    const Cell* find(int col, int row) const;
     void checkColumn(int col) const;
     void checkRow(int row) const;
     void applyLine(std::string_view line);
