@@ -8,6 +8,12 @@
 
 namespace mv {
 
+namespace {
+bool sortsBefore(const std::string& a, const std::string& b) {
+    return KnownList::compare(a, b) < 0;
+}
+} // namespace
+
 int KnownList::compare(std::string_view a, std::string_view b) {
     std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
@@ -20,9 +26,7 @@ int KnownList::compare(std::string_view a, std::string_view b) {
 
 void KnownList::add(std::string entry) {
     if (isBlank(entry)) return;
-    auto at = std::upper_bound(
-        m_entries.begin(), m_entries.end(), entry,
-        [](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
+    auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry, sortsBefore);
     m_entries.insert(at, std::move(entry));
 }
 
@@ -46,8 +50,7 @@ void KnownList::loadFromText(std::string_view text) {
     // Most files are already sorted; sorting once beats inserting each line at its place.
     for (std::string& line : lines)
         if (!isBlank(line)) m_entries.push_back(std::move(line));
-    std::stable_sort(m_entries.begin(), m_entries.end(),
-                     [](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
+    std::stable_sort(m_entries.begin(), m_entries.end(), sortsBefore);
 }
 
 std::string KnownList::toText() const {

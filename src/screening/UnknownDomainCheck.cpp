@@ -1,5 +1,6 @@
 #include "screening/UnknownDomainCheck.h"
 
+#include "base/Text.h"
 #include "mail/EmailAddress.h"
 #include "screening/Conditions.h"
 #include "screening/SpamOptions.h"
@@ -7,13 +8,6 @@
 namespace mv {
 
 namespace {
-std::string lowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return out;
-}
-
 std::string domainOfField(const TMailHeaders& headers, std::string_view field) {
     return std::string(domainOf(SplitAddress(headers.GetFieldValue(field)).address));
 }
