@@ -1,5 +1,5 @@
 // Rules made the ways a user makes them (editors, imports, quick-add) screen messages as intended.
-#include "TempDir.h"
+#include "LoadedRules.h"
 #include "screening/HeaderEditor.h"
 #include "screening/QuickAdd.h"
 #include "screening/RuleImports.h"
@@ -27,17 +27,14 @@ MessageEntry message(std::string subject, std::string sender, std::string to = "
     return m;
 }
 
-class EditedRulesScreenTest : public ::testing::Test {
+class EditedRulesScreenTest : public test::LoadedRulesTest {
 protected:
-    void SetUp() override { rules.readSettings(); }
     MarkState markOf(MessageEntry m) {
         std::vector<MessageEntry> list{std::move(m)};
         pass.autoMark(list);
         return list.front().mark;
     }
 
-    test::TempDir home;
-    RuleSet rules{home.path()};
     EveryDomainExists resolver;
     UnknownDomainCheck domains{resolver, rules.options()};
     int mailbox = 1;

@@ -1,7 +1,6 @@
 #include "screening/QuickAdd.h"
 
-#include "TempDir.h"
-#include "screening/RuleRows.h"
+#include "LoadedRules.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +17,8 @@ MessageEntry message(std::string subject, std::string sender, bool selected = tr
     return m;
 }
 
-class QuickAddTest : public ::testing::Test {
-protected:
-    void SetUp() override { rules.readSettings(); }
-    static Rows rulesOf(const RuleTable& t) {
-        Rows rows;
-        for (int r = 1; r < t.rowCount(); ++r)
-            rows.push_back(rowCells(t, r));
-        return rows;
-    }
-
-    test::TempDir home;
-    RuleSet rules{home.path()};
-};
+using QuickAddTest = test::LoadedRulesTest;
+using test::rulesOf;
 
 TEST_F(QuickAddTest, DialogListsSelectedMessagesInOrder) {
     const std::vector<MessageEntry> list = {message("one", "a@x"), message("two", "b@x", false),

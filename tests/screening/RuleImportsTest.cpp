@@ -1,7 +1,6 @@
 #include "screening/RuleImports.h"
 
-#include "TempDir.h"
-#include "screening/RuleRows.h"
+#include "LoadedRules.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +10,8 @@ namespace {
 using Rows = std::vector<RuleRow>;
 using Lines = std::vector<std::string>;
 
-class RuleImportsTest : public ::testing::Test {
-protected:
-    void SetUp() override { rules.readSettings(); }
-    Rows rulesOf(const RuleTable& t) const {
-        Rows rows;
-        for (int r = 1; r < t.rowCount(); ++r)
-            rows.push_back(rowCells(t, r));
-        return rows;
-    }
-
-    test::TempDir home;
-    RuleSet rules{home.path()};
-};
+using RuleImportsTest = test::LoadedRulesTest;
+using test::rulesOf;
 
 TEST(ImportDialog, DropsExactRepeatsOnly) {
     EXPECT_EQ(dropRepeatedLines({"free", "free", "FREE", "", "", "free"}),

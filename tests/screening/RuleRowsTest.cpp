@@ -1,6 +1,6 @@
 #include "screening/RuleRows.h"
 
-#include "TempDir.h"
+#include "LoadedRules.h"
 #include "screening/ExceptionEditor.h"
 #include "screening/SubjectEditor.h"
 
@@ -12,10 +12,8 @@ namespace {
 using Rows = std::vector<RuleRow>;
 
 // Freshly loaded tables (heading row and one empty rule row), as the settings dialog has them.
-class RuleRowsTest : public ::testing::Test {
+class RuleRowsTest : public test::LoadedRulesTest {
 protected:
-    void SetUp() override { rules.readSettings(); }
-
     // Replaces the rule rows of a table, keeping its heading row and its pictures in step.
     void setRules(TableId id, const Rows& rows) {
         RuleTable& t = rules.table(id);
@@ -23,13 +21,7 @@ protected:
         for (std::size_t r = 0; r < rows.size(); ++r)
             putRuleRow(t, id, static_cast<int>(r) + 1, rows[r]);
     }
-    Rows rulesOf(TableId id) const {
-        Rows rows;
-        const RuleTable& t = rules.table(id);
-        for (int r = 1; r < t.rowCount(); ++r)
-            rows.push_back(rowCells(t, r));
-        return rows;
-    }
+    Rows rulesOf(TableId id) const { return test::rulesOf(rules.table(id)); }
     // The "Matches" texts of the subject table, top to bottom.
     std::vector<std::string> subjectTexts() const {
         std::vector<std::string> texts;
@@ -42,9 +34,6 @@ protected:
                                const std::string& del = "Yes") {
         return {"", "Contains", text, "No", del, hits};
     }
-
-    test::TempDir home;
-    RuleSet rules{home.path()};
 };
 
 TEST_F(RuleRowsTest, InsertIntoEmptyTableFillsItsEmptyRow) {
