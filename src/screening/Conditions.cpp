@@ -148,7 +148,7 @@ std::string_view localPartOf(std::string_view address) {
 
 std::string_view senderTestedText(std::string_view what, MatchCondition condition,
                                   std::string_view address) {
-    if (what == "Domain name") return domainOf(address);
+    if (what == kDomainName) return domainOf(address);
     bool characterClassTest = condition > MatchCondition::IsBlank;
     return characterClassTest ? localPartOf(address) : address;
 }

@@ -57,6 +57,10 @@ bool ConditionHolds(MatchCondition condition, std::string_view text, std::string
 // screening pass fold each header line and each pattern once instead of once per comparison.
 bool textConditionHolds(MatchCondition condition, std::string_view text, std::string_view pattern);
 
+// The "What" words of sender and exception rows that name the part of the address tested.
+inline constexpr std::string_view kEmailAddress = "E-mail address";
+inline constexpr std::string_view kDomainName = "Domain name";
+
 // What a sender rule tests of the address: the domain for "Domain name" rows; the local part for
 // "E-mail address" rows with one of the four character-class tests; the whole address otherwise.
 // A part that the address lacks (no "@") is the whole address.

@@ -50,9 +50,18 @@ std::optional<int> conditionChoiceOf(std::string_view word, int offered) {
     return static_cast<int>(*condition);
 }
 
+bool isTextChoice(std::optional<int> index) {
+    return index && *index < kTextConditionChoices;
+}
+
 bool conditionTakesPattern(std::string_view word) {
     const std::optional<MatchCondition> condition = conditionFromWord(word);
     return condition && isTextCondition(*condition);
+}
+
+void keepOrStartHits(RuleRow& row, TableId table) {
+    const int hits = hitsColumn(table);
+    if (cellOf(row, hits).empty()) setCell(row, hits, "0");
 }
 
 EditorRefusal noConditionRefusal() {

@@ -38,6 +38,8 @@ std::string_view choiceLabel(int index); // "Equals (exact match)", ...
 std::string_view choiceWord(int index);  // "Equals", ...
 // The index of a stored word among the first `offered` choices; nothing for any other word.
 std::optional<int> conditionChoiceOf(std::string_view word, int offered);
+// Whether a chosen condition is one of the text conditions, the ones whose editor shows the text.
+bool isTextChoice(std::optional<int> index);
 // True for the five text conditions: a rule with one of them needs a "Matches" text, since an
 // empty one would make "Starts with" and "Ends with" match every message.
 bool conditionTakesPattern(std::string_view word);
@@ -45,6 +47,9 @@ bool conditionTakesPattern(std::string_view word);
 inline std::string_view yesNo(bool value) {
     return value ? kYes : kNo;
 }
+
+// A new rule starts at 0 hits; an edited one keeps its count.
+void keepOrStartHits(RuleRow& row, TableId table);
 
 // The field an editor's refusal sends the focus back to.
 enum class EditorField { Condition, Text, HeaderText, ToText, Mailbox, Address, Domain };

@@ -1,21 +1,11 @@
 #include "screening/ExceptionEditor.h"
 
 #include "base/Text.h"
+#include "screening/Conditions.h"
 
 namespace mv {
 
 namespace {
-constexpr std::string_view kEmailAddress = "E-mail address";
-constexpr std::string_view kDomainName = "Domain name";
-
-// The hidden picture cell; an empty, broken or out-of-range cell shows the default picture.
-int pictureOf(std::string_view cell) {
-    const auto value = parseInteger(cell);
-    if (!value || *value < kPictureFirstException || *value > kPictureLastException)
-        return kPictureFirstException;
-    return static_cast<int>(*value);
-}
-
 bool isBlankEntry(std::string_view text) {
     return trim(text).empty();
 }
@@ -23,7 +13,7 @@ bool isBlankEntry(std::string_view text) {
 
 const std::vector<std::string_view>& ExceptionEditor::fieldNames() {
     static const std::vector<std::string_view> names = {
-        "Subject:", "CC:", "Reply-To:", "To:", "Any Header"};
+        "Subject:", "CC:", "Reply-To:", "To:", kAnyHeader};
     return names;
 }
 
@@ -41,7 +31,7 @@ void ExceptionEditor::fillFromRow(const RuleRow& row) {
         text = matches;
         // Rows from files name the subject without its colon. A field name the drop-down does
         // not offer is kept as it stands rather than lost on the way back.
-        if (what == "Subject" || what.empty())
+        if (what == kSubjectException || what.empty())
             fieldName = "Subject:";
         else
             fieldName = what;
@@ -49,7 +39,9 @@ void ExceptionEditor::fillFromRow(const RuleRow& row) {
     condition = conditionChoiceOf(cellOf(row, col::kExceptCondition), kExceptionConditionChoices)
                     .value_or(0);
     caseMatters = cellOf(row, col::kExceptCase) == kYes;
-    picture = pictureOf(cellOf(row, col::kExceptPictureIndex));
+    // An empty, broken or out-of-range picture cell shows the default picture.
+    picture = RuleSet::exceptionPicture(cellOf(row, col::kExceptPictureIndex))
+                  .value_or(kPictureFirstException);
 }
 
 std::optional<EditorRefusal> ExceptionEditor::confirm() {
@@ -88,7 +80,7 @@ void ExceptionEditor::writeBack(RuleRow& row) const {
     }
     setCell(row, col::kExceptCondition, kind == Kind::Field ? choiceWord(condition) : "Equals");
     setCell(row, col::kExceptCase, yesNo(caseMatters));
-    if (cellOf(row, col::kExceptHits).empty()) setCell(row, col::kExceptHits, "0");
+    keepOrStartHits(row, kTable);
     setCell(row, col::kExceptPictureIndex, std::to_string(picture));
 }
 

@@ -4,17 +4,6 @@
 
 namespace mv {
 
-namespace {
-constexpr std::string_view kSender = "Sender";
-constexpr std::string_view kNotReplyTo = "does not match Reply-to";
-constexpr std::string_view kEqualsTo = "equals To field";
-constexpr std::string_view kToDoesNotContain = "To does not contain";
-
-std::string_view beforeSeparator(std::string_view text) {
-    return text.substr(0, text.find(kMailboxSeparator));
-}
-} // namespace
-
 HeaderEditor::HeaderEditor(std::vector<MailboxChoice> mailboxes)
     : mailbox(mailboxes.empty() ? std::nullopt : std::optional<std::size_t>(0)),
       m_mailboxes(std::move(mailboxes)) {}
@@ -40,14 +29,12 @@ void HeaderEditor::fillFromRow(const RuleRow& row) {
         kind = Kind::SenderEqualsTo;
     } else if (cellOf(row, col::kWhat).find(kToDoesNotContain) != std::string_view::npos) {
         kind = Kind::ToDoesNotContain;
-        toText = beforeSeparator(matches);
+        const MailboxCell cell = splitMailboxCell(matches);
+        toText = cell.address;
         // A row for a mailbox that is no longer configured selects none, so OK asks for one
         // instead of quietly moving the rule to another mailbox.
         mailbox.reset();
-        const std::size_t sep = matches.find(kMailboxSeparator);
-        const auto number = sep == std::string_view::npos
-                                ? std::nullopt
-                                : parseInteger(matches.substr(sep + kMailboxSeparator.size()));
+        const std::optional<long long> number = parseInteger(cell.number);
         for (std::size_t i = 0; number && i < m_mailboxes.size(); ++i)
             if (m_mailboxes[i].number == *number) mailbox = i;
     }
@@ -84,24 +71,22 @@ void HeaderEditor::writeBack(RuleRow& row) const {
     setCell(row, col::kMatches, headerText);
     setCell(row, col::kCase, yesNo(caseMatters));
     setCell(row, col::kDelete, yesNo(deleteMark));
-    if (cellOf(row, col::kHits).empty()) setCell(row, col::kHits, "0");
+    keepOrStartHits(row, kTable);
     switch (kind) {
     case Kind::SenderNotReplyTo:
-        setCell(row, col::kWhat, kSender);
+        setCell(row, col::kWhat, kSenderRow);
         setCell(row, col::kMatches, kNotReplyTo);
         setCell(row, col::kCase, kNo);
         break;
     case Kind::SenderEqualsTo:
-        setCell(row, col::kWhat, kSender);
+        setCell(row, col::kWhat, kSenderRow);
         setCell(row, col::kMatches, kEqualsTo);
         setCell(row, col::kCase, kNo);
         break;
     case Kind::ToDoesNotContain: {
         const int number = m_mailboxes.at(mailbox.value()).number;
         setCell(row, col::kWhat, kToDoesNotContain);
-        setCell(row, col::kMatches,
-                std::string(beforeSeparator(toText)) + std::string(kMailboxSeparator) +
-                    std::to_string(number));
+        setCell(row, col::kMatches, mailboxCell(toText, number));
         setCell(row, col::kCase, kNo);
         break;
     }

@@ -14,9 +14,6 @@ struct MailboxChoice {
     std::string userName, server;
 };
 
-// The text between the address and the mailbox number of a "To does not contain" row.
-inline constexpr std::string_view kMailboxSeparator = " - MailBox #";
-
 struct HeaderEditor {
     static constexpr TableId kTable = TableId::Header;
 

@@ -1,6 +1,7 @@
 #include "screening/QuickAdd.h"
 
 #include "base/Text.h"
+#include "screening/Conditions.h"
 #include "screening/RuleImports.h"
 #include "screening/RuleRows.h"
 
@@ -39,7 +40,7 @@ int addToSpamList(RuleSet& rules, const SpamListChoice& choice) {
         }
         if (choice.senders && !isBlankSender(row.sender)) {
             addFirstRule(rules.sender(), TableId::Sender,
-                         {"", "E-mail address", "Equals", row.sender, yes, "1"});
+                         {"", std::string(kEmailAddress), "Equals", row.sender, yes, "1"});
             ++added;
         }
     }

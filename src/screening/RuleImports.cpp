@@ -1,6 +1,7 @@
 #include "screening/RuleImports.h"
 
 #include "base/Text.h"
+#include "screening/Conditions.h"
 #include "screening/RuleRows.h"
 
 namespace mv {
@@ -37,7 +38,7 @@ int importKeywords(RuleTable& subject, const std::vector<std::string>& lines) {
 void appendAddressException(RuleTable& exceptions, std::string_view address) {
     const int row = rowForAppend(exceptions, TableId::Exceptions);
     putRuleRow(exceptions, TableId::Exceptions, row,
-               {"E-mail address", "Equals", std::string(address), std::string(kNo), "0", "",
+               {std::string(kEmailAddress), "Equals", std::string(address), std::string(kNo), "0", "",
                 std::to_string(kPictureFirstException)});
 }
 

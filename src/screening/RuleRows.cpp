@@ -8,23 +8,6 @@
 namespace mv {
 
 namespace {
-int hitsColumn(TableId id) {
-    return id == TableId::Exceptions ? col::kExceptHits : col::kHits;
-}
-int whatColumn(TableId id) {
-    return id == TableId::Exceptions ? col::kExceptWhat : col::kWhat;
-}
-int matchesColumn(TableId id) {
-    switch (id) {
-    case TableId::Sender:
-        return col::kSenderMatches;
-    case TableId::Exceptions:
-        return col::kExceptMatches;
-    default:
-        return col::kMatches;
-    }
-}
-
 bool isRuleRow(const RuleTable& table, int row) {
     return row >= 1 && row < table.rowCount();
 }
@@ -55,11 +38,7 @@ void putRuleRow(RuleTable& table, TableId id, int row, const RuleRow& cells) {
     const int width = std::min(static_cast<int>(cells.size()), table.colCount());
     for (int c = 0; c < width; ++c)
         table.setCell(c, row, cells[static_cast<std::size_t>(c)]);
-    if (id == TableId::Exceptions)
-        table.setPicture(col::kExceptPicture, row,
-                         RuleSet::exceptionPicture(table, row).value_or(kPictureFirstException));
-    else
-        RuleSet::CheckGridAdv(table, row, table.cell(col::kDelete, row) == kYes);
+    RuleSet::showRowPicture(table, id, row);
 }
 
 bool holdsOnlyEmptyRule(const RuleTable& table, TableId id) {

@@ -10,6 +10,8 @@
 namespace mv {
 
 namespace {
+// How a table is laid out when it is made afresh: its file name, column widths and headings.
+// Fixed program data.
 struct TableLayout {
     const char* fileName;
     std::array<int, kExceptColumns> widths; // the widths a fresh table starts with
@@ -39,6 +41,17 @@ bool fileExists(const std::filesystem::path& path) {
     return std::filesystem::exists(path, ec);
 }
 } // namespace
+
+MailboxCell splitMailboxCell(std::string_view matches) {
+    const std::size_t cut = matches.find(kMailboxSeparator);
+    if (cut == std::string_view::npos) return {matches, {}};
+    return {matches.substr(0, cut), matches.substr(cut + kMailboxSeparator.size())};
+}
+
+std::string mailboxCell(std::string_view address, int number) {
+    return std::string(splitMailboxCell(address).address) + std::string(kMailboxSeparator) +
+           std::to_string(number);
+}
 
 RuleSet::RuleSet(std::filesystem::path home) : m_home(std::move(home)) {
     for (TableId id : kAllTables)
@@ -73,7 +86,10 @@ void RuleSet::CheckGridAdv(RuleTable& table, int row, bool deleteFlag) {
 }
 
 std::optional<int> RuleSet::exceptionPicture(const RuleTable& exceptions, int row) {
-    const std::string& text = exceptions.cell(col::kExceptPictureIndex, row);
+    return exceptionPicture(exceptions.cell(col::kExceptPictureIndex, row));
+}
+
+std::optional<int> RuleSet::exceptionPicture(std::string_view text) {
     if (text.empty()) return kPictureFirstException;
     std::optional<long long> picture = parseInteger(text);
     if (!picture || *picture < kPictureFirstException || *picture > kPictureLastException)
@@ -99,22 +115,22 @@ std::optional<std::string> RuleSet::loadTable(TableId id) {
     }
 }
 
-void RuleSet::prepareRuleTable(TableId id) {
-    RuleTable& t = table(id);
-    t.setColCount(kRuleColumns);
-    for (int row = 1; row < t.rowCount(); ++row)
-        CheckGridAdv(t, row, t.cell(col::kDelete, row) == kYes);
+void RuleSet::showRowPicture(RuleTable& table, TableId id, int row) {
+    if (id == TableId::Exceptions)
+        table.setPicture(col::kExceptPicture, row,
+                         exceptionPicture(table, row).value_or(kPictureFirstException));
+    else
+        CheckGridAdv(table, row, table.cell(col::kDelete, row) == kYes);
 }
 
-void RuleSet::prepareExceptionTable() {
-    RuleTable& t = exceptions();
-    // Files of the earlier 5-column layout gain the picture columns at the end, so their columns
-    // 0 to 4 keep their meaning; longer files lose what lies beyond the hidden column.
-    t.setColCount(kExceptColumns);
+// Files of the earlier 5-column exception layout gain the picture columns at the end, so their
+// columns 0 to 4 keep their meaning; longer files lose what lies beyond the hidden column.
+void RuleSet::prepareTable(TableId id) {
+    RuleTable& t = table(id);
+    t.setColCount(columnsOf(id));
     for (int row = 1; row < t.rowCount(); ++row)
-        t.setPicture(col::kExceptPicture, row,
-                     exceptionPicture(t, row).value_or(kPictureFirstException));
-    t.hideColumn(col::kExceptPictureIndex);
+        showRowPicture(t, id, row);
+    if (id == TableId::Exceptions) t.hideColumn(col::kExceptPictureIndex);
 }
 
 std::optional<std::string> RuleSet::loadOptions() {
@@ -139,10 +155,7 @@ std::vector<std::string> RuleSet::readSettings() {
             problems.push_back(*problem);
             continue;
         }
-        if (id == TableId::Exceptions)
-            prepareExceptionTable();
-        else
-            prepareRuleTable(id);
+        prepareTable(id);
     }
     if (std::optional<std::string> problem = loadOptions()) problems.push_back(*problem);
     // Rows that can never match, or only with a default, are worth a word when they are loaded.

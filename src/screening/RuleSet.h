@@ -28,11 +28,53 @@ inline constexpr int kExceptWhat = 0, kExceptCondition = 1, kExceptMatches = 2, 
                      kExceptHits = 4, kExceptPicture = 5, kExceptPictureIndex = 6;
 } // namespace col
 
+// The columns that every table has, wherever its layout puts them.
+inline constexpr int whatColumn(TableId id) {
+    return id == TableId::Exceptions ? col::kExceptWhat : col::kWhat;
+}
+inline constexpr int matchesColumn(TableId id) {
+    switch (id) {
+    case TableId::Sender:
+        return col::kSenderMatches;
+    case TableId::Exceptions:
+        return col::kExceptMatches;
+    default:
+        return col::kMatches;
+    }
+}
+inline constexpr int hitsColumn(TableId id) {
+    return id == TableId::Exceptions ? col::kExceptHits : col::kHits;
+}
+
 inline constexpr int kRuleColumns = 6;   // subject, header and sender tables
 inline constexpr int kExceptColumns = 7; // exception table, the last one hidden
 
 inline constexpr std::string_view kYes = "Yes";
 inline constexpr std::string_view kNo = "No";
+
+// The "What" words of exception rows that test the subject or every header line; any other word
+// but kEmailAddress and kDomainName names a header field.
+inline constexpr std::string_view kSubjectException = "Subject";
+inline constexpr std::string_view kAnyHeader = "Any Header";
+
+// The header table's three rows that are not header-line tests. A "To does not contain" row holds
+// "address - MailBox #n" in its "Matches" cell; a "Sender" row holds one of the two comparisons.
+inline constexpr std::string_view kToDoesNotContain = "To does not contain";
+inline constexpr std::string_view kMailboxSeparator = " - MailBox #";
+inline constexpr std::string_view kSenderRow = "Sender";
+inline constexpr std::string_view kNotReplyTo = "does not match Reply-to";
+inline constexpr std::string_view kEqualsTo = "equals To field";
+
+// The two parts of a "To does not contain" row's "Matches" cell. Without the separator the whole
+// text is the address and the number is empty.
+struct MailboxCell {
+    std::string_view address;
+    std::string_view number;
+};
+MailboxCell splitMailboxCell(std::string_view matches);
+// The cell for an address and a mailbox number; an address holding the separator is cut there,
+// since it could not be told apart from the number when read back.
+std::string mailboxCell(std::string_view address, int number);
 
 // Mark pictures, shared by message rows and rule rows.
 inline constexpr int kPictureDelete = 0;
@@ -80,6 +122,10 @@ public:
     // The picture an exception row names in its hidden column: 3 when empty, nullopt when it is not
     // a number from 3 to 14.
     static std::optional<int> exceptionPicture(const RuleTable& exceptions, int row);
+    static std::optional<int> exceptionPicture(std::string_view pictureCell);
+    // The picture a rule row shows, as its cells give it: column 0 from "Del?" in the rule tables,
+    // the exception picture from its hidden column.
+    static void showRowPicture(RuleTable& table, TableId id, int row);
 
     // Empties the known-spammer list and fills it from "known.lst" when that exists. Returns a
     // message for the user when the file exists but cannot be read; the list is then unchanged.
@@ -96,8 +142,7 @@ private:
     static std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
     void resetTable(TableId id);
     std::optional<std::string> loadTable(TableId id);
-    void prepareRuleTable(TableId id);
-    void prepareExceptionTable();
+    void prepareTable(TableId id);
     std::optional<std::string> loadOptions();
 
     std::filesystem::path m_home;

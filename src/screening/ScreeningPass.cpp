@@ -238,11 +238,10 @@ ScreeningPass::Verdict ScreeningPass::qMarkThisSubject(const ScreeningRules& rul
     for (const SubjectRule& rule : rules.subject) {
         if (!rule.test.holds(message.entry.subject, message.subjectFolded)) continue;
         BumpUpGrid(TableId::Subject, rule.row);
-        verdict.matched = true;
-        verdict.deletes = verdict.deletes || rule.deletes;
+        verdict.add(rule.deletes);
         whyAdd(rule.deletes, "Subject", conditionWord(rule.test.condition), shownPattern(rule.test),
                rule.test.caseSensitive);
-        if (!m_explain && rule.deletes) break;
+        if (endsWalk(rule.deletes)) break;
     }
     return verdict;
 }
@@ -256,10 +255,9 @@ ScreeningPass::Verdict ScreeningPass::qmarkThisSender(const ScreeningRules& rule
                              senderTestedText(rule.what, condition, message.senderFolded)))
             continue;
         BumpUpGrid(TableId::Sender, rule.row);
-        verdict.matched = true;
-        verdict.deletes = verdict.deletes || rule.deletes;
+        verdict.add(rule.deletes);
         whyAdd(rule.deletes, rule.what, conditionWord(condition), shownPattern(rule.test), false);
-        if (!m_explain && rule.deletes) break;
+        if (endsWalk(rule.deletes)) break;
     }
     return verdict;
 }
@@ -271,9 +269,8 @@ ScreeningPass::Verdict ScreeningPass::qMarkThisHeader(const ScreeningRules& rule
         bool matched = rule.kind == HeaderRule::Kind::Lines ? headerLinesHold(rule, message)
                                                             : headerRuleHolds(rule, message);
         if (!matched) continue;
-        verdict.matched = true;
-        verdict.deletes = verdict.deletes || rule.deletes;
-        if (!m_explain && rule.deletes) break;
+        verdict.add(rule.deletes);
+        if (endsWalk(rule.deletes)) break;
     }
     return verdict;
 }
@@ -289,14 +286,14 @@ bool ScreeningPass::headerLinesHold(const HeaderRule& rule, MessageTexts& messag
         BumpUpGrid(TableId::Header, rule.row);
         whyAdd(rule.deletes, "Header", conditionWord(rule.test.condition), rule.test.pattern,
                rule.caseSensitive);
-        if (!m_explain && rule.deletes) break;
+        if (endsWalk(rule.deletes)) break;
     }
     return matched;
 }
 
 bool ScreeningPass::headerRuleHolds(const HeaderRule& rule, MessageTexts& message) {
     std::string what = "Header";
-    std::string condition = "Sender";
+    std::string condition(kSenderRow);
     std::string pattern;
     switch (rule.kind) {
     case HeaderRule::Kind::ToDoesNotContain: {
@@ -304,7 +301,7 @@ bool ScreeningPass::headerRuleHolds(const HeaderRule& rule, MessageTexts& messag
         if (rule.mailbox != m_mailbox || to.empty() || containsNoCase(to, rule.address))
             return false;
         what = "Header \"" + to + "\"";
-        condition = "To does not contain";
+        condition = kToDoesNotContain;
         pattern = rule.address;
         break;
     }
@@ -313,14 +310,14 @@ bool ScreeningPass::headerRuleHolds(const HeaderRule& rule, MessageTexts& messag
         const std::string& from = message.fromAddress();
         if (replyTo.empty() || containsNoCase(replyTo, from) || containsNoCase(from, replyTo))
             return false;
-        pattern = replyTo + " does not match Reply-to " + from;
+        pattern = replyTo + " " + std::string(kNotReplyTo) + " " + from;
         break;
     }
     case HeaderRule::Kind::SenderEqualsTo: {
         std::string to = SplitAddress(message.field("To:")).address;
         const std::string& from = message.fromAddress();
         if (to.empty() || !(containsNoCase(to, from) || containsNoCase(from, to))) return false;
-        pattern = to + " equals To field " + from;
+        pattern = to + " " + std::string(kEqualsTo) + " " + from;
         break;
     }
     case HeaderRule::Kind::Lines:
@@ -355,7 +352,7 @@ void ScreeningPass::BumpUpGrid(TableId id, int row) {
     RuleTable& table = m_rules.table(id);
     const std::size_t i = static_cast<std::size_t>(id);
     const bool current = m_compiledRevisions[i] == table.revision();
-    int hits = id == TableId::Exceptions ? col::kExceptHits : col::kHits;
+    const int hits = hitsColumn(id);
     table.setCell(hits, row, std::to_string(parseIntegerOr(table.cell(hits, row), 0) + 1));
     // No rule tests its own hit count, so the rules read before this write stay valid.
     if (current) m_compiledRevisions[i] = table.revision();

@@ -44,9 +44,14 @@ public:
 
 private:
     class MessageTexts;
+    // What one step of the pass found: whether a rule matched, and whether one of those deletes.
     struct Verdict {
         bool matched = false;
         bool deletes = false;
+        void add(bool ruleDeletes) {
+            matched = true;
+            deletes = deletes || ruleDeletes;
+        }
     };
 
     // The rules as the tables stand now, read again only when a table changed.
@@ -63,6 +68,8 @@ private:
     Verdict CheckDomain(MessageTexts& message);
     // The list entry and its kind ("E-mail" or "Domain") that the sender is found as.
     std::optional<std::pair<std::string, std::string>> isInKnownList(std::string_view sender);
+    // A matching delete rule ends its table's walk, unless every reason is wanted.
+    bool endsWalk(bool ruleDeletes) const { return !m_explain && ruleDeletes; }
     void BumpUpGrid(TableId table, int row);
     void whyAdd(bool deleteFlag, std::string_view what, std::string_view condition,
                 std::optional<std::string_view> pattern, bool caseSensitive);

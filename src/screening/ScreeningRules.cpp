@@ -5,8 +5,6 @@
 namespace mv {
 
 namespace {
-constexpr std::string_view kMailboxSeparator = " - MailBox #";
-
 bool isYes(std::string_view cell) {
     return cell == kYes;
 }
@@ -43,10 +41,14 @@ void ScreeningRules::report(std::string_view table, int row, std::string_view wh
                        std::string(what));
 }
 
+void ScreeningRules::reportNothingToMatch(std::string_view table, int row) {
+    report(table, row, "nothing to match; the rule is ignored");
+}
+
 bool ScreeningRules::refuseEmptyPattern(std::string_view table, int row, MatchCondition condition,
                                         std::string_view pattern) {
     if (!isTextCondition(condition) || !pattern.empty()) return false;
-    report(table, row, "nothing to match; the rule is ignored");
+    reportNothingToMatch(table, row);
     return true;
 }
 
@@ -90,21 +92,18 @@ void ScreeningRules::readHeaderRow(const RuleTable& table, int row) {
                     0,
                     isYes(table.cell(col::kCase, row)),
                     isYes(table.cell(col::kDelete, row))};
-    if (what == "To does not contain") {
-        std::size_t cut = matches.find(kMailboxSeparator);
-        std::string number =
-            cut == std::string::npos ? "" : matches.substr(cut + kMailboxSeparator.size());
-        std::optional<long long> mailbox = parseInteger(number);
-        if (!mailbox) return report("Header", row, notAnInteger(number));
+    if (what == kToDoesNotContain) {
+        const MailboxCell cell = splitMailboxCell(matches);
+        std::optional<long long> mailbox = parseInteger(cell.number);
+        if (!mailbox) return report("Header", row, notAnInteger(cell.number));
         rule.kind = HeaderRule::Kind::ToDoesNotContain;
-        rule.address = matches.substr(0, cut);
+        rule.address = cell.address;
         rule.mailbox = static_cast<int>(*mailbox);
         // "does not contain" an empty text would hold for every message with a To field
-        if (rule.address.empty())
-            return report("Header", row, "nothing to match; the rule is ignored");
-    } else if (what == "Sender") {
-        rule.kind = matches == "does not match Reply-to" ? HeaderRule::Kind::SenderNotReplyTo
-                                                         : HeaderRule::Kind::SenderEqualsTo;
+        if (rule.address.empty()) return reportNothingToMatch("Header", row);
+    } else if (what == kSenderRow) {
+        rule.kind = matches == kNotReplyTo ? HeaderRule::Kind::SenderNotReplyTo
+                                           : HeaderRule::Kind::SenderEqualsTo;
     } else {
         std::optional<MatchCondition> condition = conditionFromWord(what);
         if (!condition || !isTextCondition(*condition)) return;
@@ -120,19 +119,19 @@ void ScreeningRules::readExceptions(const RuleTable& table) {
         if (what.empty()) continue; // an exception list may have gaps
         const std::string& pattern = table.cell(col::kExceptMatches, row);
         ExceptionRule rule{row, ExceptionRule::Kind::Field, what, {}, kPictureFirstException};
-        if (what == "Domain name" || what == "E-mail address") {
-            bool domain = what == "Domain name";
+        if (what == kDomainName || what == kEmailAddress) {
+            bool domain = what == kDomainName;
             rule.kind = domain ? ExceptionRule::Kind::Domain : ExceptionRule::Kind::Address;
             // an empty address or domain would accept every message
             if (pattern.empty()) {
-                report("Exception", row, "nothing to match; the rule is ignored");
+                reportNothingToMatch("Exception", row);
                 continue;
             }
             rule.test = PatternTest(domain ? MatchCondition::EndsWith : MatchCondition::StartsWith,
                                     pattern, false);
         } else {
-            if (what == "Subject") rule.kind = ExceptionRule::Kind::Subject;
-            if (what == "Any Header") rule.kind = ExceptionRule::Kind::AnyHeader;
+            if (what == kSubjectException) rule.kind = ExceptionRule::Kind::Subject;
+            if (what == kAnyHeader) rule.kind = ExceptionRule::Kind::AnyHeader;
             std::optional<MatchCondition> condition =
                 conditionFromWord(table.cell(col::kExceptCondition, row));
             if (!condition || !isTextCondition(*condition)) continue;

@@ -12,7 +12,8 @@
 
 namespace mv {
 
-// A condition with its pattern, folded ahead when case does not matter.
+// A condition with its pattern, folded ahead when case does not matter. Part of the rule it tests
+// for; lives as long as the ScreeningRules that hold it.
 struct PatternTest {
     MatchCondition condition = MatchCondition::Contains;
     std::string pattern; // as the cell holds it
@@ -27,12 +28,17 @@ struct PatternTest {
     bool showsPattern() const { return isTextCondition(condition); }
 };
 
+// The rules below are rows of their table as the pass tests them; `row` is where hits are counted.
+// They live as long as the ScreeningRules that hold them.
+
+// A subject-table row.
 struct SubjectRule {
     int row;
     PatternTest test;
     bool deletes;
 };
 
+// A sender-table row.
 struct SenderRule {
     int row;
     std::string what; // "E-mail address" or "Domain name"
@@ -40,6 +46,7 @@ struct SenderRule {
     bool deletes;
 };
 
+// A header-table row: a test of every header line, or one of the three special rows.
 struct HeaderRule {
     enum class Kind { Lines, ToDoesNotContain, SenderNotReplyTo, SenderEqualsTo };
     int row;
@@ -51,6 +58,7 @@ struct HeaderRule {
     bool deletes;
 };
 
+// An exception-table row, with the picture that the messages it accepts show.
 struct ExceptionRule {
     enum class Kind { Domain, Address, Subject, AnyHeader, Field };
     int row;
@@ -81,6 +89,7 @@ private:
     bool refuseEmptyPattern(std::string_view table, int row, MatchCondition condition,
                             std::string_view pattern);
     void report(std::string_view table, int row, std::string_view what);
+    void reportNothingToMatch(std::string_view table, int row);
 };
 
 } // namespace mv

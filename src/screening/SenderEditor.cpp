@@ -1,20 +1,16 @@
 #include "screening/SenderEditor.h"
 
 #include "base/Text.h"
+#include "screening/Conditions.h"
 
 namespace mv {
-
-namespace {
-constexpr std::string_view kEmailAddress = "E-mail address";
-constexpr std::string_view kDomainName = "Domain name";
-} // namespace
 
 std::string_view SenderEditor::partWord(Part p) {
     return p == Part::EmailAddress ? kEmailAddress : kDomainName;
 }
 
 bool SenderEditor::textShown() const {
-    return condition && *condition < kTextConditionChoices;
+    return isTextChoice(condition);
 }
 
 void SenderEditor::fillFromRow(const RuleRow& row) {
@@ -45,7 +41,7 @@ void SenderEditor::writeBack(RuleRow& row) const {
     setCell(row, col::kSenderCondition, choiceWord(condition.value_or(0)));
     setCell(row, col::kSenderMatches, textShown() ? text : std::string());
     setCell(row, col::kDelete, yesNo(deleteMark));
-    if (cellOf(row, col::kHits).empty()) setCell(row, col::kHits, "0");
+    keepOrStartHits(row, kTable);
 }
 
 } // namespace mv

@@ -5,7 +5,7 @@
 namespace mv {
 
 bool SubjectEditor::textShown() const {
-    return condition && *condition < kTextConditionChoices;
+    return isTextChoice(condition);
 }
 
 void SubjectEditor::fillFromRow(const RuleRow& row) {
@@ -30,7 +30,7 @@ void SubjectEditor::writeBack(RuleRow& row) const {
     setCell(row, col::kMatches, textShown() ? text : std::string());
     setCell(row, col::kCase, textShown() ? yesNo(caseMatters) : std::string_view());
     setCell(row, col::kDelete, yesNo(deleteMark));
-    if (cellOf(row, col::kHits).empty()) setCell(row, col::kHits, "0");
+    keepOrStartHits(row, kTable);
 }
 
 } // namespace mv

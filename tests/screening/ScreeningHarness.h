@@ -59,7 +59,7 @@ struct Screener {
                       {what, condition, matches, caseSensitive, "0", "", picture});
     }
     std::string hits(TableId id, int row) const {
-        return rules.table(id).cell(id == TableId::Exceptions ? col::kExceptHits : col::kHits, row);
+        return rules.table(id).cell(hitsColumn(id), row);
     }
 
     MarkState mark(MessageEntry message) {
