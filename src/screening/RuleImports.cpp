@@ -38,8 +38,8 @@ int importKeywords(RuleTable& subject, const std::vector<std::string>& lines) {
 void appendAddressException(RuleTable& exceptions, std::string_view address) {
     const int row = rowForAppend(exceptions, TableId::Exceptions);
     putRuleRow(exceptions, TableId::Exceptions, row,
-               {std::string(kEmailAddress), "Equals", std::string(address), std::string(kNo), "0", "",
-                std::to_string(kPictureFirstException)});
+               {std::string(kEmailAddress), "Equals", std::string(address), std::string(kNo), "0",
+                "", std::to_string(kPictureFirstException)});
 }
 
 int importAddresses(RuleTable& exceptions, const std::vector<std::string>& lines) {
