@@ -9,7 +9,7 @@
 
 namespace mv {
 
-// What the country list hands back after OK.
+// What the country list hands back after OK; a plain value the editor copies from.
 struct CountryChoice {
     std::string suffix; // "." followed by the code exactly as listed (".Sb" stays mixed case)
     std::string name;

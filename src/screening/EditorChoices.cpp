@@ -1,5 +1,6 @@
 #include "screening/EditorChoices.h"
 
+#include "base/Text.h"
 #include "screening/Conditions.h"
 
 #include <array>
@@ -62,6 +63,10 @@ bool conditionTakesPattern(std::string_view word) {
 void keepOrStartHits(RuleRow& row, TableId table) {
     const int hits = hitsColumn(table);
     if (cellOf(row, hits).empty()) setCell(row, hits, "0");
+}
+
+bool trimsToNothing(std::string_view text) {
+    return trim(text).empty();
 }
 
 EditorRefusal noConditionRefusal() {

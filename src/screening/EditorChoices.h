@@ -51,11 +51,15 @@ inline std::string_view yesNo(bool value) {
 // A new rule starts at 0 hits; an edited one keeps its count.
 void keepOrStartHits(RuleRow& row, TableId table);
 
+// A typed text of blanks and control characters alone, stored as empty once trimmed: a rule or
+// entry made from it would match far more than the user meant.
+bool trimsToNothing(std::string_view text);
+
 // The field an editor's refusal sends the focus back to.
 enum class EditorField { Condition, Text, HeaderText, ToText, Mailbox, Address, Domain };
 
-// Why OK was refused: the message to show in an error box, and where the focus goes. The editor
-// stays open.
+// Why OK was refused: the message to show in an error box, and where the focus goes. A plain value
+// `confirm` returns; the editor stays open.
 struct EditorRefusal {
     EditorField field;
     std::string message;

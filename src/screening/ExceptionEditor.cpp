@@ -1,15 +1,8 @@
 #include "screening/ExceptionEditor.h"
 
-#include "base/Text.h"
 #include "screening/Conditions.h"
 
 namespace mv {
-
-namespace {
-bool isBlankEntry(std::string_view text) {
-    return trim(text).empty();
-}
-} // namespace
 
 const std::vector<std::string_view>& ExceptionEditor::fieldNames() {
     static const std::vector<std::string_view> names = {
@@ -48,15 +41,15 @@ std::optional<EditorRefusal> ExceptionEditor::confirm() {
     // A blank address or domain would accept every message ("starts with" / "ends with" nothing).
     switch (kind) {
     case Kind::Address:
-        if (isBlankEntry(address))
+        if (trimsToNothing(address))
             return EditorRefusal{EditorField::Address, "The email line cannot be blank"};
         break;
     case Kind::Domain:
-        if (isBlankEntry(domain))
+        if (trimsToNothing(domain))
             return EditorRefusal{EditorField::Domain, "The domain line cannot be blank"};
         break;
     case Kind::Field:
-        if (isBlankEntry(text))
+        if (trimsToNothing(text))
             return EditorRefusal{EditorField::Text, "The subject line cannot be blank"};
         break;
     }

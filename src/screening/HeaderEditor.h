@@ -8,7 +8,7 @@
 
 namespace mv {
 
-// One configured mailbox as the "For Mailbox:" drop-down offers it.
+// One configured mailbox as the "For Mailbox:" drop-down offers it; the editor keeps a copy.
 struct MailboxChoice {
     int number = 0; // 1 to 12
     std::string userName, server;

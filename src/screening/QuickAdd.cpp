@@ -1,6 +1,5 @@
 #include "screening/QuickAdd.h"
 
-#include "base/Text.h"
 #include "screening/Conditions.h"
 #include "screening/RuleImports.h"
 #include "screening/RuleRows.h"
@@ -8,10 +7,6 @@
 namespace mv {
 
 namespace {
-bool isBlankSender(std::string_view sender) {
-    return trim(sender).empty();
-}
-
 // A new first rule: it fills the table's empty rule row, else goes in above row 1.
 void addFirstRule(RuleTable& table, TableId id, const RuleRow& cells) {
     putRuleRow(table, id, rowForInsert(table, id, 1), cells);
@@ -38,7 +33,7 @@ int addToSpamList(RuleSet& rules, const SpamListChoice& choice) {
                          {"", "Equals", row.subject, yes, yes, "1"});
             ++added;
         }
-        if (choice.senders && !isBlankSender(row.sender)) {
+        if (choice.senders && !trimsToNothing(row.sender)) {
             addFirstRule(rules.sender(), TableId::Sender,
                          {"", std::string(kEmailAddress), "Equals", row.sender, yes, "1"});
             ++added;
@@ -50,7 +45,7 @@ int addToSpamList(RuleSet& rules, const SpamListChoice& choice) {
 int addSendersToExceptions(RuleSet& rules, std::span<const MessageEntry> messages) {
     int added = 0;
     for (const MessageEntry& m : messages) {
-        if (!m.selected || isBlankSender(m.sender)) continue;
+        if (!m.selected || trimsToNothing(m.sender)) continue;
         appendAddressException(rules.exceptions(), m.sender);
         ++added;
     }

@@ -15,7 +15,7 @@ namespace mv {
 // The "Mark e-mail for deletion" dialog holds this many messages; later selected ones take no part.
 inline constexpr std::size_t kSpamListRows = 249;
 
-// What the "Mark e-mail for deletion" dialog shows and asks.
+// What the "Mark e-mail for deletion" dialog shows and asks; lives while the dialog is open.
 struct SpamListChoice {
     struct Row {
         std::string subject, sender;

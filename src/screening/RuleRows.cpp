@@ -126,7 +126,7 @@ bool acceptsHitsText(std::string_view text) {
 bool applyInlineEdit(RuleTable& table, TableId id, int col, int row, std::string_view text) {
     if (!isRuleRow(table, row) || !isInlineEditable(id, col)) return false;
     if (col == hitsColumn(id) && !acceptsHitsText(text)) return false;
-    if (col == matchesColumn(id) && trim(text).empty() && rowTakesPattern(table, id, row))
+    if (col == matchesColumn(id) && trimsToNothing(text) && rowTakesPattern(table, id, row))
         return false;
     table.setCell(col, row, std::string(text));
     return true;

@@ -15,7 +15,8 @@ namespace mv {
 RuleRow rowCells(const RuleTable& table, int row);
 void putRuleRow(RuleTable& table, TableId id, int row, const RuleRow& cells);
 
-// The table holds nothing but its one empty rule row (an empty "What"), which a new rule then fills.
+// The table holds nothing but its one empty rule row (an empty "What"), which a new rule then
+// fills.
 bool holdsOnlyEmptyRule(const RuleTable& table, TableId id);
 // Insert: the empty rule row, or a new row at the selected row's place, so the new rule lands
 // directly above the selected one. Returns the row to write into.

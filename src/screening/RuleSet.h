@@ -65,8 +65,8 @@ inline constexpr std::string_view kSenderRow = "Sender";
 inline constexpr std::string_view kNotReplyTo = "does not match Reply-to";
 inline constexpr std::string_view kEqualsTo = "equals To field";
 
-// The two parts of a "To does not contain" row's "Matches" cell. Without the separator the whole
-// text is the address and the number is empty.
+// The two parts of a "To does not contain" row's "Matches" cell, viewing the cell's text and valid
+// while it is. Without the separator the whole text is the address and the number is empty.
 struct MailboxCell {
     std::string_view address;
     std::string_view number;

@@ -44,7 +44,8 @@ public:
 
 private:
     class MessageTexts;
-    // What one step of the pass found: whether a rule matched, and whether one of those deletes.
+    // What one step of the pass found for one message: whether a rule matched, and whether one of
+    // those deletes.
     struct Verdict {
         bool matched = false;
         bool deletes = false;

@@ -1,8 +1,8 @@
 #pragma once
 // The four rule tables read once into a form the screening pass can test quickly: condition words
 // resolved, patterns case-folded ahead, rows that can never match left out, and the problems of
-// broken rows collected for the user. Built at the start of every pass and dropped at its end, so
-// edits to the tables always take effect.
+// broken rows collected for the user. The screening pass keeps one until a table changes (hit
+// counts aside), so edits to the tables take effect at the next pass.
 #include "screening/Conditions.h"
 #include "screening/RuleSet.h"
 

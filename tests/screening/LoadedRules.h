@@ -1,7 +1,5 @@
 #pragma once
-// A fixture holding a rule set freshly loaded from an empty temporary home, as the settings dialog
-// has it (a heading row and one empty rule row per table), for the length of one test; and the
-// rule rows of a table as cells.
+// A fixture with a freshly loaded rule set, and the rule rows of a table as cells.
 #include "TempDir.h"
 #include "screening/RuleRows.h"
 
@@ -11,6 +9,8 @@
 
 namespace mv::test {
 
+// A rule set loaded from an empty temporary home, as the settings dialog has it (a heading row
+// and one empty rule row per table); lives for one test.
 class LoadedRulesTest : public ::testing::Test {
 protected:
     void SetUp() override { rules.readSettings(); }

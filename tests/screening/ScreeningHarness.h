@@ -24,6 +24,7 @@ public:
     }
 };
 
+// One test's rule set, resolver and screening pass, with helpers that add rule rows.
 struct Screener {
     TempDir home;
     RuleSet rules{home.path()};
