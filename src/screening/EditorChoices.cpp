@@ -37,6 +37,10 @@ void setCell(RuleRow& row, int column, std::string_view text) {
     row[c] = text;
 }
 
+RuleRow makeRuleRow(std::initializer_list<std::string_view> cells) {
+    return RuleRow(cells.begin(), cells.end());
+}
+
 std::string_view choiceLabel(int index) {
     return validChoice(index) ? kLabels[static_cast<std::size_t>(index)] : "";
 }

@@ -10,6 +10,7 @@
 #include "screening/RuleSet.h"
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ namespace mv {
 using RuleRow = std::vector<std::string>;
 std::string_view cellOf(const RuleRow& row, int column);
 void setCell(RuleRow& row, int column, std::string_view text);
+// A row from its cell texts, from column 0 on.
+RuleRow makeRuleRow(std::initializer_list<std::string_view> cells);
 
 // The ten condition choices; the index of the label chosen gives the word stored in the table.
 inline constexpr int kConditionChoiceCount = 10;

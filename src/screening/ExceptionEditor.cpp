@@ -71,7 +71,8 @@ void ExceptionEditor::writeBack(RuleRow& row) const {
         setCell(row, col::kExceptMatches, text);
         break;
     }
-    setCell(row, col::kExceptCondition, kind == Kind::Field ? choiceWord(condition) : "Equals");
+    setCell(row, col::kExceptCondition,
+            kind == Kind::Field ? choiceWord(condition) : conditionWord(MatchCondition::Equals));
     setCell(row, col::kExceptCase, yesNo(caseMatters));
     keepOrStartHits(row, kTable);
     setCell(row, col::kExceptPictureIndex, std::to_string(picture));

@@ -25,17 +25,17 @@ SpamListChoice spamListChoice(std::span<const MessageEntry> messages) {
 
 int addToSpamList(RuleSet& rules, const SpamListChoice& choice) {
     int added = 0;
-    const std::string yes(kYes);
+    const std::string_view equals = conditionWord(MatchCondition::Equals);
     for (const SpamListChoice::Row& row : choice.rows) {
         if (row.subject.empty()) continue;
         if (choice.subjects) {
             addFirstRule(rules.subject(), TableId::Subject,
-                         {"", "Equals", row.subject, yes, yes, "1"});
+                         makeRuleRow({"", equals, row.subject, kYes, kYes, "1"}));
             ++added;
         }
         if (choice.senders && !trimsToNothing(row.sender)) {
             addFirstRule(rules.sender(), TableId::Sender,
-                         {"", std::string(kEmailAddress), "Equals", row.sender, yes, "1"});
+                         makeRuleRow({"", kEmailAddress, equals, row.sender, kYes, "1"}));
             ++added;
         }
     }

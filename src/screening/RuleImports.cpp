@@ -31,15 +31,16 @@ int importKeywords(RuleTable& subject, const std::vector<std::string>& lines) {
     return importLines(lines, [&](const std::string& text) {
         const int row = rowForAppend(subject, TableId::Subject);
         putRuleRow(subject, TableId::Subject, row,
-                   {"", "Contains (whole word)", text, std::string(kNo), std::string(kYes), "0"});
+                   makeRuleRow({"", conditionWord(MatchCondition::ContainsWholeWord), text, kNo,
+                                kYes, "0"}));
     });
 }
 
 void appendAddressException(RuleTable& exceptions, std::string_view address) {
     const int row = rowForAppend(exceptions, TableId::Exceptions);
     putRuleRow(exceptions, TableId::Exceptions, row,
-               {std::string(kEmailAddress), "Equals", std::string(address), std::string(kNo), "0",
-                "", std::to_string(kPictureFirstException)});
+               makeRuleRow({kEmailAddress, conditionWord(MatchCondition::Equals), address, kNo, "0",
+                            "", std::to_string(kPictureFirstException)}));
 }
 
 int importAddresses(RuleTable& exceptions, const std::vector<std::string>& lines) {
