@@ -67,31 +67,23 @@ std::optional<EditorRefusal> HeaderEditor::confirm() {
 }
 
 void HeaderEditor::writeBack(RuleRow& row) const {
-    setCell(row, col::kWhat, choiceWord(condition.value_or(0)));
-    setCell(row, col::kMatches, headerText);
-    setCell(row, col::kCase, yesNo(caseMatters));
     setCell(row, col::kDelete, yesNo(deleteMark));
     keepOrStartHits(row, kTable);
-    switch (kind) {
-    case Kind::SenderNotReplyTo:
-        setCell(row, col::kWhat, kSenderRow);
-        setCell(row, col::kMatches, kNotReplyTo);
-        setCell(row, col::kCase, kNo);
-        break;
-    case Kind::SenderEqualsTo:
-        setCell(row, col::kWhat, kSenderRow);
-        setCell(row, col::kMatches, kEqualsTo);
-        setCell(row, col::kCase, kNo);
-        break;
-    case Kind::ToDoesNotContain: {
+    if (kind == Kind::MessageHeader) {
+        setCell(row, col::kWhat, choiceWord(condition.value_or(0)));
+        setCell(row, col::kMatches, headerText);
+        setCell(row, col::kCase, yesNo(caseMatters));
+        return;
+    }
+    // The other kinds compare addresses, where case never matters.
+    setCell(row, col::kCase, kNo);
+    if (kind == Kind::ToDoesNotContain) {
         const int number = m_mailboxes.at(mailbox.value()).number;
         setCell(row, col::kWhat, kToDoesNotContain);
         setCell(row, col::kMatches, mailboxCell(toText, number));
-        setCell(row, col::kCase, kNo);
-        break;
-    }
-    case Kind::MessageHeader:
-        break;
+    } else {
+        setCell(row, col::kWhat, kSenderRow);
+        setCell(row, col::kMatches, kind == Kind::SenderNotReplyTo ? kNotReplyTo : kEqualsTo);
     }
 }
 
