@@ -2,6 +2,7 @@
 // One row of the message list of the mailbox being checked, as the check run fills it and the
 // screening pass marks it. Rows live for one check; row i is the server's message i + 1.
 #include "mail/MailHeaders.h"
+#include "screening/Pictures.h"
 
 #include <string>
 
@@ -11,9 +12,9 @@ namespace mv {
 // by an exception showing that picture.
 using MarkState = int;
 inline constexpr MarkState kMarkNone = -1;
-inline constexpr MarkState kMarkDelete = 0;
-inline constexpr MarkState kMarkQuestion = 1;
-inline constexpr MarkState kMarkKnownSpammer = 2;
+inline constexpr MarkState kMarkDelete = kPictureDelete;
+inline constexpr MarkState kMarkQuestion = kPictureQuestion;
+inline constexpr MarkState kMarkKnownSpammer = kPictureKnownSpammer;
 
 // Exactly the rows that a deletion removes from the server.
 inline bool isMarkedForDeletion(MarkState mark) {

@@ -2,7 +2,9 @@
 // The user's screening rules as one object: the subject, header, sender and exception tables, the
 // spam options and the known-spammer list, loaded from and saved to a home folder that the caller
 // names. Lives as long as the program; the screening pass reads it and raises its hit counters.
+// Above it, the layout of the four tables and the fixed words their cells hold.
 #include "screening/KnownList.h"
+#include "screening/Pictures.h"
 #include "screening/RuleTable.h"
 #include "screening/SpamOptions.h"
 
@@ -75,13 +77,6 @@ MailboxCell splitMailboxCell(std::string_view matches);
 // The cell for an address and a mailbox number; an address holding the separator is cut there,
 // since it could not be told apart from the number when read back.
 std::string mailboxCell(std::string_view address, int number);
-
-// Mark pictures, shared by message rows and rule rows.
-inline constexpr int kPictureDelete = 0;
-inline constexpr int kPictureQuestion = 1;
-inline constexpr int kPictureKnownSpammer = 2;
-inline constexpr int kPictureFirstException = 3; // also the default exception picture
-inline constexpr int kPictureLastException = 14;
 
 class RuleSet {
 public:
