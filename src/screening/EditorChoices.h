@@ -7,6 +7,7 @@
 // "&Insert", `fillFromRow` opens it for "&Edit", `confirm` is its OK (it tidies the texts or
 // refuses), and `writeBack` writes an accepted rule into a row's cells (RuleRows puts them into a
 // table).
+#include "screening/Conditions.h"
 #include "screening/RuleSet.h"
 
 #include <cstddef>
@@ -27,15 +28,16 @@ void setCell(RuleRow& row, int column, std::string_view text);
 RuleRow makeRuleRow(std::initializer_list<std::string_view> cells);
 
 // The ten condition choices; the index of the label chosen gives the word stored in the table.
-inline constexpr int kConditionChoiceCount = 10;
+inline constexpr int kConditionChoiceCount = static_cast<int>(kConditionWords.size());
 // How many of the choices each editor offers (always the first ones).
 inline constexpr int kSubjectConditionChoices = 7;
 inline constexpr int kSenderConditionChoices = 10;
 inline constexpr int kHeaderConditionChoices = 5;
 inline constexpr int kExceptionConditionChoices = 5;
+// The choices stand in the order of MatchCondition.
+inline constexpr int kEndsWithChoice = static_cast<int>(MatchCondition::EndsWith);
 // Indexes below this are the text conditions, the ones that compare with a "Matches" text.
-inline constexpr int kTextConditionChoices = 5;
-inline constexpr int kEndsWithChoice = 4;
+inline constexpr int kTextConditionChoices = kEndsWithChoice + 1;
 
 std::string_view choiceLabel(int index); // "Equals (exact match)", ...
 std::string_view choiceWord(int index);  // "Equals", ...
