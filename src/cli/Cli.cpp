@@ -2,7 +2,10 @@
 
 #include "app/settings/HomeLock.h"
 #include "cli/AccountsCommand.h"
+#include "cli/KnownCommand.h"
 #include "cli/OptionsCommand.h"
+#include "cli/RulesCommand.h"
+#include "cli/SpamCommand.h"
 
 #include <ostream>
 
@@ -26,6 +29,9 @@ void printSynopsis(std::ostream& out, std::string_view prefix, const Command& co
 Cli::Cli() {
     add<AccountsCommand>();
     add<OptionsCommand>();
+    add<SpamCommand>();
+    add<RulesCommand>();
+    add<KnownCommand>();
 }
 
 Command* Cli::find(std::string_view name) const {
