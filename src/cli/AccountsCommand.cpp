@@ -16,14 +16,16 @@ std::string describe(int n, const MailboxAccount& a) {
 }
 
 void showProblems(const std::vector<std::string>& problems, std::ostream& err) {
-    for (const std::string& problem : problems) err << problem << "\n";
+    for (const std::string& problem : problems)
+        err << problem << "\n";
 }
 
 // One line from the input, without its line end.
 std::string readPassword(std::istream& in) {
     std::string line;
     std::getline(in, line);
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+        line.pop_back();
     return line;
 }
 } // namespace

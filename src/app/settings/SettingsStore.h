@@ -35,22 +35,22 @@ enum class LogNaming { AsIs, Month, Quarter };
 // The general options. ReadGeneralSettings fills every field, defaults included; a
 // value-initialised one holds no defaults.
 struct GeneralSettings {
-    std::string logfile;   // full path of the activity log; empty means no log
-    std::string mailer;    // the user's e-mail program
-    std::string alarmFile; // sound played as the alarm
-    bool automatic{};      // timed checking is on
-    bool ask{};            // ask before deleting in a manual check
-    bool kill{};           // automatic runs delete marked messages without asking
-    int minutes{};         // interval of automatic checks, 2 to 600
-    bool launch{};         // start the e-mail program after deleting when wanted mail remains
-    bool exitWhenEmpty{};  // value `Exit`: leave after a manual check that found no mail
-    bool alarm{};          // sound the alarm when an automatic check finds mail
-    bool repeat{};         // repeat the alarm until stopped
-    int ras{};             // dial-up entry: 0 none, k the k-th entry of the dial-up list
-    long long count{};     // spam messages deleted so far
-    bool sysTray{};        // start in the notification area
+    std::string logfile;    // full path of the activity log; empty means no log
+    std::string mailer;     // the user's e-mail program
+    std::string alarmFile;  // sound played as the alarm
+    bool automatic{};       // timed checking is on
+    bool ask{};             // ask before deleting in a manual check
+    bool kill{};            // automatic runs delete marked messages without asking
+    int minutes{};          // interval of automatic checks, 2 to 600
+    bool launch{};          // start the e-mail program after deleting when wanted mail remains
+    bool exitWhenEmpty{};   // value `Exit`: leave after a manual check that found no mail
+    bool alarm{};           // sound the alarm when an automatic check finds mail
+    bool repeat{};          // repeat the alarm until stopped
+    int ras{};              // dial-up entry: 0 none, k the k-th entry of the dial-up list
+    long long count{};      // spam messages deleted so far
+    bool sysTray{};         // start in the notification area
     std::string dnsAddress; // name server for the unknown-domain check; empty = the system's
-    int dnsPort{};         // its port, 1 to 65535
+    int dnsPort{};          // its port, 1 to 65535
     LogNaming logNaming{};
 };
 

@@ -46,9 +46,13 @@ constexpr bool inEnumOrder() {
 static_assert(inEnumOrder(), "kSettings must follow the order of enum Setting");
 } // namespace
 
-const SettingInfo& settingInfo(Setting key) { return kSettings[static_cast<std::size_t>(key)]; }
+const SettingInfo& settingInfo(Setting key) {
+    return kSettings[static_cast<std::size_t>(key)];
+}
 
-std::span<const SettingInfo> allSettings() { return kSettings; }
+std::span<const SettingInfo> allSettings() {
+    return kSettings;
+}
 
 std::optional<bool> parseBooleanText(std::string_view text) {
     static constexpr std::array<std::string_view, 4> yes{"1", "yes", "true", "on"};

@@ -9,8 +9,27 @@
 namespace mv {
 
 enum class Setting {
-    Logfile, Mailer, AlarmFile, Automatic, Ask, Kill, Minutes, Launch, Exit, Alarm, Repeat, RAS,
-    Count, SysTray, DNSAddress, DNSPort, Asis, Month, Quarter, Which, Version161
+    Logfile,
+    Mailer,
+    AlarmFile,
+    Automatic,
+    Ask,
+    Kill,
+    Minutes,
+    Launch,
+    Exit,
+    Alarm,
+    Repeat,
+    RAS,
+    Count,
+    SysTray,
+    DNSAddress,
+    DNSPort,
+    Asis,
+    Month,
+    Quarter,
+    Which,
+    Version161
 };
 
 enum class SettingType { Text, Boolean, Integer };

@@ -55,7 +55,8 @@ TEST_F(SettingsStoreTest, FreshStoreGivesEveryDefault) {
     ServerSettings s = open().readServerSettings();
     EXPECT_EQ(s.accounts.which, 1);
     EXPECT_TRUE(s.problems.empty());
-    for (int n = 1; n <= 12; ++n) EXPECT_EQ(s.accounts[n], MailboxAccount{}) << n;
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(s.accounts[n], MailboxAccount{}) << n;
     EXPECT_FALSE(std::filesystem::exists(file())); // reading writes nothing
 }
 
@@ -66,14 +67,14 @@ TEST_F(SettingsStoreTest, StoredTextReadsByTheNumberRules) {
         const char* expected; // as optionText shows it
     };
     const Case cases[] = {
-        {"Minutes=0x1E", Setting::Minutes, "30"},   // "0x" is hexadecimal
+        {"Minutes=0x1E", Setting::Minutes, "30"}, // "0x" is hexadecimal
         {"Minutes=0X1e", Setting::Minutes, "30"},
-        {"Minutes=fast", Setting::Minutes, "10"},   // not a number: the default
+        {"Minutes=fast", Setting::Minutes, "10"}, // not a number: the default
         {"Minutes=", Setting::Minutes, "10"},
-        {"Minutes=1", Setting::Minutes, "10"},      // outside 2 to 600: the default
+        {"Minutes=1", Setting::Minutes, "10"}, // outside 2 to 600: the default
         {"Minutes=601", Setting::Minutes, "10"},
         {"Minutes= 600 ", Setting::Minutes, "600"},
-        {"Automatic=5", Setting::Automatic, "1"},   // any non-zero is true
+        {"Automatic=5", Setting::Automatic, "1"}, // any non-zero is true
         {"Ask=0", Setting::Ask, "0"},
         {"Ask=maybe", Setting::Ask, "1"},
         {"Count=-3", Setting::Count, "0"},
@@ -215,7 +216,8 @@ TEST_F(SettingsStoreTest, AccountsRoundTripWithScrambledPasswords) {
 
     ServerSettings back = open().readServerSettings();
     EXPECT_EQ(back.accounts.which, 3);
-    for (int n = 1; n <= 12; ++n) EXPECT_EQ(back.accounts[n], accounts[n]) << n;
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(back.accounts[n], accounts[n]) << n;
     EXPECT_TRUE(back.problems.empty());
 }
 
@@ -252,7 +254,8 @@ TEST_F(SettingsStoreTest, SaveStopsAtTheFirstInvalidRow) {
     store.saveServerSettings(before);
 
     MailboxAccounts changed = before;
-    for (int n = 1; n <= 12; ++n) changed[n].server = "new";
+    for (int n = 1; n <= 12; ++n)
+        changed[n].server = "new";
     changed[5].password = "";
     AccountSaveResult result = store.saveServerSettings(changed);
     ASSERT_TRUE(result.problem);
@@ -261,9 +264,11 @@ TEST_F(SettingsStoreTest, SaveStopsAtTheFirstInvalidRow) {
     EXPECT_EQ(result.problem->message, "Mailbox 5 - there is no password set");
 
     ServerSettings back = open().readServerSettings();
-    for (int n = 1; n <= 5; ++n) EXPECT_EQ(back.accounts[n].server, "new") << n;
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_EQ(back.accounts[n].server, "new") << n;
     EXPECT_EQ(back.accounts[5].password, "") << "row 5 itself is written";
-    for (int n = 6; n <= 12; ++n) EXPECT_EQ(back.accounts[n].server, "old") << n;
+    for (int n = 6; n <= 12; ++n)
+        EXPECT_EQ(back.accounts[n].server, "old") << n;
 }
 
 TEST(CheckAccount, FirstFailureWins) {
