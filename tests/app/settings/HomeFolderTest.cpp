@@ -7,6 +7,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace mv {
 namespace {
@@ -97,6 +99,30 @@ TEST(HomeLock, SecondHolderWaitsThenFailsClearly) {
         }
     }
     HomeLock again(file, std::chrono::milliseconds(0)); // released with its holder
+}
+
+TEST(HomeLock, HoldsOffAnotherProcess) {
+    test::TempHome temp;
+    std::filesystem::path file = temp.dir() / "mailvane.lock";
+    auto childCanLock = [&] {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            try {
+                HomeLock lock(file, std::chrono::milliseconds(0));
+                ::_exit(0);
+            } catch (...) {
+                ::_exit(1);
+            }
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    {
+        HomeLock held(file);
+        EXPECT_FALSE(childCanLock());
+    }
+    EXPECT_TRUE(childCanLock());
 }
 
 TEST(HomeLock, LockFileIsPrivate) {
