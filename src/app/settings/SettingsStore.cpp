@@ -1,5 +1,6 @@
 #include "app/settings/SettingsStore.h"
 
+#include "base/Files.h"
 #include "base/Text.h"
 #include "desktop/PasswordEncryption.h"
 
@@ -273,14 +274,32 @@ void SettingsStore::clearAccount(int n) {
     save();
 }
 
+void SettingsStore::save() {
+    try {
+        m_ini.save();
+    } catch (const FileError&) {
+        // What reads give must stay what is stored; if even reading fails, the caller's error
+        // already says what is wrong with the file.
+        try {
+            reload();
+        } catch (const FileError&) {
+        }
+        throw;
+    }
+}
+
 RemotePopSettings SettingsStore::GetRemotePOPSettings(int n) {
     RemotePopSettings result;
     const SettingInfo& version = settingInfo(Setting::Version161);
     MailboxAccounts::requireMailboxNumber(n);
     bool alreadyMigrated =
         m_ini.readString(version.section, version.name, version.fallback) == "161";
+    if (alreadyMigrated) {
+        // Nothing to write: a check never touches the file unless the migration is due.
+        result.account = readAccount(n, result.problems);
+        return result;
+    }
     result.migrationWarning = migratePasswords();
-    if (alreadyMigrated) result.account = readAccount(n, result.problems);
     save();
     return result;
 }

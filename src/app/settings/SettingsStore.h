@@ -102,7 +102,8 @@ public:
     std::string readString(Setting key) const;
     long long readInteger(Setting key) const;
     bool readBool(Setting key) const;
-    // Throws FileError.
+    // Throws FileError; every write below leaves the file and the values in memory unchanged
+    // when it fails.
     void writeString(Setting key, std::string_view value);
     void writeInteger(Setting key, long long value);
     void writeBool(Setting key, bool value);
@@ -138,7 +139,8 @@ private:
     bool migratePasswords();
     MailboxAccount readAccount(int n, std::vector<std::string>& problems) const;
     void writeAccount(int n, const MailboxAccount& account);
-    void save() const { m_ini.save(); }
+    // Throws FileError; the values in memory then go back to the stored ones.
+    void save();
 
     IniFile m_ini;
 };

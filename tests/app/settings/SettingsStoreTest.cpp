@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace mv {
 namespace {
@@ -345,6 +346,35 @@ TEST_F(SettingsStoreTest, AccountsSavedBeforeTheFirstCheckSurviveIt) {
     EXPECT_FALSE(pop.migrationWarning);
     ASSERT_TRUE(pop.account);
     EXPECT_EQ(pop.account->password, "pw");
+}
+
+TEST_F(SettingsStoreTest, FailedWriteKeepsFileAndMemoryAsStored) {
+    SettingsStore store = open();
+    store.writeBool(Setting::Automatic, true);
+    // A folder where the temporary file must go makes the rewrite fail, even for root.
+    std::filesystem::path blocker = file();
+    blocker += ".tmp" + std::to_string(::getpid());
+    std::filesystem::create_directory(blocker);
+    EXPECT_THROW(store.writeBool(Setting::Automatic, false), FileError);
+    EXPECT_THROW(store.saveAccount(1, account("pop", "ann", "pw")), FileError);
+    EXPECT_TRUE(store.readBool(Setting::Automatic));
+    EXPECT_EQ(store.readServerSettings().accounts[1], MailboxAccount{});
+    std::filesystem::remove(blocker);
+    EXPECT_TRUE(open().readBool(Setting::Automatic));
+}
+
+TEST_F(SettingsStoreTest, LoadingAnAccountWritesNothingOnceMigrated) {
+    writeRaw("[Server]\r\nVersion161=161\r\nServer1=pop\r\n");
+    auto inode = [this] {
+        struct stat st {};
+        ::stat(file().c_str(), &st);
+        return st.st_ino;
+    };
+    ino_t before = inode();
+    RemotePopSettings pop = open().GetRemotePOPSettings(1);
+    ASSERT_TRUE(pop.account);
+    EXPECT_EQ(pop.account->server, "pop");
+    EXPECT_EQ(inode(), before) << "an atomic rewrite would have replaced the file";
 }
 
 } // namespace
