@@ -93,6 +93,7 @@ void SettingsStore::writeBool(Setting k, bool value) {
 std::string SettingsStore::optionText(Setting k) const {
     switch (settingInfo(k).type) {
     case SettingType::Text:
+    case SettingType::Path:
         return readString(k);
     case SettingType::Boolean:
         return readBool(k) ? "1" : "0";
@@ -105,6 +106,10 @@ std::string SettingsStore::optionText(Setting k) const {
 void SettingsStore::writeOption(Setting k, std::string_view text) {
     const SettingInfo& info = settingInfo(k);
     if (info.type == SettingType::Text) return writeString(k, trim(text));
+    if (info.type == SettingType::Path) {
+        std::filesystem::path path = trim(text);
+        return writeString(k, path.empty() ? "" : std::filesystem::absolute(path).string());
+    }
     if (info.type == SettingType::Integer) {
         std::optional<long long> value = parseInteger(text);
         if (!value || *value < info.minimum || *value > info.maximum)

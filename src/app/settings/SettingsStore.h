@@ -111,7 +111,8 @@ public:
     // The value as a user option shows it: text as stored, numbers and booleans as read.
     std::string optionText(Setting key) const;
     // Sets a user option from the user's text ("1"/"0", "yes"/"no", "true"/"false", "on"/"off"
-    // for booleans; a number in range for integers). Turning on one log naming turns the others
+    // for booleans; a number in range for integers; a relative path is made absolute from the
+    // current folder). Turning on one log naming turns the others
     // off, turning off the one in use goes back to AS IS. Throws SettingValueError, FileError.
     void writeOption(Setting key, std::string_view text);
 

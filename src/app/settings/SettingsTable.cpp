@@ -12,9 +12,9 @@ constexpr long long kNoLimit = std::numeric_limits<long long>::max();
 
 // In the order of the enum, which settingInfo relies on.
 constexpr std::array<SettingInfo, 21> kSettings{{
-    {Setting::Logfile, "General", "Logfile", SettingType::Text, "", 0, 0, true},
+    {Setting::Logfile, "General", "Logfile", SettingType::Path, "", 0, 0, true},
     {Setting::Mailer, "General", "Mailer", SettingType::Text, "", 0, 0, true},
-    {Setting::AlarmFile, "General", "AlarmFile", SettingType::Text, "", 0, 0, true},
+    {Setting::AlarmFile, "General", "AlarmFile", SettingType::Path, "", 0, 0, true},
     {Setting::Automatic, "General", "Automatic", SettingType::Boolean, "0", 0, 1, true},
     {Setting::Ask, "General", "Ask", SettingType::Boolean, "1", 0, 1, true},
     {Setting::Kill, "General", "Kill", SettingType::Boolean, "0", 0, 1, true},

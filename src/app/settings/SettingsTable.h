@@ -32,7 +32,9 @@ enum class Setting {
     Version161
 };
 
-enum class SettingType { Text, Boolean, Integer };
+// `Path`: a file name; one typed relative is taken from the folder the user typed it in, since
+// the desktop program and the command line run from different folders.
+enum class SettingType { Text, Path, Boolean, Integer };
 
 struct SettingInfo {
     Setting key;

@@ -160,6 +160,9 @@ TEST_F(SettingsStoreTest, WriteOptionChecksTypeAndRange) {
         {Setting::Kill, "Off", "0", nullptr},
         {Setting::Kill, "2", nullptr, "Kill must be 1 or 0"},
         {Setting::Mailer, " /usr/bin/mutt ", "/usr/bin/mutt", nullptr},
+        {Setting::Mailer, "mutt", "mutt", nullptr}, // a program found on the PATH
+        {Setting::Logfile, "/var/log/mv.txt", "/var/log/mv.txt", nullptr},
+        {Setting::Logfile, "", "", nullptr}, // no log
         {Setting::DNSPort, "0", nullptr, "DNSPort must be a whole number from 1 to 65535"},
     };
     for (const Case& c : cases) {
@@ -176,6 +179,13 @@ TEST_F(SettingsStoreTest, WriteOptionChecksTypeAndRange) {
             EXPECT_EQ(stored().readString(info.section, info.name), c.stored) << c.text;
         }
     }
+}
+
+TEST_F(SettingsStoreTest, RelativePathOptionsAreTakenFromTheCurrentFolder) {
+    SettingsStore store = open();
+    store.writeOption(Setting::AlarmFile, "sounds/harp.wav");
+    EXPECT_EQ(store.optionText(Setting::AlarmFile),
+              (std::filesystem::current_path() / "sounds/harp.wav").string());
 }
 
 TEST_F(SettingsStoreTest, LogNamingOptionsAreOneChoice) {
