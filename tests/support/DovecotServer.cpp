@@ -121,6 +121,8 @@ void DovecotServer::writeConfiguration() {
          << "ssl_cert = <" << m_certificate.string() << "\n"
          << "ssl_key = <" << d << "/key.pem\n"
          << "mail_location = maildir:" << d << "/mail\n"
+         // only this fixture writes the maildir: the server need not rescan it or sync to disk
+         << "maildir_very_dirty_syncs = yes\nmail_fsync = never\n"
          << "passdb {\n  driver = passwd-file\n  args = " << d << "/passwd\n}\n"
          << "userdb {\n  driver = static\n  args = uid=" << mailUser << " gid=" << mailGroup
          << " home=" << d << "/home\n}\n"
@@ -167,9 +169,12 @@ void DovecotServer::waitUntilListening() const {
 
 fs::path DovecotServer::deliver(const std::string& message) {
     int n = ++m_delivered;
+    // The sizes in the name (stored and with CR LF line ends, equal for CR LF text) spare the
+    // server reading every file to answer STAT and LIST.
+    std::string size = std::to_string(message.size());
     fs::path file = m_dir / "mail/new" /
                     (std::to_string(1700000000 + n) + ".M" + std::to_string(n) + "P" +
-                     std::to_string(::getpid()) + ".mvtest");
+                     std::to_string(::getpid()) + ".mvtest,S=" + size + ",W=" + size);
     std::ofstream(file, std::ios::binary) << message;
     if (::geteuid() == 0) {
         passwd* nobody = ::getpwnam("nobody");
