@@ -83,13 +83,13 @@ void TAsyncSocket::Open() {
     m_remotePort = address.port != 0 ? address.port : lookUpPort();
 }
 
-std::uint16_t TAsyncSocket::lookUpPort() const {
+std::uint16_t TAsyncSocket::lookUpPort() {
     bool implicitTls = m_security == TlsMode::Tls && !m_tlsServiceName.empty();
     const std::string& service = implicitTls ? m_tlsServiceName : m_serviceName;
     std::uint16_t fallback = implicitTls ? m_tlsDefaultPort : m_defaultPort;
     if (service.empty()) {
         if (fallback != 0) return fallback;
-        const_cast<TAsyncSocket*>(this)->RaiseSocketError(kErrServiceRequired);
+        RaiseSocketError(kErrServiceRequired);
     }
     servent entry{};
     servent* found = nullptr;

@@ -123,7 +123,7 @@ private:
     // Receives more bytes into the input buffer or raises.
     void fillInput(TTimeCounter& counter);
     [[noreturn]] void raiseIo(const IoResult& result);
-    std::uint16_t lookUpPort() const;
+    std::uint16_t lookUpPort();
 
     std::unique_ptr<Transport> m_transport;
     std::string m_server;
