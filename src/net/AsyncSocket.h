@@ -146,7 +146,7 @@ private:
     std::uint16_t m_remotePort = 0;
     std::string m_lastReply;
 
-    std::string m_input;          // received bytes not yet returned, from m_inputStart
+    std::string m_input; // received bytes not yet returned, from m_inputStart
     std::size_t m_inputStart = 0;
 };
 
