@@ -106,6 +106,7 @@ TEST(UUencode, LinesDecode) {
     EXPECT_EQ(uuDecoded("#    "), std::string(3, '\0'));
     EXPECT_EQ(uuDecoded("#"), std::string(3, '\0'));
     EXPECT_EQ(uuDecoded("`"), "");
+    EXPECT_EQ(uuDecoded("M").size(), 3u); // a count the line cannot hold does not swell it
     EXPECT_THROW(uuDecoded("#abcd"), EMessageParserError);
 }
 
