@@ -212,18 +212,22 @@ void DecodeQuotedPrintableLine(std::string_view line, std::string& out) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
     bool softBreak = !line.empty() && line.back() == '=';
     if (softBreak) line.remove_suffix(1);
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        char c = line[i];
-        if (c == '=' && i + 1 < line.size()) {
-            int hi = hexValue(line[i + 1]);
-            int lo = i + 2 < line.size() ? hexValue(line[i + 2]) : -1;
-            if (hi >= 0 && lo >= 0) {
-                out += static_cast<char>(hi * 16 + lo);
-                i += 2;
-                continue;
-            }
+    std::size_t i = 0;
+    while (i < line.size()) {
+        std::size_t equals = line.find('=', i);
+        if (equals == std::string_view::npos) equals = line.size();
+        out.append(line.substr(i, equals - i)); // plain text goes over in runs
+        i = equals;
+        if (i == line.size()) break;
+        int hi = i + 1 < line.size() ? hexValue(line[i + 1]) : -1;
+        int lo = i + 2 < line.size() ? hexValue(line[i + 2]) : -1;
+        if (hi >= 0 && lo >= 0) {
+            out += static_cast<char>(hi * 16 + lo);
+            i += 3;
+        } else {
+            out += '=';
+            ++i;
         }
-        out += c;
     }
     if (!softBreak && (line.empty() || line.back() != '\x1A')) out += "\r\n";
 }

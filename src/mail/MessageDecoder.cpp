@@ -125,9 +125,7 @@ void TCustomDecoder::decodeTextPart() {
             m_messageHeaders.RemoveField(field);
         decodePlain();
     } else if (quoted) {
-        std::string text;
-        for (const std::string& l : body) DecodeQuotedPrintableLine(l, text);
-        setBodyText(text);
+        decodeQuotedBody();
     } else if (base64) {
         std::string bytes;
         Base64Decoder decoder(bytes);
@@ -190,11 +188,7 @@ void TCustomDecoder::decodeFirstPart() {
     if (!base64) {
         end = readBodyLines();
         if (body.empty()) body.emplace_back();
-        if (transfer == "quoted-printable") {
-            std::string text;
-            for (const std::string& l : body) DecodeQuotedPrintableLine(l, text);
-            setBodyText(text);
-        }
+        if (transfer == "quoted-printable") decodeQuotedBody();
     } else {
         TAttachmentItem text;
         end = readPartBody(text, PartEncoding{TransferEncoding::Base64, false}, true, false);
@@ -292,6 +286,15 @@ TCustomDecoder::PartEnd TCustomDecoder::readBodyLines() {
 }
 
 void TCustomDecoder::setBodyText(std::string_view text) { m_message.Body = splitLines(text); }
+
+void TCustomDecoder::decodeQuotedBody() {
+    std::size_t size = 0;
+    for (const std::string& line : m_message.Body) size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : m_message.Body) DecodeQuotedPrintableLine(line, text);
+    setBodyText(text);
+}
 
 void TCustomDecoder::noteTextPart(const TMailHeaders& headers) {
     std::string contentType = headers.GetFieldValue("Content-Type");

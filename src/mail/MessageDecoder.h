@@ -68,6 +68,8 @@ private:
     PartEnd classify(std::string_view line) const;
     void skipToEnd();
     void setBodyText(std::string_view text);
+    // Replaces the quoted-printable Body lines by the text they encode.
+    void decodeQuotedBody();
     void noteTextPart(const TMailHeaders& headers);
     PartEncoding partEncoding(std::string_view transferEncoding);
     // Decodes the part's lines into the item's Data up to a delimiter (when `delimited`), a "."
