@@ -13,7 +13,8 @@ constexpr std::size_t kMessageSize = 10 * 1024 * 1024;
 
 std::string headerBlock(const std::string& contentType) {
     return "From: Ann <ann@example.com>\r\nTo: bob@example.org\r\nSubject: Bench\r\n"
-           "MIME-Version: 1.0\r\nContent-Type: " + contentType + "\r\n\r\n";
+           "MIME-Version: 1.0\r\nContent-Type: " +
+           contentType + "\r\n\r\n";
 }
 
 std::string base64Message() {
@@ -23,14 +24,15 @@ std::string base64Message() {
            "Content-Transfer-Encoding: base64\r\n\r\n";
     std::string chunk(57, '\0');
     for (std::size_t n = 0; raw.size() < kMessageSize; ++n) {
-        for (std::size_t i = 0; i < chunk.size(); ++i) chunk[i] = static_cast<char>(n * 7 + i * 13);
+        for (std::size_t i = 0; i < chunk.size(); ++i)
+            chunk[i] = static_cast<char>(n * 7 + i * 13);
         raw += mv::EncodeBase64Text(chunk) + "\r\n";
     }
     return raw + "\r\n--=_bench--\r\n";
 }
 
 std::string quotedPrintableMessage() {
-    std::string raw = headerBlock("text/html; charset=\"iso-8859-1\"") ;
+    std::string raw = headerBlock("text/html; charset=\"iso-8859-1\"");
     raw.insert(raw.size() - 2, "Content-Transfer-Encoding: quoted-printable\r\n");
     while (raw.size() < kMessageSize)
         raw += "<p class=3D\"x\">Caf=E9 au lait and some more text to fill the line=\r\n"
