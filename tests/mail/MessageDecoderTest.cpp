@@ -101,6 +101,12 @@ const DecodeCase kCases[] = {
     {"base64_trailing.eml", {"Line one", "Line two"}, {}, "text/plain"},
     {"xmailer.eml", {"Readable text"}, {}, "text/plain"},
     {"mime_uu.eml", {"See file:", "Bye."}, {{"a.txt", "", "uu data\r\n"}}, "", TMsgEncoding::meUU},
+    {"iso2022_base64.eml",
+     {"\x1B$B$3$s$K$A$O\x1B(B"},
+     {{"att.0", "", "ABC"}},
+     "multipart/mixed",
+     TMsgEncoding::meMIME,
+     TCharSet::csISO2022jp},
     {"bad_base64.eml", failed("Invalid Character", {"Text"}), {kOriginal}, "multipart/mixed"},
 };
 

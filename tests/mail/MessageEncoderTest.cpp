@@ -216,7 +216,8 @@ TEST_P(FixtureRoundTrip, DecodeEncodeDecodeKeepsContent) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureRoundTrip,
                          testing::Values("plain.eml", "qp_text.eml", "pdf_named.eml", "mixed.eml",
                                          "alternative.eml", "nested.eml", "base64_first.eml",
-                                         "koi8.eml"));
+                                         "koi8.eml", "html_only.eml", "ccmail.eml",
+                                         "iso2022_base64.eml"));
 
 } // namespace
 } // namespace mv

@@ -25,6 +25,7 @@ TEST(ViewerText, ShowsBodiesAsUtf8) {
         {"html_only.eml", "Caf\xC3\xA9 & cr\xC3\xA8me \xE2\x82\xAC"
                           "5\n\nSecond\nline"},
         {"alternative.eml", "Plain text"},
+        {"iso2022_base64.eml", "\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF"},
         {"no_boundary.eml", "The following error has been occured while processing the message:\n"
                             "Cannot find boundary\n"
                             "The original message will be stored as an attachment"},
