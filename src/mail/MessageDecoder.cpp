@@ -127,14 +127,12 @@ void TCustomDecoder::decodeTextPart() {
         }
     }
     if (uuencoded) {
-        // Text with uuencoded blocks that calls itself MIME: read it again as plain text. The
-        // headers were handed over already; handing them over again would add every recipient
-        // twice.
+        // Text with uuencoded blocks that calls itself MIME: read the body again as plain text.
+        // The headers were handed over already; handing them over again would add every
+        // recipient twice.
         m_reader.Reset();
         body.clear();
         readHeaderBlock(m_messageHeaders);
-        for (const char* field : {"MIME-VERSION", "CONTENT-TYPE", "CONTENT-TRANSFER-ENCODING"})
-            m_messageHeaders.RemoveField(field);
         decodePlain();
     } else if (quoted) {
         decodeQuotedBody();
