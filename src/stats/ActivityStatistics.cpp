@@ -6,33 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace mv {
 
 namespace {
-
-// The log's lines; a line ends at CR LF, a lone LF or a lone CR.
-std::vector<std::string_view> logLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    lines.reserve(text.size() / 48);
-    while (!text.empty()) {
-        const char* lf = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-        std::size_t end = lf ? static_cast<std::size_t>(lf - text.data()) : text.size();
-        const char* cr = static_cast<const char*>(std::memchr(text.data(), '\r', end));
-        if (cr && cr + 1 != text.data() + end) { // a lone CR ends its line too
-            end = static_cast<std::size_t>(cr - text.data());
-            lines.push_back(text.substr(0, end));
-            text.remove_prefix(end + 1);
-            continue;
-        }
-        lines.push_back(text.substr(0, cr ? end - 1 : end));
-        text.remove_prefix(std::min(end + 1, text.size()));
-    }
-    return lines;
-}
 
 // Counts the equal entries and keeps the ten most frequent. Counting by value rather than by the
 // zero-padded text of a sorted list keeps counts of 10000 and more in their place.
@@ -50,6 +29,31 @@ std::vector<TopEntry> topTen(const std::vector<std::string_view>& entries) {
     for (std::size_t i = 0; i < places; ++i)
         if (!runs[i].first.empty()) top.push_back({std::string(runs[i].first), runs[i].second});
     return top;
+}
+
+// Adds the mailbox names of check entries to the filter list, each once, letter case aside.
+// Entries come in runs of one mailbox, so the last name is compared before the set is asked.
+class MailboxNames {
+public:
+    explicit MailboxNames(std::vector<std::string>& list) : m_list(list) {}
+    void add(std::string_view name) {
+        if (name.empty() || equalsNoCase(name, m_last)) return;
+        m_last = name;
+        if (m_seen.insert(upperAscii(name)).second) m_list.emplace_back(name);
+    }
+
+private:
+    std::vector<std::string>& m_list;
+    std::unordered_set<std::string> m_seen; // in upper case
+    std::string_view m_last;
+};
+
+// The record's date and time values; a time read by its last word keeps only that word as text.
+template <class Record> void convertStamp(Record& r, StampConverter& stamps) {
+    r.dateValue = stamps.date(r.date);
+    auto [text, value] = stamps.time(r.time);
+    r.time = text;
+    r.timeValue = value;
 }
 
 // Consecutive records of one date text form a day; each finished day is handed to `emit` with its
@@ -97,6 +101,7 @@ bool ActivityStatistics::readInLogFile(const std::filesystem::path& path,
                                        LogReadListener& listener) {
     m_checks.clear();
     m_deletions.clear();
+    m_log.clear();
     m_mailboxes.assign(1, std::string(kAllMailboxes));
     m_selected = 0;
     std::optional<std::string> text;
@@ -110,44 +115,43 @@ bool ActivityStatistics::readInLogFile(const std::filesystem::path& path,
         listener.showError(kLogMissingError);
         return false;
     }
-    readEntries(*text, listener);
+    m_log = std::move(*text);
+    readEntries(listener);
     return true;
 }
 
-void ActivityStatistics::readEntries(std::string_view text, LogReadListener& listener) {
+void ActivityStatistics::readEntries(LogReadListener& listener) {
     StampConverter stamps(m_settings);
-    std::unordered_set<std::string> seen; // mailbox names in upper case
-    const std::uintmax_t size = text.size();
+    MailboxNames names(m_mailboxes);
+    const std::uintmax_t size = m_log.size();
     listener.progressStarted(size);
-    std::vector<std::string_view> lines = logLines(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        listener.progressAt(std::min<std::uintmax_t>(size, 60 * (i + 1)));
-        std::string_view line = lines[i];
+    LogLines lines(m_log);
+    for (std::uintmax_t counter = 1; !lines.atEnd(); ++counter) {
+        listener.progressAt(std::min(size, 60 * counter));
+        std::string_view line = lines.next();
         if (isCheckEntry(line)) {
             CheckRecord r = parseCheckEntry(line);
-            if (!r.mailbox.empty() && seen.insert(upperAscii(r.mailbox)).second)
-                m_mailboxes.push_back(r.mailbox);
+            names.add(r.mailbox);
             if (r.count.empty()) continue;
             r.found = parseIntegerOr(r.count, 0);
-            r.dateValue = stamps.date(r.date);
-            StampConverter::Time t = stamps.time(r.time);
-            r.time = t.text;
-            r.timeValue = t.value;
-            m_checks.push_back(std::move(r));
+            convertStamp(r, stamps);
+            m_checks.push_back(r);
         } else if (isDeletionEntry(line)) {
-            std::span<const std::string_view> rest(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                                   lines.end());
-            std::size_t length = deletionEntryLength(rest);
-            DeletionRecord r = parseDeletionEntry(line, rest.first(length));
-            i += length;
-            r.dateValue = stamps.date(r.date);
-            StampConverter::Time t = stamps.time(r.time);
-            r.time = t.text;
-            r.timeValue = t.value;
-            m_deletions.push_back(std::move(r));
+            std::size_t consumed = 0;
+            DeletionRecord r = readDeletionEntry(line, lines, consumed);
+            counter += consumed;
+            lowerInLog(r.sender);
+            convertStamp(r, stamps);
+            m_deletions.push_back(r);
         }
     }
     listener.progressEnded();
+}
+
+void ActivityStatistics::lowerInLog(std::string_view part) {
+    std::size_t offset = static_cast<std::size_t>(part.data() - m_log.data());
+    for (std::size_t i = offset; i < offset + part.size(); ++i)
+        if (m_log[i] >= 'A' && m_log[i] <= 'Z') m_log[i] = static_cast<char>(m_log[i] + 32);
 }
 
 bool ActivityStatistics::selectMailbox(std::string_view name) {

@@ -3,7 +3,7 @@
 // filter list, the selected filter and date range, and the figures computed from the records the
 // filter accepts (the two tables, the weekday, half-hour and day-by-day series, the top-ten lists,
 // the share of deleted spam). Lives as long as one statistics view; a new reading replaces the
-// records, and the tables it hands out point into them until then.
+// records, and the records and tables it hands out stay valid until then.
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
 #include "stats/DateRange.h"
@@ -117,14 +117,16 @@ public:
     std::string heading() const;
 
 private:
-    void readEntries(std::string_view text, LogReadListener& listener);
-    void addMailbox(const std::string& name);
+    void readEntries(LogReadListener& listener);
+    // Lower-cases a part of the log text in place; the records' views then read it so.
+    void lowerInLog(std::string_view part);
     DateTime dateOf(std::optional<DateTime> date) const;
     int slotOf(std::optional<DateTime> time) const;
     bool inRange(std::optional<DateTime> date) const;
 
     RegionalSettings m_settings;
     const Clock& m_clock;
+    std::string m_log; // the whole log; every record's texts point into it
     std::vector<CheckRecord> m_checks;
     std::vector<DeletionRecord> m_deletions;
     std::vector<std::string> m_mailboxes{std::string(kAllMailboxes)};

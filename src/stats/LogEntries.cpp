@@ -3,6 +3,7 @@
 #include "base/Text.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 
 namespace mv {
@@ -34,11 +35,9 @@ std::string_view afterLabel(std::string_view line, std::size_t labelPos) {
     return start < line.size() ? line.substr(start) : std::string_view();
 }
 
-std::string lowerAscii(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return r;
+// At most the length of a short text field, never cutting a UTF-8 sequence.
+std::string_view shortText(std::string_view s) {
+    return s.size() <= kShortTextMax ? s : s.substr(0, cutShort(s).size());
 }
 
 // The value after `label` when the line, blanks at its start aside, begins with it.
@@ -67,6 +66,27 @@ std::string_view extractTime(std::string_view line) {
     while (!time.empty() && isTrimmable(time.front())) time.remove_prefix(1);
     while (!time.empty() && isTrimmable(time.back())) time.remove_suffix(1);
     return time;
+}
+
+std::pair<std::string_view, std::size_t> LogLines::front() const {
+    const char* data = m_rest.data();
+    const char* lf = static_cast<const char*>(std::memchr(data, '\n', m_rest.size()));
+    std::size_t end = lf ? static_cast<std::size_t>(lf - data) : m_rest.size();
+    const char* cr = static_cast<const char*>(std::memchr(data, '\r', end));
+    if (cr && cr + 1 != data + end) { // a lone CR ends its line too
+        std::size_t at = static_cast<std::size_t>(cr - data);
+        return {m_rest.substr(0, at), at + 1};
+    }
+    std::size_t length = cr ? end - 1 : end;
+    return {m_rest.substr(0, length), std::min(end + 1, m_rest.size())};
+}
+
+std::string_view LogLines::peek() const { return front().first; }
+
+std::string_view LogLines::next() {
+    auto [line, taken] = front();
+    m_rest.remove_prefix(taken);
+    return line;
 }
 
 bool startsEntry(std::string_view line) {
@@ -104,33 +124,29 @@ CheckRecord parseCheckEntry(std::string_view line) {
     return r;
 }
 
-std::size_t deletionEntryLength(std::span<const std::string_view> following) {
-    std::size_t n = 0;
-    while (n < following.size() && !startsEntry(following[n]))
-        if (labelAt(following[n++], "Size:")) break;
-    return n;
-}
-
-DeletionRecord parseDeletionEntry(std::string_view line, std::span<const std::string_view> body) {
+DeletionRecord readDeletionEntry(std::string_view line, LogLines& lines, std::size_t& consumed) {
     DeletionRecord r;
     if (line.starts_with(kDeletionStamp)) r.date = dateAfterDayName(line, kDeletionStamp.size());
     r.time = extractTime(line);
-    bool haveServer = false, haveSender = false, haveSize = false;
-    for (std::string_view l : body) {
+    bool haveServer = false, haveSender = false;
+    consumed = 0;
+    while (!lines.atEnd() && !startsEntry(lines.peek())) {
+        std::string_view l = lines.next();
+        ++consumed;
         if (auto pos = labelAt(l, "Server:"); pos && !haveServer) {
             haveServer = true;
             r.server = getUntilCh(l, *pos + kLabelWidth + 1, ' ');
             std::size_t mailboxPos = l.find("Mailbox:", *pos);
             if (mailboxPos != std::string_view::npos)
-                r.mailbox = cutShort(afterLabel(l, mailboxPos));
+                r.mailbox = shortText(afterLabel(l, mailboxPos));
         } else if (auto pos = labelAt(l, "Sender:"); pos && !haveSender) {
             haveSender = true;
-            r.sender = lowerAscii(cutShort(afterLabel(l, *pos)));
+            r.sender = shortText(afterLabel(l, *pos));
             std::size_t at = r.sender.find('@');
-            if (at != std::string::npos) r.domain = cutShort(std::string_view(r.sender).substr(at + 1));
-        } else if (auto pos = labelAt(l, "Size:"); pos && !haveSize) {
-            haveSize = true;
+            if (at != std::string_view::npos) r.domain = r.sender.substr(at + 1);
+        } else if (auto pos = labelAt(l, "Size:")) {
             r.size = getUntilCh(l, *pos + kLabelWidth + 1, ' ');
+            break; // the entry's last line
         }
     }
     return r;
