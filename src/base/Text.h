@@ -19,6 +19,7 @@ std::string trimLeft(std::string_view s);
 std::string trimRight(std::string_view s);
 char upperAscii(char c);
 std::string upperAscii(std::string_view s);
+std::string lowerAscii(std::string_view s);
 bool equalsNoCase(std::string_view a, std::string_view b);
 bool startsWithNoCase(std::string_view text, std::string_view prefix);
 bool endsWithNoCase(std::string_view text, std::string_view suffix);

@@ -1,0 +1,139 @@
+#include "app/ActivityLog.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace mv {
+
+namespace {
+
+// One log line per entry line: a CR or LF inside a text must not start a line of its own.
+std::string oneLine(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\r' || c == '\n') c = ' ';
+    return out;
+}
+
+std::string twoDigitYear(DateTime now) {
+    int yy = decodeDate(now).year % 100;
+    return (yy < 10 ? "0" : "") + std::to_string(yy);
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        ssize_t n = ::write(fd, rest.data(), rest.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        rest.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+} // namespace
+
+std::string checkEntry(int count, std::string_view user, std::string_view server,
+                       std::string_view stamp) {
+    return "MAIL CHECK " + std::to_string(count) + " msg(s) for \"" + oneLine(user) +
+           "\" on server " + oneLine(server) + " at " + std::string(stamp);
+}
+
+std::string errorEntry(std::string_view message, std::string_view user, std::string_view server,
+                       std::string_view stamp) {
+    return "ERROR " + oneLine(message) + " FOR " + oneLine(user) + " ON " + oneLine(server) +
+           " AT " + std::string(stamp);
+}
+
+std::string cancelEntry(std::string_view user, std::string_view server, std::string_view stamp) {
+    return "OPERATION CANCELED FOR " + oneLine(user) + " ON " + oneLine(server) + " AT " +
+           std::string(stamp);
+}
+
+std::string automaticModeEntry(bool enabled, std::string_view stamp) {
+    return std::string("Automatic mode ") + (enabled ? "enabled" : "disabled") + " at " +
+           std::string(stamp);
+}
+
+std::vector<std::string> deletionEntry(const DeletedMessage& m, std::string_view stamp) {
+    return {
+        "DELETE SPAM on " + std::string(stamp),
+        "   Server:  " + oneLine(m.server) + " Mailbox: " + oneLine(m.user),
+        "   Subject: " + oneLine(m.subject),
+        "   Sender:  " + oneLine(m.sender),
+        "   Size:    " + oneLine(m.size) + "  Date: " + oneLine(m.date),
+    };
+}
+
+std::string logStamp(DateTime when, const RegionalSettings& regional) {
+    return formatDateTime("ddd ddddd t", when, regional);
+}
+
+std::filesystem::path workOutLogName(const std::filesystem::path& field, LogNaming naming,
+                                     const std::filesystem::path& programDir, DateTime now,
+                                     const RegionalSettings& regional) {
+    std::filesystem::path name = field.empty() ? programDir / "logfile.txt" : field;
+    if (naming == LogNaming::Month)
+        name = name.parent_path() / (formatDateTime("mmm", now, regional) + twoDigitYear(now) +
+                                     ".txt");
+    if (naming == LogNaming::Quarter) {
+        int quarter = (decodeDate(now).month - 1) / 3 + 1;
+        name = name.parent_path() /
+               ("Q" + std::to_string(quarter) + "_" + twoDigitYear(now) + ".txt");
+    }
+    return name;
+}
+
+void ActivityLog::setPath(std::filesystem::path path) {
+    if (path != m_path) m_failureReported = false;
+    m_path = std::move(path);
+}
+
+void ActivityLog::writeCheck(int count, std::string_view user, std::string_view server) {
+    append({checkEntry(count, user, server, stamp())});
+}
+
+void ActivityLog::writeError(std::string_view message, std::string_view user,
+                             std::string_view server) {
+    append({errorEntry(message, user, server, stamp())});
+}
+
+void ActivityLog::writeCancel(std::string_view user, std::string_view server) {
+    append({cancelEntry(user, server, stamp())});
+}
+
+void ActivityLog::writeAutomaticMode(bool enabled) {
+    append({automaticModeEntry(enabled, stamp())});
+}
+
+void ActivityLog::writeDeletions(const std::vector<std::vector<std::string>>& entries) {
+    std::vector<std::string> lines;
+    for (const auto& entry : entries) lines.insert(lines.end(), entry.begin(), entry.end());
+    if (!lines.empty()) append(lines);
+}
+
+bool ActivityLog::append(const std::vector<std::string>& lines) {
+    if (m_path.empty()) return true;
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    // Mail subjects and senders are private: the log is the owner's alone.
+    int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    bool ok = fd >= 0 && writeAll(fd, text);
+    int err = errno;
+    if (fd >= 0 && ::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok) {
+        m_failureReported = false;
+        return true;
+    }
+    if (!m_failureReported && m_report)
+        m_report("Unable to write to " + m_path.string() + ": " + std::strerror(err));
+    m_failureReported = true;
+    return false;
+}
+
+} // namespace mv

@@ -1,0 +1,50 @@
+#pragma once
+// The commands on the listed messages: marks by hand, the header and body viewers, the reasons for
+// a mark, and the quick-add of rules from selected messages. They work on what the last check left
+// in the controller and contact the server only to download a body. A selection is the row indexes
+// in list order. Lives as long as the controller it is given.
+#include "app/CheckController.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mv {
+
+class ListCommands {
+public:
+    explicit ListCommands(CheckController& controller) : m_c(controller) {}
+
+    // The "nothing selected" message, worded by whether the list has rows.
+    void NadaSelected();
+    // Toggles the marks of the selected rows: marked for deletion becomes none, anything else
+    // becomes delete.
+    void btMarkClick(const std::vector<int>& selection);
+    void ResetButtonClick();
+    // "Auto-mark messages".
+    void btRemarkClick();
+    // "Why was this e-mail marked?" for the first selected row.
+    void Why1Click(const std::vector<int>& selection);
+    void ViewHeader1Click(const std::vector<int>& selection);
+    void ViewMessages1Click(const std::vector<int>& selection);
+    // "Add selected message(s) to spam list" and "Add selected sender(s) to exceptions list".
+    void AddtoSPAMlist1Click(const std::vector<int>& selection);
+    void AddtoExceptions1Click(const std::vector<int>& selection);
+
+    // The texts the two viewers show, for front ends that print them.
+    std::string headerViewText(const std::vector<int>& selection) const;
+    std::vector<std::string> whyText(int index);
+    // Downloads message `index` to msg_N.eml and returns the text the body viewer shows; nullopt
+    // when the download failed (the failure was shown and the window is idle again).
+    std::optional<std::string> downloadBody(int index);
+
+private:
+    // Valid row indexes of the selection, in list order.
+    std::vector<int> validRows(const std::vector<int>& selection) const;
+    bool warnIfNone(const std::vector<int>& rows);
+    void warnIfSeveral(const std::vector<int>& rows);
+
+    CheckController& m_c;
+};
+
+} // namespace mv

@@ -1,0 +1,29 @@
+#pragma once
+// The few services of the desktop the controller needs: sound, the system's "open" action, the
+// dial-up entries, and processing events while a network operation waits. Each has a harmless
+// fallback, so the command line and the tests implement only what they use. Lives at least as
+// long as the controller.
+#include <string>
+#include <vector>
+
+namespace mv {
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Plays a wave file asynchronously, looping until stopped when `loop`.
+    virtual void playSound(const std::string& /*file*/, bool /*loop*/) {}
+    virtual void stopSound() {}
+    // The system's warning beep.
+    virtual void beep() {}
+    // Opens a document or starts a program the way the desktop would; false when it could not.
+    virtual bool open(const std::string& /*path*/) { return false; }
+    // The names of the dial-up connections, in the order the RAS setting counts them.
+    virtual std::vector<std::string> dialUpEntries() { return {}; }
+    // Run between the slices of every network wait: the desktop processes its events here so
+    // Cancel and the tray stay live; the command line checks for an interrupt.
+    virtual void pump() {}
+};
+
+} // namespace mv

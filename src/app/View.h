@@ -1,0 +1,84 @@
+#pragma once
+// What the check controller asks of a front end: the desktop program's main window (through its
+// bridge) and the command line each implement it. The view only presents; every decision is the
+// controller's. Lives at least as long as the controller that talks to it.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mv {
+
+struct ChooserEntry;
+
+// The main window's buttons, as disableAllButtons / enableAllButtons leave them.
+struct ButtonStates {
+    bool checkEnabled = true;       // "Check e-mail" and "Settings and more"
+    bool listButtonsShown = false;  // mark, reset, launch, delete, auto-mark; the slogan otherwise
+    bool operator==(const ButtonStates&) const = default;
+};
+
+// The heading of the text viewer.
+enum class ViewerMode {
+    Headers, // "Contents of selected e-mail headers"
+    Reasons, // "Reasons that e-mail is marked or not marked"
+    Body,    // "Contents of e-mail"
+};
+
+class View {
+public:
+    virtual ~View() = default;
+
+    // The status line (second panel of the status bar).
+    virtual void setStatus(const std::string& text) = 0;
+    // The window caption; the title label and the tray hint repeat it.
+    virtual void setCaption(const std::string& caption) = 0;
+    // The tray hint alone (the deletion's "N spams deleted").
+    virtual void setTrayHint(const std::string& hint) = 0;
+    // Animated tray icon in automatic mode, the plain program icon otherwise; the tray menu's
+    // "Enable/Disable automatic check" radio items follow `automatic` too.
+    virtual void setAutomaticMode(bool automatic) = 0;
+
+    virtual void setButtons(const ButtonStates& states) = 0;
+    // The exit button's role: "Cancel" while a check or deletion runs, else "Goodbye" (or "Hide"
+    // in tray mode). The tray's exit item follows.
+    virtual void setExitCaption(const std::string& caption) = 0;
+    // The check button's picture: "up" when the list has rows, "down" when it is empty.
+    virtual void setCheckPicture(bool listHasRows) = 0;
+    // The message list changed (rows added, removed or re-marked); the view re-reads the rows.
+    virtual void listChanged() = 0;
+
+    // The progress window. `showProgress` shows it reset (message empty, bar hidden, server and
+    // user from the arguments) with the heading.
+    virtual void showProgress(const std::string& heading, const std::string& server,
+                              const std::string& user) = 0;
+    virtual void setProgressHeading(const std::string& heading) = 0;
+    virtual void setProgressMessage(const std::string& message) = 0;
+    // maximum 0 hides the bar.
+    virtual void setProgressBar(int position, int maximum) = 0;
+    virtual void hideProgress() = 0;
+
+    virtual void showError(const std::string& message) = 0;
+    virtual void showWarning(const std::string& message) = 0;
+    virtual void showInformation(const std::string& message) = 0;
+    virtual bool askYesNo(const std::string& question) = 0;
+    // The mailbox chooser "Which Mail Box?": the chosen entry's mailbox number, or nullopt when
+    // cancelled. `preselected` is an index into `entries` (-1: none).
+    virtual std::optional<int> chooseMailbox(const std::vector<ChooserEntry>& entries,
+                                             int preselected) = 0;
+    // The modal text viewer "View Selected Headers".
+    virtual void showText(ViewerMode mode, const std::string& text) = 0;
+    // The general settings window, modal; returns when it is closed.
+    virtual void openSettings() = 0;
+
+    // Whether the main window is on screen: a check while it is hidden during an automatic run
+    // is unattended.
+    virtual bool mainWindowVisible() const = 0;
+    virtual void showMainWindow() = 0;
+    virtual void hideToTray() = 0;
+    // Ends the program (a manual check that found nothing with "exit when empty").
+    virtual void closeMainWindow() = 0;
+    // The small "TM" label beside the title goes for good once mail was found.
+    virtual void hideTrademark() = 0;
+};
+
+} // namespace mv

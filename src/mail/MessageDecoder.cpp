@@ -1,0 +1,405 @@
+#include "mail/MessageDecoder.h"
+
+#include "base/Text.h"
+#include "mail/HeaderText.h"
+#include "mail/MailErrors.h"
+#include "mail/MailMessage.h"
+
+namespace mv {
+
+namespace {
+
+constexpr std::size_t kPumpInterval = 256 * 1024; // bytes of input between two pump calls
+
+bool contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
+
+} // namespace
+
+TCustomDecoder::TCustomDecoder(std::string text, TCustomMailMessage& message)
+    : m_reader(std::move(text)), m_message(message) {}
+
+TMessageDecoder::TMessageDecoder(std::string text, TMailMessage& message)
+    : TCustomDecoder(std::move(text), message), m_target(message) {}
+
+void TMessageDecoder::HandOverHeaders() { m_target.ProcessHeaders(m_messageHeaders); }
+
+TArticleDecoder::TArticleDecoder(std::string text, TNewsArticle& article)
+    : TCustomDecoder(std::move(text), article), m_target(article) {}
+
+void TArticleDecoder::HandOverHeaders() { m_target.ProcessHeaders(m_messageHeaders); }
+
+void TCustomDecoder::Decode() {
+    readHeaderBlock(m_messageHeaders);
+    HandOverHeaders();
+    try {
+        if (contains(m_messageHeaders.GetFieldValue("MIME-VERSION"), "1.0"))
+            decodeMime();
+        else
+            decodePlain();
+    } catch (const EMessageParserError& e) {
+        storeFailedMessage(e.what());
+    }
+    // The end-of-message line of a stored POP3 download.
+    if (!m_message.Body.empty() && m_message.Body.back() == ".") m_message.Body.pop_back();
+}
+
+bool TCustomDecoder::readLine(std::string_view& line) { return m_reader.ReadLine(line); }
+
+void TCustomDecoder::readHeaderBlock(TMailHeaders& headers) {
+    headers.clear();
+    std::string_view line;
+    while (readLine(line) && !line.empty()) headers.add(std::string(line));
+}
+
+void TCustomDecoder::skipToEnd() {
+    std::string_view line;
+    while (readLine(line)) {
+    }
+}
+
+std::string TCustomDecoder::count() const { return std::to_string(m_message.Attachments.size()); }
+
+void TCustomDecoder::pumpAfter(std::size_t bytes) {
+    m_sincePump += bytes;
+    if (m_sincePump < kPumpInterval) return;
+    m_sincePump = 0;
+    if (m_message.Pump) m_message.Pump();
+}
+
+void TCustomDecoder::decodeMime() {
+    // This mailer writes a Content-Type that does not describe its bodies.
+    if (m_messageHeaders.GetFieldValue("X-Mailer") == "V Mailsystem R #0001")
+        m_messageHeaders.RemoveField("Content-Type");
+    std::string contentType = m_messageHeaders.GetFieldValue("Content-type");
+    std::string lower = lowerAscii(contentType);
+    if (contains(lower, "multipart/alternative")) {
+        m_alternative = true;
+        decodeMultipart();
+    } else if (contains(lower, "multipart")) {
+        decodeMultipart();
+    } else if (!contentType.empty() && !contains(lower, "text/")) {
+        decodeSinglePart();
+    } else if (std::string name = GetParameter("name", contentType);
+               !name.empty() && name != "cc:Mail") {
+        decodeSinglePart();
+    } else {
+        decodeTextPart();
+    }
+}
+
+void TCustomDecoder::decodeTextPart() {
+    std::string contentType = m_messageHeaders.GetFieldValue("Content-Type");
+    std::string mimeType = lowerAscii(GetMimeType(contentType));
+    if (mimeType == "text/html" || mimeType == "text/rtf") m_message.SetContentType(mimeType);
+    std::string charset = lowerAscii(cutShort(GetParameter("CharSet", contentType)));
+    std::string transfer = lowerAscii(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
+    auto& body = m_message.Body;
+    body.clear();
+    bool quoted = transfer == "quoted-printable" ||
+                  contains(m_messageHeaders.GetFieldValue("X-MIME-Autoconverted"), "quoted-printable");
+    bool base64 = transfer == "base64";
+    if (charset == "iso-2022-jp") m_message.CharSet = TCharSet::csISO2022jp;
+    if (quoted) m_message.CharSet = TCharSet::csISO8859;
+    noteTextPart(m_messageHeaders);
+
+    std::string_view line;
+    bool uuencoded = false;
+    if (!base64) {
+        while (!uuencoded && readLine(line)) {
+            body.emplace_back(line);
+            uuencoded = IsUUBegin(line);
+            pumpAfter(line.size());
+        }
+    }
+    if (uuencoded) {
+        // Text with uuencoded blocks that calls itself MIME: read it again as plain text. The
+        // headers were handed over already; handing them over again would add every recipient
+        // twice.
+        m_reader.Reset();
+        body.clear();
+        readHeaderBlock(m_messageHeaders);
+        for (const char* field : {"MIME-VERSION", "CONTENT-TYPE", "CONTENT-TRANSFER-ENCODING"})
+            m_messageHeaders.RemoveField(field);
+        decodePlain();
+    } else if (quoted) {
+        std::string text;
+        for (const std::string& l : body) DecodeQuotedPrintableLine(l, text);
+        setBodyText(text);
+    } else if (base64) {
+        std::string bytes;
+        Base64Decoder decoder(bytes);
+        while (readLine(line)) {
+            if (!line.empty() && line != ".") decoder.addLine(line);
+            pumpAfter(line.size());
+        }
+        setBodyText(bytes);
+    }
+}
+
+void TCustomDecoder::decodeSinglePart() {
+    std::string contentType = cutShort(m_messageHeaders.GetFieldValue("Content-type"));
+    if (contentType.empty()) throw EMessageParserError("Missing required field: Content-Type");
+    TAttachmentItem item;
+    item.SetFileName(GetParameter("name", contentType));
+    item.ContentType = GetMimeType(contentType);
+    PartEncoding encoding = partEncoding(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
+    if (item.FileName.empty()) {
+        item.SetFileName(
+            GetParameter("filename", m_messageHeaders.GetFieldValue("Content-Disposition")));
+        if (item.FileName.empty()) item.SetFileName("att." + count());
+        item.ContentType = GetMimeType(contentType);
+    }
+    item.Encoding = encoding.encoding;
+    readAttachment(item, encoding, false, true);
+    m_message.Attachments.push_back(std::move(item));
+}
+
+void TCustomDecoder::decodeMultipart() {
+    m_delimiter = "--" + GetParameter("Boundary", m_messageHeaders.GetFieldValue("Content-Type"));
+    skipToDelimiter("Cannot find boundary");
+    decodeFirstPart();
+    decodeOtherParts();
+}
+
+void TCustomDecoder::decodeFirstPart() {
+    readHeaderBlock(m_partHeaders);
+    std::string contentType = m_partHeaders.GetFieldValue("Content-Type");
+    if (lowerAscii(cutShort(GetParameter("CharSet", contentType))) == "iso-2022-jp")
+        m_message.CharSet = TCharSet::csISO2022jp;
+    if (contains(lowerAscii(contentType), "multipart/alternative")) {
+        m_nestedAlternative = true;
+        m_outerDelimiter = m_delimiter;
+        m_delimiter = "--" + GetParameter("boundary", contentType);
+        skipToDelimiter("Cannot find boundary");
+        readHeaderBlock(m_partHeaders);
+    }
+    std::string transfer = lowerAscii(m_partHeaders.GetFieldValue("Content-Transfer-Encoding"));
+    bool base64 = transfer == "base64";
+    // A base64 first part is left to the attachment loop, unless it is Japanese text.
+    if (base64 && m_message.CharSet != TCharSet::csISO2022jp) return;
+    auto& body = m_message.Body;
+    body.clear();
+    if (transfer == "quoted-printable") m_message.CharSet = TCharSet::csISO8859;
+    noteTextPart(m_partHeaders);
+
+    PartEnd end;
+    if (!base64) {
+        end = readBodyLines();
+        if (body.empty()) body.emplace_back();
+        if (transfer == "quoted-printable") {
+            std::string text;
+            for (const std::string& l : body) DecodeQuotedPrintableLine(l, text);
+            setBodyText(text);
+        }
+    } else {
+        TAttachmentItem text;
+        end = readPartBody(text, PartEncoding{TransferEncoding::Base64, false}, true, false);
+        setBodyText(text.Data);
+    }
+    if (end == PartEnd::End) throw EMessageParserError("Cannot find boundary");
+    if (end != PartEnd::Closing) return;
+    if (m_nestedAlternative) {
+        if (!leaveNestedAlternative()) skipToEnd();
+        return;
+    }
+    // The message had only this one part.
+    m_message.SetContentType(GetMimeType(m_partHeaders.GetFieldValue("Content-Type")));
+    skipToEnd();
+}
+
+void TCustomDecoder::decodeOtherParts() {
+    if (m_reader.Eof()) return;
+    auto& message = m_message;
+    for (;;) {
+        if (message.Pump) message.Pump();
+        if (!message.Body.empty() || !message.Attachments.empty()) {
+            readHeaderBlock(m_partHeaders);
+            if (m_reader.Eof() && m_partHeaders.empty()) return; // a delimiter ended the input
+        }
+        TAttachmentItem item;
+        std::string contentType = cutShort(m_partHeaders.GetFieldValue("Content-type"));
+        if (contentType.empty()) contentType = "text/plain";
+        item.ContentType = GetMimeType(contentType);
+        item.SetFileName(GetParameter("name", contentType));
+        PartEncoding encoding =
+            partEncoding(m_partHeaders.GetFieldValue("Content-Transfer-Encoding"));
+        if (item.FileName.empty()) {
+            std::string type = item.ContentType;
+            item.SetFileName(
+                GetParameter("filename", m_partHeaders.GetFieldValue("Content-Disposition")));
+            if (item.FileName.empty()) {
+                bool alternative = m_nestedAlternative || m_alternative;
+                item.SetFileName((alternative ? "_alt." : "att.") + count());
+                if (!type.empty()) item.ContentType = type;
+            }
+        }
+        item.Encoding = encoding.encoding;
+        PartEnd end = readAttachment(item, encoding, true, false);
+        message.Attachments.push_back(std::move(item));
+        if (end == PartEnd::Delimiter) continue;
+        if (!m_nestedAlternative || !leaveNestedAlternative()) return;
+    }
+}
+
+bool TCustomDecoder::leaveNestedAlternative() {
+    m_nestedAlternative = false;
+    m_delimiter = m_outerDelimiter;
+    std::string_view line;
+    while (readLine(line)) {
+        PartEnd end = classify(line);
+        if (end == PartEnd::Delimiter) return true;
+        if (end == PartEnd::Closing) return false;
+    }
+    throw EMessageParserError("Cannot find closing boundary");
+}
+
+void TCustomDecoder::skipToDelimiter(const char* error) {
+    std::string_view line;
+    while (readLine(line))
+        if (classify(line) == PartEnd::Delimiter) return;
+    throw EMessageParserError(error);
+}
+
+TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
+    if (!line.starts_with(m_delimiter)) return PartEnd::None;
+    std::string_view rest = line.substr(m_delimiter.size());
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.remove_suffix(1);
+    if (rest.empty()) return PartEnd::Delimiter;
+    if (rest == "--") return PartEnd::Closing;
+    return PartEnd::None;
+}
+
+TCustomDecoder::PartEnd TCustomDecoder::readBodyLines() {
+    auto& body = m_message.Body;
+    std::string_view line;
+    while (readLine(line)) {
+        if (PartEnd end = classify(line); end != PartEnd::None) {
+            // The line break before a delimiter belongs to the delimiter.
+            if (!body.empty() && body.back().empty()) body.pop_back();
+            return end;
+        }
+        body.emplace_back(line);
+        pumpAfter(line.size());
+    }
+    return PartEnd::End;
+}
+
+void TCustomDecoder::setBodyText(std::string_view text) { m_message.Body = splitLines(text); }
+
+void TCustomDecoder::noteTextPart(const TMailHeaders& headers) {
+    std::string contentType = headers.GetFieldValue("Content-Type");
+    m_message.BodyCharset = cutShort(trim(GetParameter("charset", contentType)));
+    std::string mimeType = lowerAscii(GetMimeType(contentType));
+    m_message.BodyContentType = mimeType.empty() ? "text/plain" : cutShort(mimeType);
+}
+
+TCustomDecoder::PartEncoding TCustomDecoder::partEncoding(std::string_view transferEncoding) {
+    std::string value = lowerAscii(cutShort(transferEncoding));
+    if (value == "base64") return {TransferEncoding::Base64, false};
+    if (value.starts_with("x-uue")) return {TransferEncoding::Base64, true};
+    if (value == "quoted-printable") return {TransferEncoding::QuotedPrintable, false};
+    return {};
+}
+
+TCustomDecoder::PartEnd TCustomDecoder::readAttachment(TAttachmentItem& item, PartEncoding encoding,
+                                                      bool delimited, bool stopAtDot) {
+    try {
+        return readPartBody(item, encoding, delimited, stopAtDot);
+    } catch (const EMessageParserError&) {
+        throw;
+    } catch (const std::exception&) {
+        throw EMessageParserError("Error decoding the attachment");
+    }
+}
+
+TCustomDecoder::PartEnd TCustomDecoder::readPartBody(TAttachmentItem& item, PartEncoding encoding,
+                                                    bool delimited, bool stopAtDot) {
+    std::string& data = item.Data;
+    Base64Decoder base64(data);
+    std::size_t lastLineStart = 0; // where the bytes of the last line read begin in `data`
+    std::string_view line;
+    while (readLine(line)) {
+        pumpAfter(line.size());
+        if (PartEnd end = delimited ? classify(line) : PartEnd::None; end != PartEnd::None) {
+            // The line break before a delimiter belongs to the delimiter.
+            if (encoding.encoding != TransferEncoding::Base64 && data.size() - lastLineStart == 2)
+                data.resize(lastLineStart);
+            return end;
+        }
+        lastLineStart = data.size();
+        switch (encoding.encoding) {
+        case TransferEncoding::Base64:
+            // A lone "." is the end line of a stored POP3 download, never base64.
+            if (line == ".") {
+                if (stopAtDot) return PartEnd::End;
+                continue;
+            }
+            if (line.empty()) continue;
+            if (!encoding.uuencode)
+                base64.addLine(line);
+            else if (!IsUUBegin(line) && line != "`" && line != "end")
+                DecodeUULine(line, data);
+            break;
+        case TransferEncoding::QuotedPrintable:
+            DecodeQuotedPrintableLine(line, data);
+            break;
+        case TransferEncoding::SevenBit:
+            data.append(line);
+            data.append("\r\n");
+            break;
+        }
+    }
+    return PartEnd::End;
+}
+
+void TCustomDecoder::decodePlain() {
+    std::string_view line;
+    while (readLine(line)) {
+        if (IsUUBegin(line)) {
+            decodeUUBlock(line);
+            m_message.Encoding = TMsgEncoding::meUU;
+        } else {
+            m_message.Body.emplace_back(line);
+            pumpAfter(line.size());
+        }
+    }
+}
+
+void TCustomDecoder::decodeUUBlock(std::string_view beginLine) {
+    TAttachmentItem item;
+    try {
+        item.SetFileName(UUFileName(beginLine));
+        if (item.FileName.empty()) item.SetFileName("att." + count());
+        std::string_view line;
+        while (readLine(line) && line != "`" && !equalsNoCase(line, "END")) {
+            if (!line.empty()) DecodeUULine(line, item.Data);
+            pumpAfter(line.size());
+        }
+        // The block ends with a grave accent line and an "end" line; what follows is text again.
+        if (line == "`" && readLine(line) && !equalsNoCase(line, "end")) m_reader.UnreadLine();
+    } catch (const std::exception&) {
+        throw EMessageParserError("Error decoding the attachment");
+    }
+    m_message.Attachments.push_back(std::move(item));
+}
+
+void TCustomDecoder::storeFailedMessage(std::string_view error) {
+    auto& body = m_message.Body;
+    body.emplace_back("The following error has been occured while processing the message:");
+    body.emplace_back(error);
+    body.emplace_back("The original message will be stored as an attachment");
+    try {
+        TAttachmentItem item;
+        item.SetFileName("original.eml");
+        item.Encoding = TransferEncoding::SevenBit;
+        item.ContentType = "message/rfc822";
+        item.Data = m_reader.Text();
+        m_message.Attachments.push_back(std::move(item));
+    } catch (const std::exception&) {
+        // Without memory for the copy the message still shows the error text.
+    }
+}
+
+} // namespace mv

@@ -1,0 +1,147 @@
+#include "net/RemotePOP.h"
+
+#include "base/Files.h"
+#include "base/Text.h"
+#include "mail/HeaderText.h"
+
+namespace mv {
+
+namespace {
+
+// Messages whose LIST and TOP are on the wire at once when pipelining; half a window is refilled
+// at a time, so a 10 ms round trip is paid once per 64 messages rather than twice per message.
+constexpr int kPipelineWindow = 128;
+// A header block larger than this is no header block: fail rather than fill the memory.
+constexpr std::size_t kHeaderLimit = 1024 * 1024;
+constexpr std::size_t kUidLineLimit = 100;
+
+} // namespace
+
+TRemotePOP::TRemotePOP(std::unique_ptr<Transport> transport) : TCustomPOP(std::move(transport)) {}
+
+void TRemotePOP::UpdateInfo() {
+    Operation operation(*this);
+    try {
+        connectSession();
+        if (OnUpdatingInfo) OnUpdatingInfo(*this);
+        m_remoteInfo.Clear();
+        listMessages();
+        if (!m_keepConnected) disconnectSession();
+    } catch (...) {
+        Close(); // replies may still be on their way; the session is out of step
+        throw;
+    }
+    if (OnInfoUpdated) OnInfoUpdated(*this);
+}
+
+void TRemotePOP::listMessages() {
+    std::vector<std::string> uids = readUidList();
+    bool pipelined = m_usePipelining && hasCapability("PIPELINING");
+    int count = MessageCount();
+    int sent = 0; // messages whose commands are on the wire
+    for (int i = 0; i < count; ++i) {
+        std::string number = std::to_string(i + 1);
+        if (pipelined && sent - i <= kPipelineWindow / 2) {
+            std::string batch;
+            for (; sent < count && sent < i + kPipelineWindow; ++sent) {
+                std::string n = std::to_string(sent + 1);
+                batch += "LIST " + n + "\r\nTOP " + n + " 1\r\n";
+            }
+            if (!batch.empty()) sendRaw(batch);
+        }
+        TRemoteInfoItem item;
+        if (!pipelined) SendLine("LIST " + number);
+        readListReply(item);
+        if (!pipelined) SendLine("TOP " + number + " 1");
+        readTopReply(item);
+        if (static_cast<std::size_t>(i + 1) < uids.size()) item.UIDL = uids[i + 1];
+        m_remoteInfo.Add(std::move(item));
+        if (OnNextInfoUpdated) OnNextInfoUpdated(*this, i);
+    }
+}
+
+std::vector<std::string> TRemotePOP::readUidList() {
+    if (!hasCapability("UIDL") || MessageCount() <= 0) return {};
+    SendLine("UIDL");
+    std::string line;
+    if (ReadLine(line) != 1) return {};
+    std::size_t count = static_cast<std::size_t>(MessageCount());
+    std::string listing = readMultiLine(-1, (count + 1) * kUidLineLimit);
+    std::vector<std::string> uids(count + 1);
+    for (const std::string& entry : splitLines(listing)) {
+        auto number = parseInteger(ExtractWord(entry, 0, true));
+        if (number && *number >= 1 && static_cast<std::size_t>(*number) <= count)
+            uids[static_cast<std::size_t>(*number)] = ExtractWord(entry, 1, true);
+    }
+    return uids;
+}
+
+void TRemotePOP::readListReply(TRemoteInfoItem& item) { item.Size = parseListSize(readOk()); }
+
+void TRemotePOP::readTopReply(TRemoteInfoItem& item) {
+    readOk();
+    item.Headers.loadFromText(readMultiLine(-1, kHeaderLimit));
+    item.Headers.TruncateAtBlankLine();
+}
+
+std::vector<int> TRemotePOP::ProcessMarked() {
+    Operation operation(*this);
+    m_deleted.clear();
+    if (m_remoteInfo.empty()) return {};
+    std::vector<int> deleted;
+    try {
+        connectSession();
+        if (OnTransferringData) OnTransferringData(*this);
+        for (int i = 0; i < static_cast<int>(m_remoteInfo.Count()); ++i) {
+            const TRemoteInfoItem& item = m_remoteInfo.Items(i);
+            if (item.Marks == 0) continue;
+            checkStillListed(i);
+            if (item.MarkedRetrieve()) RetrieveMessage(i);
+            if (item.MarkedDelete()) {
+                DeleteMessage(i);
+                deleted.push_back(i);
+            }
+        }
+        if (OnDataTransfered) OnDataTransfered(*this);
+        disconnectSession(); // QUIT: only its "+OK" commits the deletions
+    } catch (...) {
+        Close(); // without QUIT: the server restores every message marked in this session
+        throw;
+    }
+    m_deleted = std::move(deleted);
+    return m_deleted;
+}
+
+void TRemotePOP::checkStillListed(int index) {
+    const TRemoteInfoItem& listed = m_remoteInfo.Items(index);
+    std::string number = std::to_string(index + 1);
+    bool same = false;
+    if (!listed.UIDL.empty()) {
+        SendLine("UIDL " + number);
+        std::string line;
+        same = ReadLine(line) == 1 && ExtractWord(line, 2, true) == listed.UIDL;
+    } else {
+        TRemoteInfoItem now;
+        SendLine("LIST " + number);
+        readListReply(now);
+        SendLine("TOP " + number + " 1");
+        readTopReply(now);
+        same = now.Size == listed.Size && now.Headers.lines() == listed.Headers.lines();
+    }
+    if (same) return;
+    std::string subject = listed.Headers.GetFieldValue("Subject");
+    throw EMailboxChanged("Message " + number + " (\"" + subject +
+                          "\") is no longer the one listed; the mailbox changed on the server, "
+                          "so nothing was deleted");
+}
+
+void TRemotePOP::SaveMessage(int num, const std::string& contents) {
+    if (OnUserMessageSave) {
+        OnUserMessageSave(*this, num, contents);
+        return;
+    }
+    writeFileAtomically(m_messageDirectory / ("msg_" + std::to_string(num) + ".eml"), contents,
+                        true);
+}
+
+} // namespace mv

@@ -1,0 +1,70 @@
+#include "screening/KnownList.h"
+
+#include "base/Files.h"
+#include "base/Text.h"
+#include "screening/Conditions.h"
+
+#include <algorithm>
+
+namespace mv {
+
+int KnownList::compare(std::string_view a, std::string_view b) {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto x = static_cast<unsigned char>(upperAscii(a[i]));
+        auto y = static_cast<unsigned char>(upperAscii(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+void KnownList::add(std::string entry) {
+    if (isBlank(entry)) return;
+    auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry,
+                               [](const std::string& a, const std::string& b) {
+                                   return compare(a, b) < 0;
+                               });
+    m_entries.insert(at, std::move(entry));
+}
+
+bool KnownList::contains(std::string_view text) const {
+    if (text.empty()) return false;
+    std::string_view key = text.substr(0, std::min(text.size(), kCompareLength));
+    auto less = [](std::string_view a, std::string_view b) {
+        return compare(a.substr(0, std::min(a.size(), kCompareLength)), b) < 0;
+    };
+    auto at = std::lower_bound(m_entries.begin(), m_entries.end(), key,
+                               [&](const std::string& entry, std::string_view k) {
+                                   return less(entry, k);
+                               });
+    if (at == m_entries.end()) return false;
+    std::string_view found(*at);
+    return compare(found.substr(0, std::min(found.size(), kCompareLength)), key) == 0;
+}
+
+void KnownList::loadFromText(std::string_view text) {
+    std::vector<std::string> lines = splitLines(text);
+    m_entries.clear();
+    // Most files are already sorted; sorting once beats inserting each line at its place.
+    for (std::string& line : lines)
+        if (!isBlank(line)) m_entries.push_back(std::move(line));
+    std::stable_sort(m_entries.begin(), m_entries.end(),
+                     [](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
+}
+
+std::string KnownList::toText() const {
+    std::string out;
+    for (const std::string& entry : m_entries) out += entry + "\r\n";
+    return out;
+}
+
+void KnownList::LoadFromFile(const std::filesystem::path& path) {
+    std::optional<std::string> text = readFile(path);
+    loadFromText(text ? *text : std::string());
+}
+
+void KnownList::SaveToFile(const std::filesystem::path& path) const {
+    writeFileAtomically(path, toText());
+}
+
+} // namespace mv

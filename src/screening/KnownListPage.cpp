@@ -1,0 +1,59 @@
+#include "screening/KnownListPage.h"
+
+#include "base/Files.h"
+#include "base/Text.h"
+#include "screening/Conditions.h"
+
+#include <algorithm>
+
+namespace mv {
+
+bool isNumericAddress(std::string_view text) {
+    const std::size_t at = text.find('@');
+    if (at == std::string_view::npos) return false;
+    const std::string_view local = text.substr(0, at);
+    return std::all_of(local.begin(), local.end(), isNumericChar);
+}
+
+std::vector<std::string> knownEntriesFromLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> entries;
+    std::string previous; // upper case, empty before the first line
+    for (const std::string& line : lines) {
+        std::string upper = upperAscii(line);
+        if (upper != previous && !isNumericAddress(line) && !trim(line).empty())
+            entries.push_back(line);
+        previous = std::move(upper);
+    }
+    return entries;
+}
+
+void KnownListPage::load() {
+    const std::optional<std::string> text = readFile(m_rules.knownPath());
+    m_missing = !text;
+    m_lines = text ? splitLines(*text) : std::vector<std::string>{};
+}
+
+void KnownListPage::beginEdit() {
+    if (!m_missing) m_editing = true;
+}
+
+void KnownListPage::setLines(std::vector<std::string> lines) {
+    if (m_editing) m_lines = std::move(lines);
+}
+
+void KnownListPage::cancelEdit() {
+    m_editing = false;
+    load();
+}
+
+void KnownListPage::save() {
+    m_editing = false;
+    KnownList& known = m_rules.known();
+    known.clear();
+    for (std::string& entry : knownEntriesFromLines(m_lines))
+        known.add(std::move(entry));
+    if (std::filesystem::exists(m_rules.knownPath())) m_rules.saveKnownList();
+    load();
+}
+
+} // namespace mv

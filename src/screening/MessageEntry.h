@@ -1,0 +1,33 @@
+#pragma once
+// One row of the message list of the mailbox being checked, as the check run fills it and the
+// screening pass marks it. Rows live for one check; row i is the server's message i + 1.
+#include "mail/MailHeaders.h"
+
+#include <string>
+
+namespace mv {
+
+// The row's picture: -1 none, 0 delete, 1 question, 2 delete as a known spammer, 3 to 14 accepted
+// by an exception showing that picture.
+using MarkState = int;
+inline constexpr MarkState kMarkNone = -1;
+inline constexpr MarkState kMarkDelete = 0;
+inline constexpr MarkState kMarkQuestion = 1;
+inline constexpr MarkState kMarkKnownSpammer = 2;
+
+// Exactly the rows that a deletion removes from the server.
+inline bool isMarkedForDeletion(MarkState mark) {
+    return mark == kMarkDelete || mark == kMarkKnownSpammer;
+}
+
+struct MessageEntry {
+    std::string subject; // the Subject field's value
+    std::string sender;  // the bare address of the From field
+    std::string size;    // size in octets, decimal text as the list shows it
+    std::string date;    // as the list shows it
+    TMailHeaders headers; // the header block as received, one physical line per entry
+    MarkState mark = kMarkNone;
+    bool selected = false;
+};
+
+} // namespace mv

@@ -1,0 +1,176 @@
+#include "screening/RuleSet.h"
+
+#include "base/Files.h"
+#include "base/IniFile.h"
+#include "base/Text.h"
+
+#include <system_error>
+
+namespace mv {
+
+namespace {
+struct TableLayout {
+    const char* fileName;
+    std::array<int, kExceptColumns> widths; // the widths a fresh table starts with
+    std::array<const char*, kExceptColumns> headings;
+};
+
+const TableLayout& layout(TableId id) {
+    static const std::array<TableLayout, 4> layouts = {{
+        {"subj.lst", {20, 112, 231, 29, 39, 38}, {"", "What", "Matches", "Case", "Del?", "Hits"}},
+        {"header.lst", {20, 112, 231, 29, 39, 38}, {"", "What", "Matches", "Case", "Del?", "Hits"}},
+        {"from.lst",
+         {20, 112, 112, 170, 39, 38},
+         {"", "What", "Condition", "Matches", "Del?", "Hits"}},
+        {"except.lst",
+         {112, 112, 231, 39, 38, 20, 20},
+         {"What", "Condition", "Matches", "Case?", "Hits", "", ""}},
+    }};
+    return layouts[static_cast<std::size_t>(id)];
+}
+
+int columnsOf(TableId id) { return id == TableId::Exceptions ? kExceptColumns : kRuleColumns; }
+
+bool fileExists(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+} // namespace
+
+RuleSet::RuleSet(std::filesystem::path home) : m_home(std::move(home)) {
+    for (TableId id : kAllTables) resetTable(id);
+}
+
+std::filesystem::path RuleSet::tablePath(TableId id) const { return m_home / layout(id).fileName; }
+
+void RuleSet::resetTable(TableId id) {
+    RuleTable fresh(columnsOf(id), 2);
+    for (int c = 0; c < fresh.colCount(); ++c) {
+        fresh.setColumnWidth(c, layout(id).widths[static_cast<std::size_t>(c)]);
+        fresh.setCell(c, 0, layout(id).headings[static_cast<std::size_t>(c)]);
+    }
+    table(id) = std::move(fresh);
+}
+
+void RuleSet::SetGridHeadings() {
+    for (TableId id : kAllTables) {
+        RuleTable& t = table(id);
+        for (int c = 0; c < t.colCount() && c < columnsOf(id); ++c)
+            if (*layout(id).headings[static_cast<std::size_t>(c)] != '\0')
+                t.setCell(c, 0, layout(id).headings[static_cast<std::size_t>(c)]);
+    }
+}
+
+void RuleSet::CheckGridAdv(RuleTable& table, int row, bool deleteFlag) {
+    if (row <= 0 || row >= table.rowCount()) return;
+    table.setPicture(col::kPicture, row, deleteFlag ? kPictureDelete : kPictureQuestion);
+}
+
+std::optional<int> RuleSet::exceptionPicture(const RuleTable& exceptions, int row) {
+    const std::string& text = exceptions.cell(col::kExceptPictureIndex, row);
+    if (text.empty()) return kPictureFirstException;
+    std::optional<long long> picture = parseInteger(text);
+    if (!picture || *picture < kPictureFirstException || *picture > kPictureLastException)
+        return std::nullopt;
+    return static_cast<int>(*picture);
+}
+
+std::optional<std::string> RuleSet::loadTable(TableId id) {
+    std::size_t i = index(id);
+    std::filesystem::path path = tablePath(id);
+    m_tableLoadFailed[i] = false;
+    if (!fileExists(path)) {
+        resetTable(id);
+        return std::nullopt;
+    }
+    try {
+        table(id).LoadFromFile(path);
+        return std::nullopt;
+    } catch (const TableFileError& e) {
+        m_tableLoadFailed[i] = true;
+        return e.what();
+    }
+}
+
+void RuleSet::prepareRuleTable(TableId id) {
+    RuleTable& t = table(id);
+    t.setColCount(kRuleColumns);
+    for (int row = 1; row < t.rowCount(); ++row)
+        CheckGridAdv(t, row, t.cell(col::kDelete, row) == kYes);
+}
+
+void RuleSet::prepareExceptionTable() {
+    RuleTable& t = exceptions();
+    // Files of the earlier 5-column layout gain the picture columns at the end, so their columns
+    // 0 to 4 keep their meaning; longer files lose what lies beyond the hidden column.
+    t.setColCount(kExceptColumns);
+    for (int row = 1; row < t.rowCount(); ++row)
+        t.setPicture(col::kExceptPicture, row,
+                     exceptionPicture(t, row).value_or(kPictureFirstException));
+    t.hideColumn(col::kExceptPictureIndex);
+}
+
+std::optional<std::string> RuleSet::loadOptions() {
+    IniFile ini(iniPath());
+    try {
+        ini.load();
+    } catch (const FileError& e) {
+        m_optionsLoadFailed = true;
+        return e.what();
+    }
+    m_optionsLoadFailed = false;
+    m_options.read(ini);
+    return std::nullopt;
+}
+
+std::vector<std::string> RuleSet::readSettings() {
+    std::vector<std::string> problems;
+    for (TableId id : kAllTables) {
+        if (id == TableId::Exceptions && exceptions().colCount() > col::kExceptPictureIndex)
+            exceptions().showColumn(col::kExceptPictureIndex);
+        if (std::optional<std::string> problem = loadTable(id)) {
+            problems.push_back(*problem);
+            continue;
+        }
+        if (id == TableId::Exceptions) prepareExceptionTable();
+        else prepareRuleTable(id);
+    }
+    if (std::optional<std::string> problem = loadOptions()) problems.push_back(*problem);
+    return problems;
+}
+
+std::vector<std::string> RuleSet::Savesettings() {
+    std::vector<std::string> problems;
+    for (TableId id : kAllTables) {
+        if (loadFailed(id)) continue; // its file may still be intact: never overwrite it
+        try {
+            table(id).SaveToFile(tablePath(id));
+        } catch (const FileError& e) {
+            problems.push_back(e.what());
+        }
+    }
+    if (m_optionsLoadFailed) return problems;
+    // Re-read first, so sections that other parts of the program keep in the file survive.
+    IniFile ini(iniPath());
+    try {
+        ini.load();
+        m_options.write(ini);
+        ini.save();
+    } catch (const FileError&) {
+        problems.push_back("Unable to write to " + iniPath().string());
+    }
+    return problems;
+}
+
+std::optional<std::string> RuleSet::LoadUpKnownList() {
+    try {
+        m_known.LoadFromFile(knownPath());
+    } catch (const FileError& e) {
+        return e.what();
+    }
+    return std::nullopt;
+}
+
+void RuleSet::saveKnownList() const { m_known.SaveToFile(knownPath()); }
+
+} // namespace mv

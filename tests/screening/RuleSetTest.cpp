@@ -1,0 +1,219 @@
+#include "screening/RuleSet.h"
+
+#include "TempDir.h"
+#include "base/IniFile.h"
+
+#include <gtest/gtest.h>
+
+namespace mv {
+namespace {
+
+class RuleSetTest : public ::testing::Test {
+protected:
+    test::TempDir home;
+    RuleSet rules{home.path()};
+};
+
+TEST_F(RuleSetTest, MissingFilesGiveHeadedTablesWithOneEmptyRuleAndDefaults) {
+    EXPECT_TRUE(rules.readSettings().empty());
+    for (TableId id : kAllTables) {
+        EXPECT_EQ(rules.table(id).rowCount(), 2);
+        EXPECT_TRUE(rules.table(id).isRowEmpty(1));
+    }
+    EXPECT_EQ(rules.subject().cell(col::kWhat, 0), "What");
+    EXPECT_EQ(rules.sender().cell(col::kSenderCondition, 0), "Condition");
+    EXPECT_EQ(rules.exceptions().colCount(), kExceptColumns);
+    EXPECT_TRUE(rules.exceptions().isHidden(col::kExceptPictureIndex));
+    EXPECT_EQ(rules.options(), SpamOptions{});
+    EXPECT_TRUE(rules.known().empty());
+}
+
+TEST_F(RuleSetTest, SavedSettingsLoadBackUnchanged) {
+    rules.readSettings();
+    rules.subject().setCell(col::kWhat, 1, "Contains");
+    rules.subject().setCell(col::kMatches, 1, "free");
+    rules.subject().setCell(col::kDelete, 1, "Yes");
+    rules.exceptions().setCell(col::kExceptWhat, 1, "Domain name");
+    rules.exceptions().setCell(col::kExceptPictureIndex, 1, "7");
+    rules.options().largerOn = true;
+    rules.options().largerLimit = 5000;
+    rules.options().unknownDomainCount = "12";
+    ASSERT_TRUE(rules.Savesettings().empty());
+
+    RuleSet again(home.path());
+    EXPECT_TRUE(again.readSettings().empty());
+    for (TableId id : kAllTables)
+        EXPECT_EQ(again.table(id).toText(), rules.table(id).toText());
+    EXPECT_EQ(again.subject().picture(col::kPicture, 1), kPictureDelete);
+    EXPECT_EQ(again.exceptions().picture(col::kExceptPicture, 1), 7);
+    EXPECT_EQ(again.options(), rules.options());
+    EXPECT_EQ(home.read("except.lst").substr(0, 5), "7,2\r\n");
+}
+
+TEST_F(RuleSetTest, PicturesFollowTheDeleteCell) {
+    home.write("from.lst", "6,4\r\n1,1,Domain name\r\n4,1,Yes\r\n1,2,E-mail address\r\n4,2,No\r\n"
+                           "1,3,Domain name\r\n4,3,yes\r\n");
+    rules.readSettings();
+    EXPECT_EQ(rules.sender().picture(col::kPicture, 1), kPictureDelete);
+    EXPECT_EQ(rules.sender().picture(col::kPicture, 2), kPictureQuestion);
+    EXPECT_EQ(rules.sender().picture(col::kPicture, 3), kPictureQuestion); // only "Yes" is yes
+    RuleSet::CheckGridAdv(rules.sender(), 2, true);
+    EXPECT_EQ(rules.sender().picture(col::kPicture, 2), kPictureDelete);
+    RuleSet::CheckGridAdv(rules.sender(), 0, true);
+    RuleSet::CheckGridAdv(rules.sender(), 4, true);
+    EXPECT_EQ(rules.sender().picture(col::kPicture, 0), RuleTable::kNoPicture);
+}
+
+TEST_F(RuleSetTest, EightColumnRuleFileLoadsAsSix) {
+    home.write("header.lst", "8,2\r\n1,1,Contains\r\n2,1,X-1\r\n7,1,extra\r\n6,0,old\r\n");
+    rules.readSettings();
+    EXPECT_EQ(rules.header().colCount(), kRuleColumns);
+    EXPECT_EQ(rules.header().cell(col::kMatches, 1), "X-1");
+    EXPECT_EQ(rules.header().toText().find("extra"), std::string::npos);
+}
+
+TEST_F(RuleSetTest, FiveColumnExceptionFileGainsPictureColumns) {
+    home.write("except.lst", "5,3\r\ncw 4,50\r\n0,1,Domain name\r\n1,1,Equals\r\n2,1,friend.org\r\n"
+                             "3,1,No\r\n4,1,2\r\n0,2,Subject\r\n4,2,x\r\n");
+    rules.readSettings();
+    const RuleTable& t = rules.exceptions();
+    EXPECT_EQ(t.colCount(), kExceptColumns);
+    EXPECT_EQ(t.columnWidth(4), 50);
+    EXPECT_EQ(t.cell(col::kExceptMatches, 1), "friend.org");
+    EXPECT_EQ(t.cell(col::kExceptHits, 1), "2");
+    EXPECT_EQ(t.cell(col::kExceptPictureIndex, 1), "");
+    for (int row : {1, 2}) EXPECT_EQ(t.picture(col::kExceptPicture, row), 3);
+    EXPECT_TRUE(t.isHidden(col::kExceptPictureIndex));
+}
+
+TEST_F(RuleSetTest, ExceptionPictureCell) {
+    struct Case {
+        const char* cell;
+        std::optional<int> picture;
+    };
+    const Case cases[] = {{"", 3}, {"3", 3}, {"14", 14}, {"9", 9}, {"2", std::nullopt},
+                          {"0", std::nullopt}, {"15", std::nullopt}, {"abc", std::nullopt}};
+    for (const Case& c : cases) {
+        rules.exceptions().setCell(col::kExceptPictureIndex, 1, c.cell);
+        EXPECT_EQ(RuleSet::exceptionPicture(rules.exceptions(), 1), c.picture) << c.cell;
+    }
+}
+
+TEST_F(RuleSetTest, HeadingsAreRewrittenWhateverTheFileHeld) {
+    home.write("subj.lst", "6,2\r\n1,0,Wot\r\n5,0,Hitz\r\n");
+    rules.readSettings();
+    EXPECT_EQ(rules.subject().cell(col::kWhat, 0), "Wot");
+    rules.SetGridHeadings();
+    EXPECT_EQ(rules.subject().cell(col::kWhat, 0), "What");
+    EXPECT_EQ(rules.subject().cell(col::kHits, 0), "Hits");
+    EXPECT_EQ(rules.exceptions().cell(col::kExceptCase, 0), "Case?");
+}
+
+TEST_F(RuleSetTest, FailedTableDoesNotStopTheOthersAndIsNeverSavedOver) {
+    home.write("subj.lst", "garbage\r\n1,1,Contains\r\n");
+    home.write("from.lst", "6,2\r\n1,1,Domain name\r\n");
+    std::vector<std::string> problems = rules.readSettings();
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "File contains no data or corrupt file " + (home / "subj.lst").string());
+    EXPECT_TRUE(rules.loadFailed(TableId::Subject));
+    EXPECT_EQ(rules.sender().cell(col::kWhat, 1), "Domain name");
+    EXPECT_TRUE(rules.Savesettings().empty());
+    EXPECT_EQ(home.read("subj.lst"), "garbage\r\n1,1,Contains\r\n");
+    EXPECT_TRUE(std::filesystem::exists(home / "header.lst"));
+
+    home.write("subj.lst", "6,2\r\n1,1,Equals\r\n");
+    EXPECT_TRUE(rules.readSettings().empty());
+    EXPECT_FALSE(rules.loadFailed(TableId::Subject));
+    EXPECT_EQ(rules.subject().cell(col::kWhat, 1), "Equals");
+}
+
+TEST_F(RuleSetTest, UnreadableIniIsNeverSavedOver) {
+    std::filesystem::create_directory(home / "mailvane.ini"); // exists, cannot be read as a file
+    EXPECT_EQ(rules.readSettings().size(), 1u);
+    EXPECT_TRUE(rules.optionsLoadFailed());
+    EXPECT_EQ(rules.options(), SpamOptions{});
+    EXPECT_TRUE(rules.Savesettings().empty());
+    EXPECT_TRUE(std::filesystem::is_directory(home / "mailvane.ini"));
+}
+
+TEST_F(RuleSetTest, UnwritableFilesAreReported) {
+    rules.readSettings();
+    std::filesystem::remove_all(home.path());
+    std::vector<std::string> problems = rules.Savesettings();
+    ASSERT_EQ(problems.size(), 5u);
+    EXPECT_EQ(problems[4], "Unable to write to " + rules.iniPath().string());
+}
+
+TEST_F(RuleSetTest, OptionsReadWithDefaultsAndTheHexRule) {
+    home.write("mailvane.ini", "[Known]\r\nQMonitor=0\r\nValid=7\r\nQuestion=1\r\nNum=abc\r\n"
+                               "[Smaller]\r\nQSmaller=yes\r\nNum=0x40\r\n"
+                               "[Larger]\r\nNum=lots\r\nCheck=0\r\n");
+    rules.readSettings();
+    const SpamOptions& o = rules.options();
+    EXPECT_FALSE(o.compareWithKnownList);
+    EXPECT_TRUE(o.checkDomains);
+    EXPECT_TRUE(o.unknownDomainDeletes);
+    EXPECT_EQ(o.unknownDomainCount, "abc");
+    EXPECT_FALSE(o.smallerOn); // not a number: the default
+    EXPECT_EQ(o.smallerLimit, 64);
+    EXPECT_TRUE(o.smallerDeletes);
+    EXPECT_EQ(o.largerLimit, 20000);
+    EXPECT_FALSE(o.largerDeletes);
+    rules.options().bumpUnknown();
+    EXPECT_EQ(o.unknownDomainCount, "1");
+    rules.options().bumpUnknown();
+    EXPECT_EQ(o.unknownDomainCount, "2");
+}
+
+TEST_F(RuleSetTest, OptionsSaveKeepsOtherSections) {
+    home.write("mailvane.ini", "[Other]\r\nKeep=me\r\n");
+    rules.readSettings();
+    home.write("mailvane.ini", "[Other]\r\nKeep=me too\r\n"); // written meanwhile by another owner
+    rules.options().smallerOn = true;
+    ASSERT_TRUE(rules.Savesettings().empty());
+    IniFile ini(rules.iniPath());
+    ini.load();
+    EXPECT_EQ(ini.readString("Other", "Keep"), "me too");
+    EXPECT_EQ(ini.readString("Smaller", "QSmaller"), "1");
+    EXPECT_EQ(ini.readString("Larger", "Num"), "20000");
+    EXPECT_EQ(ini.readString("Known", "Num"), "0");
+}
+
+TEST(KnownListTest, SortedIgnoringCaseWithDuplicatesAndNoBlanks) {
+    KnownList list;
+    list.loadFromText("b.com\r\nA.com\r\n\r\n   \r\na.com\r\nC@x.org\r\nb.com\r\n");
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"A.com", "a.com", "b.com", "b.com",
+                                                        "C@x.org"}));
+    list.add("a.COM");
+    list.add("");
+    list.add("Zz");
+    EXPECT_EQ(list.entries()[2], "a.COM");
+    EXPECT_EQ(list.size(), 7u);
+    EXPECT_EQ(list.toText(), "A.com\r\na.com\r\na.COM\r\nb.com\r\nb.com\r\nC@x.org\r\nZz\r\n");
+}
+
+TEST(KnownListTest, LookUpIgnoresCaseAndLooksAtEightyCharacters) {
+    KnownList list;
+    std::string longEntry = std::string(80, 'q') + "-tail";
+    list.loadFromText("spam.com\r\nx@Junk.net\r\n" + longEntry + "\r\n");
+    EXPECT_TRUE(list.contains("SPAM.com"));
+    EXPECT_TRUE(list.contains("X@junk.NET"));
+    EXPECT_FALSE(list.contains("spam.co"));
+    EXPECT_FALSE(list.contains("spam.comx"));
+    EXPECT_FALSE(list.contains(""));
+    EXPECT_TRUE(list.contains(std::string(80, 'Q') + "-other"));
+    EXPECT_FALSE(list.contains(std::string(79, 'q')));
+}
+
+TEST_F(RuleSetTest, KnownListFile) {
+    EXPECT_FALSE(rules.LoadUpKnownList());
+    EXPECT_TRUE(rules.known().empty());
+    home.write("known.lst", "z.com\r\n\r\ny.com\r\n");
+    EXPECT_FALSE(rules.LoadUpKnownList());
+    rules.known().add("x.com");
+    rules.saveKnownList();
+    EXPECT_EQ(home.read("known.lst"), "x.com\r\ny.com\r\nz.com\r\n");
+}
+
+} // namespace
+} // namespace mv
