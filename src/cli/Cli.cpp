@@ -3,6 +3,7 @@
 #include "app/settings/HomeLock.h"
 #include "cli/AccountsCommand.h"
 #include "cli/OptionsCommand.h"
+#include "cli/StatsCommand.h"
 
 #include <ostream>
 
@@ -26,6 +27,7 @@ void printSynopsis(std::ostream& out, std::string_view prefix, const Command& co
 Cli::Cli() {
     add<AccountsCommand>();
     add<OptionsCommand>();
+    add<StatsCommand>();
 }
 
 Command* Cli::find(std::string_view name) const {
