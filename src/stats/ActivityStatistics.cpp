@@ -67,9 +67,7 @@ public:
             m_text = dateText;
             m_date = date;
         }
-        m_sum.checks += f.checks;
-        m_sum.found += f.found;
-        m_sum.deleted += f.deleted;
+        m_sum += f;
     }
     template <class Emit> void finish(Emit emit) {
         if (m_open) emit(m_date, m_sum);
@@ -206,12 +204,10 @@ Readings ActivityStatistics::PlotReadings() const {
     DayRuns checkDays;
     for (const CheckRecord& r : m_checks) {
         if (!qMailboxOK(r.mailbox, r.dateValue)) continue;
-        Figures f{1, r.found, 0};
+        const Figures f{1, r.found, 0};
         DateTime date = dateOf(r.dateValue);
-        Figures& w = weekday[dayOfWeek(date) - 1];
-        Figures& s = slot[slotOf(r.timeValue)];
-        w.checks += 1, w.found += r.found;
-        s.checks += 1, s.found += r.found;
+        weekday[dayOfWeek(date) - 1] += f;
+        slot[slotOf(r.timeValue)] += f;
         checkDays.add(r.date, date, f, emitChecks);
     }
     checkDays.finish(emitChecks);
@@ -222,10 +218,11 @@ Readings ActivityStatistics::PlotReadings() const {
         if (!qMailboxOK(r.mailbox, r.dateValue)) continue;
         senders.push_back(r.sender);
         domains.push_back(r.domain);
+        const Figures f{0, 0, 1};
         DateTime date = dateOf(r.dateValue);
-        weekday[dayOfWeek(date) - 1].deleted += 1;
-        slot[slotOf(r.timeValue)].deleted += 1;
-        deletionDays.add(r.date, date, {0, 0, 1}, emitDeleted);
+        weekday[dayOfWeek(date) - 1] += f;
+        slot[slotOf(r.timeValue)] += f;
+        deletionDays.add(r.date, date, f, emitDeleted);
     }
     deletionDays.finish(emitDeleted);
 
@@ -240,11 +237,12 @@ Readings ActivityStatistics::PlotReadings() const {
 
 PieShares ActivityStatistics::RecomputePie(const Grids& grids) const {
     PieShares pie;
+    // Unlike the filter, the pie counts only rows whose Date reads as a date in the range.
     long long found = 0;
     for (const CheckRecord* r : grids.traffic)
-        if (!r->date.empty() && inRange(r->dateValue)) found += r->found;
+        if (inRange(r->dateValue)) found += r->found;
     for (const DeletionRecord* r : grids.deleted)
-        if (!r->date.empty() && inRange(r->dateValue)) ++pie.deleted;
+        if (inRange(r->dateValue)) ++pie.deleted;
     // Deletions whose check lies outside the range or the log would make the slice negative.
     pie.normal = std::max(0LL, found - pie.deleted);
     return pie;

@@ -49,9 +49,16 @@ std::array<std::string_view, 5> tableRow(const CheckRecord& r);
 std::array<std::string_view, 7> tableRow(const DeletionRecord& r);
 
 struct Figures {
-    long long checks = 0; // "E-mail Check"
-    long long found = 0;  // "Number Found": the sum of the check counts
+    long long checks = 0;  // "E-mail Check"
+    long long found = 0;   // "Number Found": the sum of the check counts
     long long deleted = 0; // "Number Deleted"
+
+    Figures& operator+=(const Figures& other) {
+        checks += other.checks;
+        found += other.found;
+        deleted += other.deleted;
+        return *this;
+    }
 };
 struct LabelledFigures {
     std::string label;
