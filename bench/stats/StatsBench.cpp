@@ -39,9 +39,9 @@ std::string syntheticLog(std::size_t bytes) {
             log += "DELETE SPAM on " + stamp + "\r\n   Server:  " + server + " Mailbox: " + user +
                    "\r\n   Subject: Limited offer number " + std::to_string(next(100000)) +
                    " just for you\r\n   Sender:  Sender" + std::to_string(sender) + "@Domain" +
-                   std::to_string(sender % 700) + ".example\r\n   Size:    " +
-                   std::to_string(1000 + next(90000)) + "  Date: " + formatShortDate(when, rs) +
-                   " " + formatLongTime(when, rs) + "\r\n";
+                   std::to_string(sender % 700) +
+                   ".example\r\n   Size:    " + std::to_string(1000 + next(90000)) +
+                   "  Date: " + formatShortDate(when, rs) + " " + formatLongTime(when, rs) + "\r\n";
         }
     }
     return log;
@@ -68,8 +68,8 @@ void BM_ReadLogAndComputeEverything(benchmark::State& state) {
         state.counters["checks"] = static_cast<double>(stats.checks().size());
         state.counters["deletions"] = static_cast<double>(stats.deletions().size());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() *
-                                                      std::filesystem::file_size(path)));
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
     std::filesystem::remove(path);
 }
 BENCHMARK(BM_ReadLogAndComputeEverything)->Unit(benchmark::kMillisecond)->Iterations(3);

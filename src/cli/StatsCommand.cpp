@@ -16,7 +16,8 @@ namespace {
 // Errors go to the error stream; on a terminal the reading shows its progress there too.
 class StreamListener : public LogReadListener {
 public:
-    StreamListener(std::ostream& err, bool showProgress) : m_err(err), m_showProgress(showProgress) {}
+    StreamListener(std::ostream& err, bool showProgress)
+        : m_err(err), m_showProgress(showProgress) {}
     void showError(std::string_view text) override { m_err << text << "\n"; }
     void progressStarted(std::uintmax_t maximum) override { m_maximum = maximum; }
     void progressAt(std::uintmax_t position) override {
@@ -84,14 +85,16 @@ struct Report {
 };
 
 int percentOf(long long part, long long whole) {
-    return whole == 0 ? 0 : static_cast<int>(std::lround(100.0 * static_cast<double>(part) /
-                                                         static_cast<double>(whole)));
+    return whole == 0 ? 0
+                      : static_cast<int>(std::lround(100.0 * static_cast<double>(part) /
+                                                     static_cast<double>(whole)));
 }
 
 void printFigures(std::ostream& out, std::string_view title,
                   const std::vector<LabelledFigures>& rows) {
     out << std::left << std::setw(14) << title << std::right << std::setw(14) << "E-mail Check"
-        << std::setw(14) << "Number Found" << std::setw(16) << "Number Deleted" << "\n";
+        << std::setw(14) << "Number Found" << std::setw(16) << "Number Deleted"
+        << "\n";
     for (const LabelledFigures& r : rows)
         out << std::left << std::setw(14) << displayText(r.label) << std::right << std::setw(14)
             << r.figures.checks << std::setw(14) << r.figures.found << std::setw(16)
@@ -123,8 +126,8 @@ void printText(std::ostream& out, const Report& r, const RegionalSettings& regio
     printDays(out, "Number Deleted", r.readings.deletedByDay, regional);
     const long long total = r.pie.normal + r.pie.deleted;
     out << "\n% Deleted\n";
-    out << std::left << std::setw(14) << kNormalSlice << std::right << std::setw(8)
-        << r.pie.normal << std::setw(6) << percentOf(r.pie.normal, total) << " %\n";
+    out << std::left << std::setw(14) << kNormalSlice << std::right << std::setw(8) << r.pie.normal
+        << std::setw(6) << percentOf(r.pie.normal, total) << " %\n";
     out << std::left << std::setw(14) << kDeletedSlice << std::right << std::setw(8)
         << r.pie.deleted << std::setw(6) << percentOf(r.pie.deleted, total) << " %\n\n";
     printTop(out, "Top 10 Spam Domains", r.readings.topDomains);
@@ -151,7 +154,9 @@ std::string json(std::string_view text) {
     return out + "\"";
 }
 
-std::string isoDate(DateTime value) { return json(formatDateTime("yyyy-mm-dd", value, {})); }
+std::string isoDate(DateTime value) {
+    return json(formatDateTime("yyyy-mm-dd", value, {}));
+}
 
 template <class Item, class Write>
 void jsonList(std::ostream& out, const std::vector<Item>& items, Write write) {

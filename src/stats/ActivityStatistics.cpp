@@ -17,7 +17,8 @@ namespace {
 // zero-padded text of a sorted list keeps counts of 10000 and more in their place.
 std::vector<TopEntry> topTen(const std::vector<std::string_view>& entries) {
     std::unordered_map<std::string_view, long long> counts;
-    for (std::string_view e : entries) ++counts[e];
+    for (std::string_view e : entries)
+        ++counts[e];
     std::vector<std::pair<std::string_view, long long>> runs(counts.begin(), counts.end());
     auto before = [](const auto& a, const auto& b) {
         return a.second != b.second ? a.second > b.second : a.first > b.first;
@@ -226,7 +227,8 @@ Readings ActivityStatistics::PlotReadings() const {
     }
     deletionDays.finish(emitDeleted);
 
-    for (int w = 0; w < 7; ++w) out.byWeekday.push_back({m_settings.longDayNames[w], weekday[w]});
+    for (int w = 0; w < 7; ++w)
+        out.byWeekday.push_back({m_settings.longDayNames[w], weekday[w]});
     for (int s = 0; s < 48; ++s)
         out.byHalfHour.push_back(
             {formatShortTime(*encodeTime(s / 2, s % 2 * 30), m_settings), slot[s]});

@@ -86,7 +86,7 @@ struct Readings {
 inline constexpr std::string_view kNormalSlice = "Normal E-mail";
 inline constexpr std::string_view kDeletedSlice = "Spam Deleted";
 struct PieShares {
-    long long normal = 0;  // found minus deleted, never below 0
+    long long normal = 0; // found minus deleted, never below 0
     long long deleted = 0;
 };
 

@@ -40,7 +40,7 @@ std::string_view shortText(std::string_view s) {
     return s.size() <= kShortTextMax ? s : s.substr(0, cutShort(s).size());
 }
 
-// The value after `label` when the line, blanks at its start aside, begins with it.
+// Where `label` starts when the line, blanks at its start aside, begins with it.
 std::optional<std::size_t> labelAt(std::string_view line, std::string_view label) {
     std::size_t start = line.find_first_not_of(' ');
     if (start == std::string_view::npos || line.substr(start, label.size()) != label)
@@ -63,8 +63,10 @@ std::string_view extractTime(std::string_view line) {
     std::size_t secondLast = line.rfind(' ', last - 1);
     if (secondLast == std::string_view::npos) return {};
     std::string_view time = line.substr(secondLast + 1);
-    while (!time.empty() && isTrimmable(time.front())) time.remove_prefix(1);
-    while (!time.empty() && isTrimmable(time.back())) time.remove_suffix(1);
+    while (!time.empty() && isTrimmable(time.front()))
+        time.remove_prefix(1);
+    while (!time.empty() && isTrimmable(time.back()))
+        time.remove_suffix(1);
     return time;
 }
 
@@ -81,7 +83,9 @@ std::pair<std::string_view, std::size_t> LogLines::front() const {
     return {m_rest.substr(0, length), std::min(end + 1, m_rest.size())};
 }
 
-std::string_view LogLines::peek() const { return front().first; }
+std::string_view LogLines::peek() const {
+    return front().first;
+}
 
 std::string_view LogLines::next() {
     auto [line, taken] = front();
@@ -97,8 +101,12 @@ bool startsEntry(std::string_view line) {
     return false;
 }
 
-bool isCheckEntry(std::string_view line) { return line.starts_with(kCheckStart); }
-bool isDeletionEntry(std::string_view line) { return line.starts_with(kDeletionStart); }
+bool isCheckEntry(std::string_view line) {
+    return line.starts_with(kCheckStart);
+}
+bool isDeletionEntry(std::string_view line) {
+    return line.starts_with(kDeletionStart);
+}
 
 CheckRecord parseCheckEntry(std::string_view line) {
     CheckRecord r;
@@ -109,8 +117,8 @@ CheckRecord parseCheckEntry(std::string_view line) {
         std::size_t start = userPos + kUserStart.size();
         // The writer puts the name between quotes as it stands, quotes inside it included, so
         // the closing quote is the one right before " on server ".
-        bool closedBeforeServer = serverPos != std::string_view::npos && serverPos > start &&
-                                  line[serverPos - 1] == '"';
+        bool closedBeforeServer =
+            serverPos != std::string_view::npos && serverPos > start && line[serverPos - 1] == '"';
         r.mailbox = closedBeforeServer ? line.substr(start, serverPos - 1 - start)
                                        : getUntilCh(line, start + 1, '"');
     }

@@ -30,16 +30,15 @@ TEST_F(StatsCommandTest, PrintsEveryFigureAsText) {
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.out.starts_with("All mailboxes from 1/1/1998 thru 5/20/2024\n\n")) << r.out;
-    for (const char* line :
-         {"\nDay of week     E-mail Check  Number Found  Number Deleted\n",
-          "\nMonday                     1             3               1\n",
-          "\n5:00 PM                    1             3               1\n",
-          "\nDay by day: E-mail Check\n5/13/2024            1\n",
-          "\nDay by day: Number Found\n5/13/2024            3\n",
-          "\nDay by day: Number Deleted\n5/13/2024            1\n",
-          "\nNormal E-mail        2    67 %\nSpam Deleted         1    33 %\n",
-          "\nTop 10 Spam Domains\n       1  bulk.example\n",
-          "\nTop 10 Spammers\n       1  spammer@bulk.example\n"})
+    for (const char* line : {"\nDay of week     E-mail Check  Number Found  Number Deleted\n",
+                             "\nMonday                     1             3               1\n",
+                             "\n5:00 PM                    1             3               1\n",
+                             "\nDay by day: E-mail Check\n5/13/2024            1\n",
+                             "\nDay by day: Number Found\n5/13/2024            3\n",
+                             "\nDay by day: Number Deleted\n5/13/2024            1\n",
+                             "\nNormal E-mail        2    67 %\nSpam Deleted         1    33 %\n",
+                             "\nTop 10 Spam Domains\n       1  bulk.example\n",
+                             "\nTop 10 Spammers\n       1  spammer@bulk.example\n"})
         EXPECT_THAT(r.out, HasSubstr(line));
 }
 
@@ -75,19 +74,26 @@ TEST_F(StatsCommandTest, MailboxAndRangeChooseTheRecords) {
         const char* tuesday; // the Tuesday row of the weekday table
     };
     const Case cases[] = {
-        {{"--mailbox", "JOHN"}, "john from 1/1/1998 thru 5/20/2024",
+        {{"--mailbox", "JOHN"},
+         "john from 1/1/1998 thru 5/20/2024",
          "Tuesday                    2             6               3"},
-        {{"--mailbox", "mary"}, "Mary from 1/1/1998 thru 5/20/2024",
+        {{"--mailbox", "mary"},
+         "Mary from 1/1/1998 thru 5/20/2024",
          "Tuesday                    0             0               0"},
-        {{"--from", "5/15/2024", "--to", "2024-05-20"}, "All mailboxes from 5/15/2024 thru 5/20/2024",
+        {{"--from", "5/15/2024", "--to", "2024-05-20"},
+         "All mailboxes from 5/15/2024 thru 5/20/2024",
          "Tuesday                    0             0               0"},
-        {{"--from", "5/16/2024", "--to", "5/14/2024"}, "All mailboxes from 5/16/2024 thru 5/16/2024",
+        {{"--from", "5/16/2024", "--to", "5/14/2024"},
+         "All mailboxes from 5/16/2024 thru 5/16/2024",
          "Tuesday                    0             0               0"},
-        {{"--days", "6"}, "All mailboxes from 5/14/2024 thru 5/20/2024",
+        {{"--days", "6"},
+         "All mailboxes from 5/14/2024 thru 5/20/2024",
          "Tuesday                    2             6               3"},
-        {{"--days", "5"}, "All mailboxes from 5/15/2024 thru 5/20/2024",
+        {{"--days", "5"},
+         "All mailboxes from 5/15/2024 thru 5/20/2024",
          "Tuesday                    0             0               0"},
-        {{"--months", "1"}, "All mailboxes from 4/20/2024 thru 5/20/2024",
+        {{"--months", "1"},
+         "All mailboxes from 4/20/2024 thru 5/20/2024",
          "Tuesday                    2             6               3"},
     };
     for (const Case& c : cases) {
@@ -121,8 +127,7 @@ TEST_F(StatsCommandTest, UsageErrors) {
     for (const Case& c : cases) {
         CliResult r = stats(c.words);
         EXPECT_EQ(r.code, 2) << c.message;
-        EXPECT_TRUE(r.err.starts_with("mailvane-cli: " + std::string(c.message) + "\n"))
-            << r.err;
+        EXPECT_TRUE(r.err.starts_with("mailvane-cli: " + std::string(c.message) + "\n")) << r.err;
         EXPECT_EQ(r.out, "");
     }
 }

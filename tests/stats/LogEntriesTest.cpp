@@ -19,8 +19,8 @@ TEST(GetUntilCh, CollectsUpToTheStopCharacterButNeverTheLastOfTheLine) {
         {"abc def", 1, ' ', "abc"},
         {"abcdef", 1, ' ', "abcde"}, // no stop character: the last one is still left out
         {"abcdef", 4, 'x', "de"},
-        {"abc", 3, ' ', ""},          // starting at the last character
-        {"abc", 9, ' ', ""},          // past the end
+        {"abc", 3, ' ', ""}, // starting at the last character
+        {"abc", 9, ' ', ""}, // past the end
         {"abc", 0, ' ', ""},
         {"", 1, ' ', ""},
         {"a\"b\"", 3, '"', "b"},
@@ -167,8 +167,9 @@ TEST(DeletionEntry, KeepsWhatItFindsWhenLinesAreMissing) {
 }
 
 TEST(DeletionEntry, CutsLongFieldsAt255Characters) {
-    std::string text = "DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: " +
-                       std::string(300, 'u') + "\r\n   Sender:  " + std::string(300, 'a') + "@x";
+    std::string text =
+        "DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: " + std::string(300, 'u') +
+        "\r\n   Sender:  " + std::string(300, 'a') + "@x";
     ReadEntry e(text);
     EXPECT_EQ(e.record.sender, std::string(255, 'a'));
     EXPECT_EQ(e.record.domain, "");

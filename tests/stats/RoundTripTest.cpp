@@ -10,7 +10,9 @@
 namespace mv {
 namespace {
 
-DateTime at(int y, int mo, int d, int h, int mi) { return *encodeDate(y, mo, d) + *encodeTime(h, mi); }
+DateTime at(int y, int mo, int d, int h, int mi) {
+    return *encodeDate(y, mo, d) + *encodeTime(h, mi);
+}
 
 class IgnoreErrors : public LogReadListener {
 public:
@@ -24,8 +26,8 @@ void writeWeek(const std::filesystem::path& path, const RegionalSettings& region
     log.setPath(path);
     log.writeAutomaticMode(true);
     log.writeCheck(3, "john", "pop.example.com");
-    log.writeDeletions({deletionEntry({"pop.example.com", "john", "Cheap\r\npills", "A@Spam.example",
-                                       "2048", "5/13/2024 4:58:11 PM"},
+    log.writeDeletions({deletionEntry({"pop.example.com", "john", "Cheap\r\npills",
+                                       "A@Spam.example", "2048", "5/13/2024 4:58:11 PM"},
                                       log.stamp()),
                         deletionEntry({"pop.example.com", "john", "Again", "a@spam.example", "1024",
                                        "5/13/2024 4:59:00 PM"},
