@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -101,8 +102,8 @@ public:
     // false, with no records.
     bool readInLogFile(const std::filesystem::path& path, LogReadListener& listener);
 
-    const std::vector<CheckRecord>& checks() const { return m_checks; }
-    const std::vector<DeletionRecord>& deletions() const { return m_deletions; }
+    const std::deque<CheckRecord>& checks() const { return m_checks; }
+    const std::deque<DeletionRecord>& deletions() const { return m_deletions; }
 
     // "All mailboxes", then every mailbox of a check entry once, letter case aside.
     const std::vector<std::string>& mailboxes() const { return m_mailboxes; }
@@ -134,8 +135,9 @@ private:
     RegionalSettings m_settings;
     const Clock& m_clock;
     std::string m_log; // the whole log; every record's texts point into it
-    std::vector<CheckRecord> m_checks;
-    std::vector<DeletionRecord> m_deletions;
+    // Deques: a big log grows them without moving the records already read.
+    std::deque<CheckRecord> m_checks;
+    std::deque<DeletionRecord> m_deletions;
     std::vector<std::string> m_mailboxes{std::string(kAllMailboxes)};
     std::size_t m_selected = 0;
     DateRange m_range;
