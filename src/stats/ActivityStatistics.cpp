@@ -13,24 +13,28 @@ namespace mv {
 
 namespace {
 
-// Counts the equal entries and keeps the ten most frequent. Counting by value rather than by the
+// Counts equal entries and keeps the ten most frequent. Counting by value rather than by the
 // zero-padded text of a sorted list keeps counts of 10000 and more in their place.
-std::vector<TopEntry> topTen(const std::vector<std::string_view>& entries) {
-    std::unordered_map<std::string_view, long long> counts;
-    for (std::string_view e : entries)
-        ++counts[e];
-    std::vector<std::pair<std::string_view, long long>> runs(counts.begin(), counts.end());
-    auto before = [](const auto& a, const auto& b) {
-        return a.second != b.second ? a.second > b.second : a.first > b.first;
-    };
-    std::size_t places = std::min<std::size_t>(10, runs.size());
-    std::partial_sort(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(places), runs.end(),
-                      before);
-    std::vector<TopEntry> top;
-    for (std::size_t i = 0; i < places; ++i)
-        if (!runs[i].first.empty()) top.push_back({std::string(runs[i].first), runs[i].second});
-    return top;
-}
+class TopTen {
+public:
+    void add(std::string_view entry) { ++m_counts[entry]; }
+    std::vector<TopEntry> result() const {
+        std::vector<std::pair<std::string_view, long long>> runs(m_counts.begin(), m_counts.end());
+        auto before = [](const auto& a, const auto& b) {
+            return a.second != b.second ? a.second > b.second : a.first > b.first;
+        };
+        std::size_t places = std::min<std::size_t>(10, runs.size());
+        std::partial_sort(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(places),
+                          runs.end(), before);
+        std::vector<TopEntry> top;
+        for (std::size_t i = 0; i < places; ++i)
+            if (!runs[i].first.empty()) top.push_back({std::string(runs[i].first), runs[i].second});
+        return top;
+    }
+
+private:
+    std::unordered_map<std::string_view, long long> m_counts;
+};
 
 // Adds the mailbox names of check entries to the filter list, each once, letter case aside.
 // Entries come in runs of one mailbox, so the last name is compared before the set is asked.
@@ -214,11 +218,11 @@ Readings ActivityStatistics::PlotReadings() const {
     checkDays.finish(emitChecks);
 
     DayRuns deletionDays;
-    std::vector<std::string_view> senders, domains;
+    TopTen senders, domains;
     for (const DeletionRecord& r : m_deletions) {
         if (!qMailboxOK(r.mailbox, r.dateValue)) continue;
-        senders.push_back(r.sender);
-        domains.push_back(r.domain);
+        senders.add(r.sender);
+        domains.add(r.domain);
         const Figures f{0, 0, 1};
         DateTime date = dateOf(r.dateValue);
         weekday[dayOfWeek(date) - 1] += f;
@@ -232,8 +236,8 @@ Readings ActivityStatistics::PlotReadings() const {
     for (int s = 0; s < 48; ++s)
         out.byHalfHour.push_back(
             {formatShortTime(*encodeTime(s / 2, s % 2 * 30), m_settings), slot[s]});
-    out.topSenders = topTen(senders);
-    out.topDomains = topTen(domains);
+    out.topSenders = senders.result();
+    out.topDomains = domains.result();
     return out;
 }
 
