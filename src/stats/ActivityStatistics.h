@@ -96,6 +96,9 @@ public:
     // The range starts as initialRange(clock.now()). `settings` are the program's formats (short
     // date with a four-digit year); the clock stands in for "now" wherever a text does not convert.
     ActivityStatistics(RegionalSettings settings, const Clock& clock);
+    // The records point into the log text it holds.
+    ActivityStatistics(const ActivityStatistics&) = delete;
+    ActivityStatistics& operator=(const ActivityStatistics&) = delete;
 
     // Reads the log into the records and the mailbox filter list, which starts over with
     // "All mailboxes" selected. Reports a missing or unreadable file to the listener and returns
