@@ -152,6 +152,7 @@ void TCustomDecoder::decodeSinglePart() {
         item.ContentType = GetMimeType(contentType);
     }
     item.Encoding = encoding.encoding;
+    item.Charset = cutShort(trim(GetParameter("charset", contentType)));
     readAttachment(item, encoding, false, true);
     m_message.Attachments.push_back(std::move(item));
 }
@@ -236,6 +237,7 @@ void TCustomDecoder::decodeOtherParts() {
             }
         }
         item.Encoding = encoding.encoding;
+        item.Charset = cutShort(trim(GetParameter("charset", contentType)));
         PartEnd end = readAttachment(item, encoding, true, false);
         message.Attachments.push_back(std::move(item));
         if (end == PartEnd::Delimiter) continue;

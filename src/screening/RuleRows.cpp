@@ -63,25 +63,25 @@ void putRuleRow(RuleTable& table, TableId id, int row, const RuleRow& cells) {
         RuleSet::CheckGridAdv(table, row, table.cell(col::kDelete, row) == kYes);
 }
 
-bool holdsOnlyEmptyRule(const RuleTable& table) {
-    return table.rowCount() == 2 && table.cell(col::kWhat, 1).empty();
+bool holdsOnlyEmptyRule(const RuleTable& table, TableId id) {
+    return table.rowCount() == 2 && table.cell(whatColumn(id), 1).empty();
 }
 
-int rowForInsert(RuleTable& table, int selectedRow) {
-    if (holdsOnlyEmptyRule(table)) return 1;
+int rowForInsert(RuleTable& table, TableId id, int selectedRow) {
+    if (holdsOnlyEmptyRule(table, id)) return 1;
     const int at = std::clamp(selectedRow, 1, std::max(1, table.rowCount()));
     table.insertRow(at);
     return at;
 }
 
-int rowForAppend(RuleTable& table) {
-    if (holdsOnlyEmptyRule(table)) return 1;
+int rowForAppend(RuleTable& table, TableId id) {
+    if (holdsOnlyEmptyRule(table, id)) return 1;
     table.insertRow(table.rowCount());
     return table.rowCount() - 1;
 }
 
-bool canEditRow(const RuleTable& table, int row) {
-    return isRuleRow(table, row) && !table.cell(col::kWhat, row).empty();
+bool canEditRow(const RuleTable& table, TableId id, int row) {
+    return isRuleRow(table, row) && !table.cell(whatColumn(id), row).empty();
 }
 
 void deleteRuleRow(RuleTable& table, int row) {

@@ -153,8 +153,7 @@ void ActivityStatistics::readEntries(LogReadListener& listener) {
 
 void ActivityStatistics::lowerInLog(std::string_view part) {
     std::size_t offset = static_cast<std::size_t>(part.data() - m_log.data());
-    for (std::size_t i = offset; i < offset + part.size(); ++i)
-        if (m_log[i] >= 'A' && m_log[i] <= 'Z') m_log[i] = static_cast<char>(m_log[i] + 32);
+    m_log.replace(offset, part.size(), lowerAscii(part));
 }
 
 bool ActivityStatistics::selectMailbox(std::string_view name) {
