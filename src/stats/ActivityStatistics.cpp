@@ -152,6 +152,7 @@ void ActivityStatistics::readEntries(LogReadListener& listener) {
 }
 
 void ActivityStatistics::lowerInLog(std::string_view part) {
+    if (part.empty()) return; // a missing field views nothing, not the log
     std::size_t offset = static_cast<std::size_t>(part.data() - m_log.data());
     m_log.replace(offset, part.size(), lowerAscii(part));
 }
