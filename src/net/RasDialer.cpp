@@ -38,14 +38,16 @@ TRasDialer::TRasDialer(std::filesystem::path nmcli) : m_nmcli(std::move(nmcli)) 
     if (!m_nmcli.empty()) {
         // nmcli without its daemon can list nothing and dial nothing: the same as no dial-up.
         CommandResult r = this->nmcli({"-t", "-f", "RUNNING", "general"}, {}, kCommandTimeOut);
-        bool running = r.end == CommandEnd::Finished && r.exitCode == 0 &&
-                       trim(r.output) == "running";
+        bool running =
+            r.end == CommandEnd::Finished && r.exitCode == 0 && trim(r.output) == "running";
         if (!running) m_nmcli.clear();
     }
     enumerate();
 }
 
-std::filesystem::path TRasDialer::defaultNmcli() { return findProgram("nmcli"); }
+std::filesystem::path TRasDialer::defaultNmcli() {
+    return findProgram("nmcli");
+}
 
 CommandResult TRasDialer::nmcli(std::vector<std::string> args, const WaitHooks& hooks,
                                 int timeOut) const {
@@ -78,8 +80,8 @@ void TRasDialer::setService(const std::string& name) {
         message("TRasDialer component was unable to detect\rRAS on your system.");
     } else if (m_connected) {
         message("This property can be set only before\restablishing the connection");
-    } else if (enumerate(); std::find(m_entries.begin(), m_entries.end(), name) ==
-                            m_entries.end()) {
+    } else if (enumerate();
+               std::find(m_entries.begin(), m_entries.end(), name) == m_entries.end()) {
         message("Invalid service name");
         m_service.clear();
     } else {
@@ -141,10 +143,15 @@ void TRasDialer::Dial() {
     // nmcli's own limit lies past ours, so that ours decides and reports the time-out.
     std::string nmcliWait = std::to_string(std::max(m_timeOut, 1) + 5);
     m_dialling = true;
-    CommandResult r =
-        nmcli({"--wait", nmcliWait, "connection", "up", "id", m_service}, hooks, m_timeOut);
+    m_connection = m_service; // from here an activation may be under way: HangUp takes it down
+    CommandResult r;
+    try {
+        r = nmcli({"--wait", nmcliWait, "connection", "up", "id", m_service}, hooks, m_timeOut);
+    } catch (...) {
+        m_dialling = false;
+        throw;
+    }
     m_dialling = false;
-    m_connection = m_service; // an activation may be under way: HangUp takes it down
 
     switch (r.end) {
     case CommandEnd::Canceled:

@@ -6,6 +6,7 @@
 // with NetworkManager not running, there is no dial-up: Entries is empty, Dial only marks the
 // dialer connected when Service is empty, and HangUp hangs up nothing. The owner keeps one for
 // the whole run; a socket calls Dial when it opens and HangUp when it closes.
+#include "net/AsyncSocket.h"
 #include "net/RasDialerProcess.h"
 #include "net/Wait.h"
 
@@ -73,6 +74,11 @@ public:
     void Dial();
     // Takes down the connection this dialer brought up and ends a dial in progress.
     void HangUp();
+
+    // What a socket attached to this dialer calls: Dial when it opens, HangUp when it closes.
+    DialHooks socketHooks() {
+        return {[this] { Dial(); }, [this] { HangUp(); }};
+    }
 
     std::function<void(const std::string& status)> OnStatusChange;
     std::function<void()> OnDisconnected;

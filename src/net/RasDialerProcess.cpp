@@ -49,6 +49,11 @@ int reap(pid_t pid) {
     return exitCodeOf(status);
 }
 
+void stop(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    reap(pid);
+}
+
 // Standard error goes to an anonymous file, read once the child has ended: a second pipe could
 // fill up while only the first is watched and stall the child.
 std::string readAll(int fd) {
@@ -79,7 +84,8 @@ CommandResult runCommand(const std::vector<std::string>& argv, const WaitHooks& 
     posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errorFile.get(), STDERR_FILENO);
     std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     pid_t pid = -1;
     int rc = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
@@ -90,12 +96,17 @@ CommandResult runCommand(const std::vector<std::string>& argv, const WaitHooks& 
     TTimeCounter counter(timeoutSeconds);
     char buffer[4096];
     for (;;) {
-        WaitOutcome outcome = waitForSocket(readEnd.get(), POLLIN, hooks, counter);
+        WaitOutcome outcome;
+        try {
+            outcome = waitForSocket(readEnd.get(), POLLIN, hooks, counter);
+        } catch (...) { // from the pump: no child may outlive the call
+            stop(pid);
+            throw;
+        }
         if (outcome != WaitOutcome::Ready) {
-            ::kill(pid, SIGTERM);
-            reap(pid);
-            result.end = outcome == WaitOutcome::Canceled ? CommandEnd::Canceled
-                                                          : CommandEnd::TimedOut;
+            stop(pid);
+            result.end =
+                outcome == WaitOutcome::Canceled ? CommandEnd::Canceled : CommandEnd::TimedOut;
             return result;
         }
         ssize_t n = ::read(readEnd.get(), buffer, sizeof buffer);

@@ -16,9 +16,9 @@ enum class CommandEnd { Finished, Canceled, TimedOut, NotStarted };
 
 struct CommandResult {
     CommandEnd end = CommandEnd::NotStarted;
-    int exitCode = -1;      // when Finished: the exit status, or 128 + signal
-    std::string output;     // standard output
-    std::string errorText;  // standard error, trimmed
+    int exitCode = -1;     // when Finished: the exit status, or 128 + signal
+    std::string output;    // standard output
+    std::string errorText; // standard error, trimmed
 };
 
 // Runs `argv` (argv[0] a path to the program) and waits at most `timeoutSeconds` in all.

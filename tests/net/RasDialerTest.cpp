@@ -1,7 +1,7 @@
 // The dial-up component over a scripted nmcli (RasDialerFakeNmcli.sh) that keeps its connection
 // profiles and active connections in files, and without any nmcli at all.
-#include "net/NetErrors.h"
 #include "net/RasDialer.h"
+#include "net/NetErrors.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -20,7 +20,8 @@ protected:
         ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
         m_dir = tmpl;
         ::setenv("FAKE_NMCLI_DIR", m_dir.c_str(), 1);
-        write("connections", "Modem:gsm\nOffice\\: VPN:vpn\nHome Wi-Fi:802-11-wireless\nlo:loopback\n");
+        write("connections",
+              "Modem:gsm\nOffice\\: VPN:vpn\nHome Wi-Fi:802-11-wireless\nlo:loopback\n");
         write("active", "lo:loopback\n");
     }
     void TearDown() override { fs::remove_all(m_dir); }
@@ -75,7 +76,8 @@ TEST_F(RasDialerTest, ServiceMustBeAnEntry) {
     m_events.clear();
     d->setService("Office: VPN");
     EXPECT_EQ(d->Service(), "Modem");
-    EXPECT_EQ(m_events, "message This property can be set only before\restablishing the connection\n");
+    EXPECT_EQ(m_events,
+              "message This property can be set only before\restablishing the connection\n");
     d->setService("");
     EXPECT_EQ(d->Service(), "");
 }
@@ -83,13 +85,14 @@ TEST_F(RasDialerTest, ServiceMustBeAnEntry) {
 TEST_F(RasDialerTest, DialsBringsUpAndHangsUpWhatItDialled) {
     auto d = dialer();
     d->setService("Modem");
-    d->Dial();
+    DialHooks socket = d->socketHooks();
+    socket.dial();
     EXPECT_TRUE(d->Connected());
     EXPECT_TRUE(d->WeDialled());
     EXPECT_EQ(m_events, "status Dialing...\nstatus Successfully connected\n");
     EXPECT_EQ(read("active"), "lo:loopback\nModem:gsm\n");
     m_events.clear();
-    d->HangUp();
+    socket.hangUp();
     d->HangUp(); // nothing left to hang up
     EXPECT_FALSE(d->Connected());
     EXPECT_EQ(m_events, "disconnected\n");
@@ -166,14 +169,29 @@ TEST_F(RasDialerTest, HangUpDuringADialCancelsIt) {
     auto d = dialer();
     d->setService("Modem");
     TRasDialer* raw = d.get();
-    // Hang up once nmcli has been asked to bring the connection up, as a user's click would.
     d->setWaitHooks({nullptr, [this, raw] {
-                         if (dialCalls().find("connection up") != std::string::npos) raw->HangUp();
+                         if (read("calls").find("connection up") != std::string::npos)
+                             raw->HangUp();
                      }});
     EXPECT_THROW(d->Dial(), ECanceledError);
     EXPECT_FALSE(d->Connected());
     EXPECT_EQ(dialCalls(), "--wait 125 connection up id Modem\nconnection down id Modem\n");
     EXPECT_EQ(m_events, "status Dialing...\ndisconnected\n");
+}
+
+TEST_F(RasDialerTest, AnErrorFromThePumpLeavesTheDialToBeHungUp) {
+    write("up-seconds", "10");
+    auto d = dialer();
+    d->setService("Modem");
+    d->setWaitHooks({nullptr, [this] {
+                         if (read("calls").find("connection up") != std::string::npos) {
+                             throw std::runtime_error("window closed");
+                         }
+                     }});
+    EXPECT_THROW(d->Dial(), std::runtime_error);
+    d->setWaitHooks({});
+    d->HangUp();
+    EXPECT_EQ(dialCalls(), "--wait 125 connection up id Modem\nconnection down id Modem\n");
 }
 
 TEST_F(RasDialerTest, WithoutNetworkManagerThereIsNoDialUp) {
@@ -184,7 +202,8 @@ TEST_F(RasDialerTest, WithoutNetworkManagerThereIsNoDialUp) {
         EXPECT_FALSE(d.IsConnected());
         d.setService("Modem");
         EXPECT_EQ(d.Service(), "");
-        EXPECT_EQ(m_events, "message TRasDialer component was unable to detect\rRAS on your system.\n");
+        EXPECT_EQ(m_events,
+                  "message TRasDialer component was unable to detect\rRAS on your system.\n");
         d.Dial();
         EXPECT_TRUE(d.Connected());
         d.HangUp();

@@ -34,6 +34,7 @@ TEST_F(RuleSetTest, SavedSettingsLoadBackUnchanged) {
     rules.subject().setCell(col::kMatches, 1, "free");
     rules.subject().setCell(col::kDelete, 1, "Yes");
     rules.exceptions().setCell(col::kExceptWhat, 1, "Domain name");
+    rules.exceptions().setCell(col::kExceptMatches, 1, "friend.org");
     rules.exceptions().setCell(col::kExceptPictureIndex, 1, "7");
     rules.options().largerOn = true;
     rules.options().largerLimit = 5000;
@@ -82,7 +83,8 @@ TEST_F(RuleSetTest, FiveColumnExceptionFileGainsPictureColumns) {
     EXPECT_EQ(t.cell(col::kExceptMatches, 1), "friend.org");
     EXPECT_EQ(t.cell(col::kExceptHits, 1), "2");
     EXPECT_EQ(t.cell(col::kExceptPictureIndex, 1), "");
-    for (int row : {1, 2}) EXPECT_EQ(t.picture(col::kExceptPicture, row), 3);
+    for (int row : {1, 2})
+        EXPECT_EQ(t.picture(col::kExceptPicture, row), 3);
     EXPECT_TRUE(t.isHidden(col::kExceptPictureIndex));
 }
 
@@ -91,8 +93,14 @@ TEST_F(RuleSetTest, ExceptionPictureCell) {
         const char* cell;
         std::optional<int> picture;
     };
-    const Case cases[] = {{"", 3}, {"3", 3}, {"14", 14}, {"9", 9}, {"2", std::nullopt},
-                          {"0", std::nullopt}, {"15", std::nullopt}, {"abc", std::nullopt}};
+    const Case cases[] = {{"", 3},
+                          {"3", 3},
+                          {"14", 14},
+                          {"9", 9},
+                          {"2", std::nullopt},
+                          {"0", std::nullopt},
+                          {"15", std::nullopt},
+                          {"abc", std::nullopt}};
     for (const Case& c : cases) {
         rules.exceptions().setCell(col::kExceptPictureIndex, 1, c.cell);
         EXPECT_EQ(RuleSet::exceptionPicture(rules.exceptions(), 1), c.picture) << c.cell;
@@ -115,22 +123,37 @@ TEST_F(RuleSetTest, FailedTableDoesNotStopTheOthersAndIsNeverSavedOver) {
     std::vector<std::string> problems = rules.readSettings();
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0], "File contains no data or corrupt file " + (home / "subj.lst").string());
-    EXPECT_TRUE(rules.loadFailed(TableId::Subject));
+    EXPECT_FALSE(rules.isLoaded(TableId::Subject));
     EXPECT_EQ(rules.sender().cell(col::kWhat, 1), "Domain name");
     EXPECT_TRUE(rules.Savesettings().empty());
     EXPECT_EQ(home.read("subj.lst"), "garbage\r\n1,1,Contains\r\n");
     EXPECT_TRUE(std::filesystem::exists(home / "header.lst"));
 
-    home.write("subj.lst", "6,2\r\n1,1,Equals\r\n");
+    home.write("subj.lst", "6,2\r\n1,1,Equals\r\n2,1,x\r\n");
     EXPECT_TRUE(rules.readSettings().empty());
-    EXPECT_FALSE(rules.loadFailed(TableId::Subject));
+    EXPECT_TRUE(rules.isLoaded(TableId::Subject));
     EXPECT_EQ(rules.subject().cell(col::kWhat, 1), "Equals");
+}
+
+TEST_F(RuleSetTest, RowsThatCanNeverMatchAreReportedOnLoad) {
+    home.write("subj.lst", "6,3\r\n1,1,Contains\r\n2,1,free\r\n1,2,Equals\r\n4,2,Yes\r\n");
+    home.write("except.lst", "7,2\r\n0,1,E-mail address\r\n1,1,Equals\r\n");
+    EXPECT_EQ(rules.readSettings(),
+              (std::vector<std::string>{"Exception rule 1: nothing to match; the rule is ignored",
+                                        "Subject rule 2: nothing to match; the rule is ignored"}));
+}
+
+TEST_F(RuleSetTest, RuleSetNeverLoadedSavesNothing) {
+    home.write("subj.lst", "6,2\r\n1,1,Contains\r\n2,1,x\r\n");
+    EXPECT_TRUE(rules.Savesettings().empty());
+    EXPECT_EQ(home.read("subj.lst"), "6,2\r\n1,1,Contains\r\n2,1,x\r\n");
+    EXPECT_FALSE(std::filesystem::exists(home / "mailvane.ini"));
 }
 
 TEST_F(RuleSetTest, UnreadableIniIsNeverSavedOver) {
     std::filesystem::create_directory(home / "mailvane.ini"); // exists, cannot be read as a file
     EXPECT_EQ(rules.readSettings().size(), 1u);
-    EXPECT_TRUE(rules.optionsLoadFailed());
+    EXPECT_FALSE(rules.optionsLoaded());
     EXPECT_EQ(rules.options(), SpamOptions{});
     EXPECT_TRUE(rules.Savesettings().empty());
     EXPECT_TRUE(std::filesystem::is_directory(home / "mailvane.ini"));
@@ -182,8 +205,8 @@ TEST_F(RuleSetTest, OptionsSaveKeepsOtherSections) {
 TEST(KnownListTest, SortedIgnoringCaseWithDuplicatesAndNoBlanks) {
     KnownList list;
     list.loadFromText("b.com\r\nA.com\r\n\r\n   \r\na.com\r\nC@x.org\r\nb.com\r\n");
-    EXPECT_EQ(list.entries(), (std::vector<std::string>{"A.com", "a.com", "b.com", "b.com",
-                                                        "C@x.org"}));
+    EXPECT_EQ(list.entries(),
+              (std::vector<std::string>{"A.com", "a.com", "b.com", "b.com", "C@x.org"}));
     list.add("a.COM");
     list.add("");
     list.add("Zz");
