@@ -2,6 +2,11 @@
 // What the four rule editors share: the condition choices with their shown labels and stored
 // words, a rule row as the editors see it (the cell texts of one table row, by column), and the
 // refusal an editor gives when its OK cannot be accepted. Plain values; no state of their own.
+//
+// Every editor model works the same way: a default-constructed one is the editor opened for
+// "&Insert", `fillFromRow` opens it for "&Edit", `confirm` is its OK (it tidies the texts or
+// refuses), and `writeBack` writes an accepted rule into a row's cells (RuleRows puts them into a
+// table).
 #include "screening/RuleSet.h"
 
 #include <cstddef>
@@ -42,7 +47,7 @@ inline std::string_view yesNo(bool value) {
 }
 
 // The field an editor's refusal sends the focus back to.
-enum class EditorField { Condition, Text, HeaderText, ToText, Mailbox, Address, Domain, FieldName };
+enum class EditorField { Condition, Text, HeaderText, ToText, Mailbox, Address, Domain };
 
 // Why OK was refused: the message to show in an error box, and where the focus goes. The editor
 // stays open.

@@ -40,8 +40,7 @@ bool sameShownCells(const RuleTable& table, int a, int b) {
 bool rowTakesPattern(const RuleTable& table, TableId id, int row) {
     if (id == TableId::Exceptions) return !table.cell(col::kExceptWhat, row).empty();
     const int conditionCol = id == TableId::Sender ? col::kSenderCondition : col::kWhat;
-    const auto condition = conditionFromWord(table.cell(conditionCol, row));
-    return condition && isTextCondition(*condition);
+    return conditionTakesPattern(table.cell(conditionCol, row));
 }
 } // namespace
 
@@ -141,8 +140,7 @@ bool isInlineEditable(TableId id, int col) {
 }
 
 bool acceptsHitsText(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return isDigitChar(c); }) &&
+    return !text.empty() && std::all_of(text.begin(), text.end(), isDigitChar) &&
            parseInteger(text).has_value();
 }
 
