@@ -6,6 +6,7 @@
 #include "cli/OptionsCommand.h"
 #include "cli/RulesCommand.h"
 #include "cli/SpamCommand.h"
+#include "cli/StatsCommand.h"
 
 #include <ostream>
 
@@ -32,6 +33,7 @@ Cli::Cli() {
     add<SpamCommand>();
     add<RulesCommand>();
     add<KnownCommand>();
+    add<StatsCommand>();
 }
 
 Command* Cli::find(std::string_view name) const {
