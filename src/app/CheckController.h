@@ -13,10 +13,12 @@
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
 #include "net/MXResolver.h"
-#include "net/RemotePop.h"
+#include "net/RemotePOP.h"
 #include "screening/RuleSet.h"
-#include "screening/Screening.h"
+#include "screening/ScreeningPass.h"
+#include "screening/UnknownDomainCheck.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,9 +90,10 @@ public:
     void Show1Click();
     // After the general settings window closed: take its values, captions, mailbox, countdown.
     void settingsClosed();
-    // "Auto-mark messages" without its message box: every mark recomputed from the rules.
-    void remark();
-    // The reason lines of row `index` ("Why was this e-mail marked?"); no mark changes.
+    // "Auto-mark messages" without its message box: every mark recomputed from the rules;
+    // returns how many rows are marked for deletion.
+    int remark();
+    // The lines of "Why was this e-mail marked?" for row `index`; no mark changes.
     std::vector<std::string> reasons(int index);
     // The status line's "Message Total: ..." after marks changed.
     void ShowTotalCount();
@@ -108,8 +111,21 @@ public:
     void setExitCancelRole();
     void setExitNormalRole();
     void clearClientMarks();
+    // Writes the rule tables with their hit counters; failures are shown unless unattended.
+    void saveRules();
 
 private:
+    // The unknown-domain check asks the MX resolver; every failure but "no such domain" leaves
+    // the message alone.
+    class MXDomainResolver final : public DomainResolver {
+    public:
+        explicit MXDomainResolver(TMXResolver& resolver) : m_resolver(resolver) {}
+        DomainAnswer resolve(const std::string& domain) override;
+
+    private:
+        TMXResolver& m_resolver;
+    };
+
     void connectClientEvents();
     void GetRemotePOPSettings(int n);
     void loadAccount(const MailboxAccount& account);
@@ -122,7 +138,8 @@ private:
     void addRow(int num);
     void showCheckPicture();
     void returnToIdle();
-    void saveRules();
+    void screen(int index);
+    void showScreeningProblems();
     void logFailure(const std::exception& error);
     void DeleteMessages();
     void RemotePOP1Deleting(int num);
@@ -139,9 +156,11 @@ private:
     MailboxAccounts m_accounts; // the settings window's working copy
     RuleSet m_rules;
     TMXResolver m_mxResolver;
+    MXDomainResolver m_domainResolver{m_mxResolver};
+    UnknownDomainCheck m_domainCheck;
+    ScreeningPass m_screening;
     TRemotePOP m_remotePop1;
     ActivityLog m_log;
-    Screening m_screening;
 
     std::vector<MessageEntry> m_rows;
     // The list remembers whose messages it holds: the client deletes by number only.
@@ -163,7 +182,7 @@ private:
     // committed the deletions.
     int m_toDelete = 0;
     int m_deleteProgress = 1;
-    std::vector<std::vector<std::string>> m_deletionEntries;
+    std::map<int, std::vector<std::string>> m_deletionEntries; // by row index
 };
 
 } // namespace mv

@@ -11,6 +11,15 @@
 
 namespace mv {
 
+// The text the body viewer shows for a raw message as the server sent it: the decoded body.
+std::string messageBodyText(const std::string& raw);
+
+// The rules "Add selected message(s) to spam list" makes: for each message with a subject, a
+// subject rule and a sender rule inserted as first rules (the last message's on top).
+void addSpamListRules(RuleSet& rules,
+                      const std::vector<std::pair<std::string, std::string>>& subjectsAndSenders,
+                      SpamRuleChoice choice);
+
 class ListCommands {
 public:
     explicit ListCommands(CheckController& controller) : m_c(controller) {}

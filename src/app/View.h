@@ -4,6 +4,7 @@
 // controller's. Lives at least as long as the controller that talks to it.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mv {
@@ -15,6 +16,12 @@ struct ButtonStates {
     bool checkEnabled = true;       // "Check e-mail" and "Settings and more"
     bool listButtonsShown = false;  // mark, reset, launch, delete, auto-mark; the slogan otherwise
     bool operator==(const ButtonStates&) const = default;
+};
+
+// The two check boxes of "Mark e-mail for deletion" when it is confirmed with OK.
+struct SpamRuleChoice {
+    bool subjects = true; // "Always delete mail with these particular subject headings"
+    bool senders = true;  // "Always delete mail from these particular senders"
 };
 
 // The heading of the text viewer.
@@ -67,6 +74,9 @@ public:
                                              int preselected) = 0;
     // The modal text viewer "View Selected Headers".
     virtual void showText(ViewerMode mode, const std::string& text) = 0;
+    // "Mark e-mail for deletion": the selected messages' subjects and senders; nullopt on Cancel.
+    virtual std::optional<SpamRuleChoice>
+    confirmSpamRules(const std::vector<std::pair<std::string, std::string>>& subjectsAndSenders) = 0;
     // The general settings window, modal; returns when it is closed.
     virtual void openSettings() = 0;
 
