@@ -420,6 +420,7 @@ bool CheckController::btDeleteClick() {
 }
 
 void CheckController::DeleteMessages() {
+    m_lastDeleted = 0;
     int marked = static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(), markedForDeletion));
     int total = static_cast<int>(m_rows.size());
     bool manual = !m_general.automatic;
@@ -461,7 +462,8 @@ void CheckController::DeleteMessages() {
             entries.push_back(entry->second);
     m_deletionEntries.clear();
     m_log.writeDeletions(entries);
-    m_general.count += static_cast<long long>(deleted.size());
+    m_lastDeleted = static_cast<int>(deleted.size());
+    m_general.count += m_lastDeleted;
     try {
         m_settings.SaveGeneralSettings(m_general);
     } catch (const FileError& e) {
@@ -480,11 +482,11 @@ void CheckController::DeleteMessages() {
     }
     enableAllButtons();
     setExitNormalRole();
-    m_view.setStatus("There were " + std::to_string(marked) + " messages deleted");
-    m_view.setTrayHint(std::to_string(marked) + " spams deleted");
+    m_view.setStatus("There were " + std::to_string(m_lastDeleted) + " messages deleted");
+    m_view.setTrayHint(std::to_string(m_lastDeleted) + " spams deleted");
     showCheckPicture();
     m_view.hideProgress();
-    if (!allMarked && interactive && m_general.launch) btLaunchClick();
+    if (!allMarked && interactive && m_general.launch && m_launchesMailProgram) btLaunchClick();
 }
 
 void CheckController::RemotePOP1Deleting(int num) {
@@ -519,6 +521,16 @@ void CheckController::Timer1Timer() {
     }
     m_automaticRun = false;
     m_timerEnabled = m_general.automatic;
+}
+
+void CheckController::checkNow() {
+    m_countdown = 0;
+    Timer1Timer();
+}
+
+void CheckController::setAutomaticForRun(bool on) {
+    m_general.automatic = on;
+    UpdateAutomaticCaptions(on, m_countdown);
 }
 
 void CheckController::CheckAllMailBoxes() {

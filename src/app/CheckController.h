@@ -72,6 +72,13 @@ public:
     ActivityLog& log() { return m_log; }
     View& view() { return m_view; }
 
+    // Front ends without a desktop never start the user's mail program after a deletion.
+    void setLaunchesMailProgram(bool launches) { m_launchesMailProgram = launches; }
+    // How many messages the last deletion removed on the server.
+    int lastDeletedCount() const { return m_lastDeleted; }
+    // Automatic mode for this run only, not stored (the command line's foreground checking).
+    void setAutomaticForRun(bool on);
+
     // --- Commands ---
     // "Check e-mail": lists the current mailbox and screens every message.
     CheckOutcome btListClick();
@@ -81,6 +88,8 @@ public:
     // "Delete marked messages". False when the deletion failed (the failure was shown).
     bool btDeleteClick();
     void Timer1Timer();
+    // One automatic run now, whatever the countdown says.
+    void checkNow();
     void CheckAllMailBoxes();
     void UpdateAutomaticCaptions(bool automatic, int minutes);
     void EnableAutomatic1Click(bool on);
@@ -180,6 +189,8 @@ private:
 
     // Deletion in progress: entries stamped as each message goes, written once the server
     // committed the deletions.
+    bool m_launchesMailProgram = true;
+    int m_lastDeleted = 0;
     int m_toDelete = 0;
     int m_deleteProgress = 1;
     std::map<int, std::vector<std::string>> m_deletionEntries; // by row index

@@ -2,6 +2,8 @@
 
 #include "app/settings/HomeLock.h"
 #include "cli/AccountsCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/MailCommands.h"
 #include "cli/OptionsCommand.h"
 
 #include <ostream>
@@ -26,6 +28,11 @@ void printSynopsis(std::ostream& out, std::string_view prefix, const Command& co
 Cli::Cli() {
     add<AccountsCommand>();
     add<OptionsCommand>();
+    add<CheckCommand>();
+    add<ShowCommand>();
+    add<AutoCommand>();
+    add<LogCommand>();
+    add<DemoCommand>();
 }
 
 Command* Cli::find(std::string_view name) const {
