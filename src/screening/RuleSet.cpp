@@ -3,6 +3,7 @@
 #include "base/Files.h"
 #include "base/IniFile.h"
 #include "base/Text.h"
+#include "screening/ScreeningRules.h"
 
 #include <system_error>
 
@@ -136,6 +137,9 @@ std::vector<std::string> RuleSet::readSettings() {
         else prepareRuleTable(id);
     }
     if (std::optional<std::string> problem = loadOptions()) problems.push_back(*problem);
+    // Rows that can never match, or only with a default, are worth a word when they are loaded.
+    std::vector<std::string> broken = ScreeningRules(*this).problems;
+    problems.insert(problems.end(), broken.begin(), broken.end());
     return problems;
 }
 

@@ -66,8 +66,9 @@ public:
     const KnownList& known() const { return m_known; }
 
     // Loads the four tables and the options. Every file is tried even when an earlier one fails;
-    // the returned messages (one per failure, then one per rule that can never match) are for the
-    // user. A table or an INI file that failed keeps its current content and is not saved over.
+    // the returned messages (one per failure, then one per broken rule row, as the screening pass
+    // reports them) are for the user. A table or an INI file that failed keeps its current content
+    // and is not saved over.
     std::vector<std::string> readSettings();
     // Writes the four tables and the options, each atomically; skips what failed to load. Returns
     // one message per file that could not be written.

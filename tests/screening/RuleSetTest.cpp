@@ -34,6 +34,7 @@ TEST_F(RuleSetTest, SavedSettingsLoadBackUnchanged) {
     rules.subject().setCell(col::kMatches, 1, "free");
     rules.subject().setCell(col::kDelete, 1, "Yes");
     rules.exceptions().setCell(col::kExceptWhat, 1, "Domain name");
+    rules.exceptions().setCell(col::kExceptMatches, 1, "friend.org");
     rules.exceptions().setCell(col::kExceptPictureIndex, 1, "7");
     rules.options().largerOn = true;
     rules.options().largerLimit = 5000;
@@ -121,10 +122,18 @@ TEST_F(RuleSetTest, FailedTableDoesNotStopTheOthersAndIsNeverSavedOver) {
     EXPECT_EQ(home.read("subj.lst"), "garbage\r\n1,1,Contains\r\n");
     EXPECT_TRUE(std::filesystem::exists(home / "header.lst"));
 
-    home.write("subj.lst", "6,2\r\n1,1,Equals\r\n");
+    home.write("subj.lst", "6,2\r\n1,1,Equals\r\n2,1,x\r\n");
     EXPECT_TRUE(rules.readSettings().empty());
     EXPECT_FALSE(rules.loadFailed(TableId::Subject));
     EXPECT_EQ(rules.subject().cell(col::kWhat, 1), "Equals");
+}
+
+TEST_F(RuleSetTest, RowsThatCanNeverMatchAreReportedOnLoad) {
+    home.write("subj.lst", "6,3\r\n1,1,Contains\r\n2,1,free\r\n1,2,Equals\r\n4,2,Yes\r\n");
+    home.write("except.lst", "7,2\r\n0,1,E-mail address\r\n1,1,Equals\r\n");
+    EXPECT_EQ(rules.readSettings(),
+              (std::vector<std::string>{"Exception rule 1: nothing to match; the rule is ignored",
+                                        "Subject rule 2: nothing to match; the rule is ignored"}));
 }
 
 TEST_F(RuleSetTest, UnreadableIniIsNeverSavedOver) {
