@@ -42,7 +42,7 @@ inline std::string_view yesNo(bool value) {
 }
 
 // The field an editor's refusal sends the focus back to.
-enum class EditorField { Condition, Text, HeaderText, ToText, Mailbox, Address, Domain, FieldName };
+enum class EditorField { Condition, Text, HeaderText, ToText, Mailbox, Address, Domain };
 
 // Why OK was refused: the message to show in an error box, and where the focus goes. The editor
 // stays open.

@@ -28,14 +28,14 @@ std::vector<std::string> dropRepeatedLines(const std::vector<std::string>& lines
 
 int importKeywords(RuleTable& subject, const std::vector<std::string>& lines) {
     return importLines(lines, [&](const std::string& text) {
-        const int row = rowForAppend(subject);
+        const int row = rowForAppend(subject, TableId::Subject);
         putRuleRow(subject, TableId::Subject, row,
                    {"", "Contains (whole word)", text, std::string(kNo), std::string(kYes), "0"});
     });
 }
 
 void appendAddressException(RuleTable& exceptions, std::string_view address) {
-    const int row = rowForAppend(exceptions);
+    const int row = rowForAppend(exceptions, TableId::Exceptions);
     putRuleRow(exceptions, TableId::Exceptions, row,
                {"E-mail address", "Equals", std::string(address), std::string(kNo), "0", "",
                 std::to_string(kPictureFirstException)});

@@ -40,8 +40,7 @@ bool sameShownCells(const RuleTable& table, int a, int b) {
 bool rowTakesPattern(const RuleTable& table, TableId id, int row) {
     if (id == TableId::Exceptions) return !table.cell(col::kExceptWhat, row).empty();
     const int conditionCol = id == TableId::Sender ? col::kSenderCondition : col::kWhat;
-    const auto condition = conditionFromWord(table.cell(conditionCol, row));
-    return condition && isTextCondition(*condition);
+    return conditionTakesPattern(table.cell(conditionCol, row));
 }
 } // namespace
 
@@ -63,25 +62,25 @@ void putRuleRow(RuleTable& table, TableId id, int row, const RuleRow& cells) {
         RuleSet::CheckGridAdv(table, row, table.cell(col::kDelete, row) == kYes);
 }
 
-bool holdsOnlyEmptyRule(const RuleTable& table) {
-    return table.rowCount() == 2 && table.cell(col::kWhat, 1).empty();
+bool holdsOnlyEmptyRule(const RuleTable& table, TableId id) {
+    return table.rowCount() == 2 && table.cell(whatColumn(id), 1).empty();
 }
 
-int rowForInsert(RuleTable& table, int selectedRow) {
-    if (holdsOnlyEmptyRule(table)) return 1;
+int rowForInsert(RuleTable& table, TableId id, int selectedRow) {
+    if (holdsOnlyEmptyRule(table, id)) return 1;
     const int at = std::clamp(selectedRow, 1, std::max(1, table.rowCount()));
     table.insertRow(at);
     return at;
 }
 
-int rowForAppend(RuleTable& table) {
-    if (holdsOnlyEmptyRule(table)) return 1;
+int rowForAppend(RuleTable& table, TableId id) {
+    if (holdsOnlyEmptyRule(table, id)) return 1;
     table.insertRow(table.rowCount());
     return table.rowCount() - 1;
 }
 
-bool canEditRow(const RuleTable& table, int row) {
-    return isRuleRow(table, row) && !table.cell(col::kWhat, row).empty();
+bool canEditRow(const RuleTable& table, TableId id, int row) {
+    return isRuleRow(table, row) && !table.cell(whatColumn(id), row).empty();
 }
 
 void deleteRuleRow(RuleTable& table, int row) {
@@ -141,8 +140,7 @@ bool isInlineEditable(TableId id, int col) {
 }
 
 bool acceptsHitsText(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return isDigitChar(c); }) &&
+    return !text.empty() && std::all_of(text.begin(), text.end(), isDigitChar) &&
            parseInteger(text).has_value();
 }
 

@@ -15,17 +15,17 @@ namespace mv {
 RuleRow rowCells(const RuleTable& table, int row);
 void putRuleRow(RuleTable& table, TableId id, int row, const RuleRow& cells);
 
-// The table holds nothing but its one empty rule row, which a new rule then fills.
-bool holdsOnlyEmptyRule(const RuleTable& table);
+// The table holds nothing but its one empty rule row (an empty "What"), which a new rule then fills.
+bool holdsOnlyEmptyRule(const RuleTable& table, TableId id);
 // Insert: the empty rule row, or a new row at the selected row's place, so the new rule lands
 // directly above the selected one. Returns the row to write into.
-int rowForInsert(RuleTable& table, int selectedRow);
+int rowForInsert(RuleTable& table, TableId id, int selectedRow);
 // Imports and the exceptions quick-add: the empty rule row, or a new row at the end.
-int rowForAppend(RuleTable& table);
+int rowForAppend(RuleTable& table, TableId id);
 
 inline constexpr std::string_view kNothingToEdit = "Error: nothing selected to edit";
-// Edit of a row with an empty column 1 is refused with kNothingToEdit.
-bool canEditRow(const RuleTable& table, int row);
+// Edit of a row with an empty "What" is refused with kNothingToEdit.
+bool canEditRow(const RuleTable& table, TableId id, int row);
 
 // Delete: the only rule row is emptied and kept; any other selected row is removed.
 void deleteRuleRow(RuleTable& table, int row);
@@ -55,7 +55,7 @@ bool applyInlineEdit(RuleTable& table, TableId id, int col, int row, std::string
 
 // The editors over table rows. `fillEditor` refuses (false) a row with nothing to edit.
 template <class Editor> bool fillEditor(const RuleTable& table, int row, Editor& editor) {
-    if (!canEditRow(table, row)) return false;
+    if (!canEditRow(table, Editor::kTable, row)) return false;
     editor.fillFromRow(rowCells(table, row));
     return true;
 }
@@ -66,7 +66,7 @@ template <class Editor> void writeEditor(RuleTable& table, int row, const Editor
 }
 // Insert confirmed: returns the row that received the rule.
 template <class Editor> int insertRule(RuleTable& table, int selectedRow, const Editor& editor) {
-    const int row = rowForInsert(table, selectedRow);
+    const int row = rowForInsert(table, Editor::kTable, selectedRow);
     writeEditor(table, row, editor);
     return row;
 }

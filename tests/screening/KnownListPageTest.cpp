@@ -1,5 +1,7 @@
 #include "screening/KnownListPage.h"
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
 namespace mv {
@@ -46,6 +48,47 @@ INSTANTIATE_TEST_SUITE_P(
         RebuildCase{"BlankLinesDropped", {"a", "", "  ", "", "b", "\t"}, {"a", "b"}},
         RebuildCase{"EmptyView", {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+class KnownListPageTest : public ::testing::Test {
+protected:
+    test::TempDir home;
+    RuleSet rules{home.path()};
+    KnownListPage page{rules};
+};
+
+TEST_F(KnownListPageTest, MissingFileCannotBeEdited) {
+    page.load();
+    EXPECT_TRUE(page.fileMissing());
+    page.beginEdit();
+    EXPECT_FALSE(page.editing());
+    EXPECT_EQ(page.countText(), "0");
+}
+
+TEST_F(KnownListPageTest, SaveRebuildsListAndWritesItSorted) {
+    home.write("known.lst", "x.example\r\n");
+    page.load();
+    EXPECT_EQ(page.lines(), (Lines{"x.example"}));
+    page.beginEdit();
+    page.setLines({"b", "A", "a", "12345@spam.example", "@spam.example", "", "c"});
+    page.save();
+    EXPECT_FALSE(page.editing());
+    EXPECT_EQ(rules.known().entries(), (Lines{"A", "b", "c"}));
+    EXPECT_EQ(home.read("known.lst"), "A\r\nb\r\nc\r\n");
+    EXPECT_EQ(page.lines(), (Lines{"A", "b", "c"}));
+    EXPECT_EQ(page.countText(), "3");
+}
+
+TEST_F(KnownListPageTest, CancelDropsTheEdit) {
+    home.write("known.lst", "x.example\r\n");
+    page.load();
+    page.beginEdit();
+    page.setLines({"y.example"});
+    page.cancelEdit();
+    EXPECT_FALSE(page.editing());
+    EXPECT_EQ(page.lines(), (Lines{"x.example"}));
+    page.setLines({"typed while not editing"});
+    EXPECT_EQ(page.lines(), (Lines{"x.example"}));
+}
 
 } // namespace
 } // namespace mv
