@@ -4,7 +4,10 @@
 #include "cli/AccountsCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/MailCommands.h"
+#include "cli/KnownCommand.h"
 #include "cli/OptionsCommand.h"
+#include "cli/RulesCommand.h"
+#include "cli/SpamCommand.h"
 
 #include <ostream>
 
@@ -33,6 +36,9 @@ Cli::Cli() {
     add<AutoCommand>();
     add<LogCommand>();
     add<DemoCommand>();
+    add<SpamCommand>();
+    add<RulesCommand>();
+    add<KnownCommand>();
 }
 
 Command* Cli::find(std::string_view name) const {

@@ -3,7 +3,6 @@
 #include "base/Text.h"
 #include "desktop/PasswordEncryption.h"
 
-#include <array>
 #include <limits>
 #include <stdexcept>
 
@@ -17,16 +16,6 @@ std::string format(std::string_view pattern, int n) {
 }
 
 constexpr std::string_view kServer = "Server";
-
-std::optional<bool> parseBoolean(std::string_view text) {
-    static constexpr std::array<std::string_view, 4> yes{"1", "yes", "true", "on"};
-    static constexpr std::array<std::string_view, 4> no{"0", "no", "false", "off"};
-    for (std::string_view word : yes)
-        if (equalsNoCase(word, trim(text))) return true;
-    for (std::string_view word : no)
-        if (equalsNoCase(word, trim(text))) return false;
-    return std::nullopt;
-}
 
 std::string rangeText(const SettingInfo& info) {
     std::string text = "a whole number from " + std::to_string(info.minimum);
@@ -112,7 +101,7 @@ void SettingsStore::writeOption(Setting k, std::string_view text) {
             throw SettingValueError(std::string(info.name) + " must be " + rangeText(info));
         return writeInteger(k, *value);
     }
-    std::optional<bool> on = parseBoolean(text);
+    std::optional<bool> on = parseBooleanText(text);
     if (!on) throw SettingValueError(std::string(info.name) + " must be 1 or 0");
     if (info.section != settingInfo(Setting::Asis).section) return writeBool(k, *on);
     // The three log namings are one choice.

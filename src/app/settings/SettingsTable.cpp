@@ -50,6 +50,17 @@ const SettingInfo& settingInfo(Setting key) { return kSettings[static_cast<std::
 
 std::span<const SettingInfo> allSettings() { return kSettings; }
 
+std::optional<bool> parseBooleanText(std::string_view text) {
+    static constexpr std::array<std::string_view, 4> yes{"1", "yes", "true", "on"};
+    static constexpr std::array<std::string_view, 4> no{"0", "no", "false", "off"};
+    std::string word = trim(text);
+    for (std::string_view w : yes)
+        if (equalsNoCase(w, word)) return true;
+    for (std::string_view w : no)
+        if (equalsNoCase(w, word)) return false;
+    return std::nullopt;
+}
+
 const SettingInfo* findUserOption(std::string_view name) {
     for (const SettingInfo& info : kSettings)
         if (info.userOption && equalsNoCase(info.name, name)) return &info;

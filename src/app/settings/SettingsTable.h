@@ -2,6 +2,7 @@
 // Every stored setting outside the mailbox rows, in one table: its section, value name, type,
 // default and accepted range. The store reads and validates through it, and `mailvane-cli options`
 // lists and sets the user options from it, so a new setting is one line here.
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -32,6 +33,10 @@ struct SettingInfo {
 
 const SettingInfo& settingInfo(Setting key);
 std::span<const SettingInfo> allSettings();
+// A yes/no answer as a user types it: "1"/"0", "yes"/"no", "true"/"false", "on"/"off", ignoring
+// case; nullopt for anything else.
+std::optional<bool> parseBooleanText(std::string_view text);
+
 // A user option by its value name, ignoring case; null when there is none.
 const SettingInfo* findUserOption(std::string_view name);
 
