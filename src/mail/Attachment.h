@@ -17,6 +17,7 @@ struct TAttachmentItem {
     std::string FileName;
     std::string ContentType;
     TransferEncoding Encoding = TransferEncoding::SevenBit;
+    std::string Charset; // the charset a received text part declared, for display; may be empty
 
     // Stores the name and, for a non-empty one, the content type registered for its extension and
     // the encoding that suits it (quoted-printable for text, none for messages, else base64).

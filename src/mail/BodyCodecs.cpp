@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "mail/MailErrors.h"
 
+#include <algorithm>
 #include <array>
 
 namespace mv {
@@ -182,7 +183,10 @@ std::string UUFileName(std::string_view line) {
 
 void DecodeUULine(std::string_view line, std::string& out) {
     if (line.empty()) return;
-    auto count = static_cast<std::size_t>(uuValue(line[0]));
+    // Up to one group of blanks lost in transport is made good; a count beyond that gives only
+    // the bytes the line holds, so a short line cannot swell into many bytes.
+    std::size_t held = (line.size() - 1) * 3 / 4 + 3;
+    auto count = std::min(static_cast<std::size_t>(uuValue(line[0])), held);
     std::size_t produced = 0;
     for (std::size_t pos = 1; produced < count; pos += 4) {
         unsigned v = 0;

@@ -34,8 +34,8 @@ bool IsUUBegin(std::string_view line);
 // The file name of a begin line: the word after the mode, or the quoted text after it.
 std::string UUFileName(std::string_view line);
 // Appends the bytes of one uuencoded line: its first character gives the count, the rest are
-// groups of four. A blank counts 0, as every uuencoder writes it; characters missing at the end
-// (trailing blanks lost in transport) count 0 too. Throws EMessageParserError("Invalid
+// groups of four. A blank counts 0, as every uuencoder writes it; up to one group missing at the
+// end (trailing blanks lost in transport) counts 0 too. Throws EMessageParserError("Invalid
 // Character") for a character outside the alphabet.
 void DecodeUULine(std::string_view line, std::string& out);
 // One uuencoded line of at most 45 bytes: the count character and the groups.

@@ -10,6 +10,7 @@ namespace mv {
 namespace {
 
 constexpr std::size_t kPumpInterval = 256 * 1024; // bytes of input between two pump calls
+constexpr std::string_view kUnknownType = "application/octet-stream";
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -152,6 +153,7 @@ void TCustomDecoder::decodeSinglePart() {
         item.ContentType = GetMimeType(contentType);
     }
     item.Encoding = encoding.encoding;
+    item.Charset = cutShort(trim(GetParameter("charset", contentType)));
     readAttachment(item, encoding, false, true);
     m_message.Attachments.push_back(std::move(item));
 }
@@ -221,21 +223,24 @@ void TCustomDecoder::decodeOtherParts() {
         TAttachmentItem item;
         std::string contentType = cutShort(m_partHeaders.GetFieldValue("Content-type"));
         if (contentType.empty()) contentType = "text/plain";
-        item.ContentType = GetMimeType(contentType);
+        std::string declared = GetMimeType(contentType);
+        item.ContentType = declared;
         item.SetFileName(GetParameter("name", contentType));
         PartEncoding encoding =
             partEncoding(m_partHeaders.GetFieldValue("Content-Transfer-Encoding"));
         if (item.FileName.empty()) {
-            std::string type = item.ContentType;
             item.SetFileName(
                 GetParameter("filename", m_partHeaders.GetFieldValue("Content-Disposition")));
             if (item.FileName.empty()) {
                 bool alternative = m_nestedAlternative || m_alternative;
                 item.SetFileName((alternative ? "_alt." : "att.") + count());
-                if (!type.empty()) item.ContentType = type;
+                if (!declared.empty()) item.ContentType = declared;
             }
         }
+        // A name whose extension has no registered type says less than the declared type.
+        if (item.ContentType == kUnknownType && !declared.empty()) item.ContentType = declared;
         item.Encoding = encoding.encoding;
+        item.Charset = cutShort(trim(GetParameter("charset", contentType)));
         PartEnd end = readAttachment(item, encoding, true, false);
         message.Attachments.push_back(std::move(item));
         if (end == PartEnd::Delimiter) continue;

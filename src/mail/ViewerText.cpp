@@ -1,0 +1,58 @@
+#include "mail/ViewerText.h"
+
+#include "base/Text.h"
+#include "mail/EncodedWords.h"
+#include "mail/HtmlText.h"
+#include "mail/MailMessage.h"
+
+namespace mv {
+
+namespace {
+
+std::string joinedLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text.append(line).append("\n");
+    return text;
+}
+
+// UTF-8 from the declared charset; bytes that are neither give Latin-1, so the text always shows.
+std::string toUtf8(std::string_view charset, std::string_view bytes) {
+    return displayText(ConvertToUtf8(charset, bytes));
+}
+
+std::string display(std::string_view charset, std::string_view bytes, bool html) {
+    std::string text = toUtf8(charset, bytes);
+    if (html) return htmlToText(text);
+    // Line ends as the viewer wants them, and no trailing empty lines.
+    std::string out;
+    for (const std::string& line : splitLines(text)) out.append(line).append("\n");
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+bool isHtml(std::string_view type) { return equalsNoCase(type, "text/html"); }
+
+} // namespace
+
+std::string viewerText(const TCustomMailMessage& message) {
+    if (!message.Body.empty()) {
+        std::string charset = message.BodyCharset;
+        if (charset.empty() && message.CharSet == TCharSet::csISO2022jp) charset = "iso-2022-jp";
+        return display(charset, joinedLines(message.Body), isHtml(message.BodyContentType));
+    }
+    // No text body (a base64 text part, or a text file as the whole message): the first plain
+    // text attachment, else the first HTML one.
+    for (const char* type : {"text/plain", "text/html"})
+        for (const TAttachmentItem& item : message.Attachments)
+            if (equalsNoCase(item.ContentType, type)) return display(item.Charset, item.Data, isHtml(type));
+    return {};
+}
+
+std::string viewerText(std::string raw, const PumpHook& pump) {
+    TMailMessage message;
+    message.Pump = pump;
+    message.LoadFromText(std::move(raw));
+    return viewerText(message);
+}
+
+} // namespace mv

@@ -1,0 +1,19 @@
+#pragma once
+// The text the message viewer shows for a downloaded message: its body converted from the declared
+// character set to UTF-8, HTML shown as readable text.
+#include "mail/BodyCodecs.h"
+
+#include <string>
+
+namespace mv {
+
+class TCustomMailMessage;
+
+// Decodes the raw message (header block, empty line, body) and gives its viewer text, UTF-8 with
+// LF line ends. A message without a text body shows its first text attachment; one that cannot
+// be parsed shows the decoder's error lines. `pump` runs now and then during a long decode.
+std::string viewerText(std::string raw, const PumpHook& pump = {});
+// The viewer text of a decoded message.
+std::string viewerText(const TCustomMailMessage& message);
+
+} // namespace mv

@@ -1,0 +1,194 @@
+// Decoding of the fixture messages under tests/data/mail: body, attachments and message fields.
+#include "base/Files.h"
+#include "mail/MailMessage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mv {
+namespace {
+
+std::string fixturePath(const std::string& name) { return std::string(MV_TEST_DATA) + "/mail/" + name; }
+std::string fixture(const std::string& name) { return readFile(fixturePath(name)).value(); }
+
+// The bytes the uuencoded fixture carries: every byte value, twice.
+std::string everyByteTwice() {
+    std::string s;
+    for (int round = 0; round < 2; ++round)
+        for (int b = 0; b < 256; ++b) s += static_cast<char>(b);
+    return s;
+}
+
+const std::string kPdf("%PDF-1.4 fake document\n\x00\x01\x02\xff", 27);
+const char* const kRaw = "<raw>"; // the attachment holds the whole input
+
+std::vector<std::string> failed(const std::string& error, std::vector<std::string> before = {}) {
+    before.push_back("The following error has been occured while processing the message:");
+    before.push_back(error);
+    before.push_back("The original message will be stored as an attachment");
+    return before;
+}
+
+struct ExpectedPart {
+    std::string name;
+    std::string type; // empty: not checked
+    std::string data;
+};
+
+struct DecodeCase {
+    const char* file;
+    std::vector<std::string> body;
+    std::vector<ExpectedPart> attachments;
+    std::string contentType;
+    TMsgEncoding encoding = TMsgEncoding::meMIME;
+    TCharSet charset = TCharSet::csUSASCII;
+};
+
+const ExpectedPart kOriginal{"original.eml", "message/rfc822", kRaw};
+
+const DecodeCase kCases[] = {
+    {"plain.eml", {"Hello Bob,", "", "see you."}, {}, "text/plain"},
+    {"plain_uu.eml", {"Text before.", "Text after."}, {{"file.bin", "", everyByteTwice()}}, "",
+     TMsgEncoding::meUU},
+    {"qp_text.eml",
+     {"Caf\xE9 au lait, a long line that is cut by a soft line break and joined again.",
+      "Second = line."},
+     {}, "text/plain", TMsgEncoding::meMIME, TCharSet::csISO8859},
+    {"pdf_named.eml", {}, {{"a.pdf", "application/pdf", kPdf}}, "application/pdf"},
+    {"pdf_unnamed.eml", {}, {{"att.0", "application/pdf", kPdf}}, "application/pdf"},
+    {"mixed.eml",
+     {"Body line 1", "Body line 2"},
+     {{"att.0", "application/octet-stream", "first"}, {"att.1", "application/octet-stream", "second"}},
+     "multipart/mixed"},
+    {"alternative.eml",
+     {"Plain text"},
+     {{"_alt.0", "text/html", "<p>HTML = text</p>\r\n"}},
+     "multipart/alternative"},
+    {"nested.eml",
+     {"Plain alternative"},
+     {{"_alt.0", "text/html", "<b>HTML alternative</b>\r\n"}, {"report.pdf", "application/pdf", kPdf}},
+     "multipart/mixed"},
+    {"nested_single.eml", {"Only alternative"}, {{"att.0", "", "file"}}, "multipart/mixed"},
+    {"base64_first.eml",
+     {},
+     {{"att.0", "text/plain", "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln\r\n"}, {"dot.png", "image/png", "\x89PNG"}},
+     "multipart/mixed"},
+    {"missing_closing.eml", {"Text part"}, {{"att.0", "", "tail"}}, "multipart/mixed"},
+    {"single_no_closing.eml", failed("Cannot find boundary", {"Lonely part"}), {kOriginal}, "multipart/mixed"},
+    {"no_boundary.eml", failed("Cannot find boundary"), {kOriginal}, "multipart/mixed"},
+    {"ccmail.eml", {"cc text"}, {}, "text/plain"},
+    {"base64_trailing.eml", {"Line one", "Line two"}, {}, "text/plain"},
+    {"xmailer.eml", {"Readable text"}, {}, "text/plain"},
+    {"mime_uu.eml", {"See file:", "Bye."}, {{"a.txt", "", "uu data\r\n"}}, "", TMsgEncoding::meUU},
+    {"bad_base64.eml", failed("Invalid Character", {"Text"}), {kOriginal}, "multipart/mixed"},
+};
+
+class DecodeFixture : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DecodeFixture, GivesBodyAndAttachments) {
+    const DecodeCase& c = GetParam();
+    TMailMessage message;
+    message.LoadFromFile(fixturePath(c.file));
+    EXPECT_EQ(message.Body, c.body);
+    ASSERT_EQ(message.Attachments.size(), c.attachments.size());
+    for (std::size_t i = 0; i < c.attachments.size(); ++i) {
+        const ExpectedPart& want = c.attachments[i];
+        const TAttachmentItem& got = message.Attachments[i];
+        EXPECT_EQ(got.FileName, want.name) << i;
+        if (!want.type.empty()) {
+            EXPECT_EQ(got.ContentType, want.type) << i;
+        }
+        EXPECT_EQ(got.Data, want.data == kRaw ? fixture(c.file) : want.data) << i;
+    }
+    EXPECT_EQ(message.ContentType(), c.contentType);
+    EXPECT_EQ(message.Encoding, c.encoding);
+    EXPECT_EQ(message.CharSet, c.charset);
+    EXPECT_EQ(message.Sender.Address, "ann@example.com");
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, DecodeFixture, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<DecodeCase>& info) {
+                             std::string name = info.param.file;
+                             name = name.substr(0, name.find('.'));
+                             for (char& ch : name)
+                                 if (ch == '_') ch = 'X';
+                             return name;
+                         });
+
+TEST(MessageDecoder, HeadersGoToTheMessage) {
+    TMailMessage message;
+    message.LoadFromFile(fixturePath("plain.eml"));
+    EXPECT_EQ(message.Sender.Name, "Ann Example");
+    EXPECT_EQ(message.Subject, "Test");
+    ASSERT_EQ(message.Recipients.size(), 1u);
+    EXPECT_EQ(message.Recipients[0].Address, "bob@example.org");
+    EXPECT_EQ(message.Headers.count(), 4u);
+}
+
+TEST(MessageDecoder, MimeTextWithUuencodedBlockKeepsEachRecipientOnce) {
+    TMailMessage message;
+    message.LoadFromFile(fixturePath("mime_uu.eml"));
+    EXPECT_EQ(message.Recipients.size(), 2u);
+}
+
+TEST(MessageDecoder, QuotedPrintableParagraphLargerThanTheOldBufferDecodes) {
+    std::string html(40000, 'x');
+    std::string raw = "MIME-Version: 1.0\r\nContent-Type: text/html\r\n"
+                      "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
+    for (std::size_t i = 0; i < html.size(); i += 70) raw += html.substr(i, 70) + "=\r\n";
+    raw += "end\r\n";
+    TMailMessage message;
+    message.LoadFromText(raw);
+    ASSERT_EQ(message.Body.size(), 1u);
+    EXPECT_EQ(message.Body[0], html + "end");
+    EXPECT_EQ(message.ContentType(), "text/html");
+}
+
+TEST(MessageDecoder, LinesLongerThanAChunkAndNulBytesSurvive) {
+    std::string longLine(20000, 'a');
+    std::string withNul("before\0after", 12);
+    TMailMessage message;
+    message.LoadFromText("Subject: x\r\n\r\n" + longLine + "\r\n" + withNul + "\r\nlast\r\n");
+    EXPECT_EQ(message.Body, (std::vector<std::string>{longLine, withNul, "last"}));
+}
+
+TEST(MessageDecoder, RunsThePumpDuringALongDecode) {
+    std::string raw = "MIME-Version: 1.0\r\nContent-Type: application/octet-stream\r\n"
+                      "Content-Transfer-Encoding: base64\r\n\r\n";
+    for (int i = 0; i < 20000; ++i) raw += "QUJDREVGR0hJSktMTU5PUFFSU1RVVldYWVphYmNkZWZnaGlqa2xtbm9wcXJzdHV2d3h5ejAxMjM0\r\n";
+    int pumped = 0;
+    TMailMessage message;
+    message.Pump = [&] { ++pumped; };
+    message.LoadFromText(raw);
+    EXPECT_GT(pumped, 3);
+    EXPECT_EQ(message.Attachments.at(0).Data.size(), 20000u * 57);
+}
+
+TEST(MessageDecoder, SecondLoadReplacesTheFirst) {
+    TMailMessage message;
+    message.LoadFromFile(fixturePath("mixed.eml"));
+    message.LoadFromFile(fixturePath("plain.eml"));
+    EXPECT_EQ(message.Attachments.size(), 0u);
+    EXPECT_EQ(message.Recipients.size(), 1u);
+    EXPECT_EQ(message.Body.size(), 3u);
+}
+
+TEST(MessageDecoder, MissingFileThrows) {
+    TMailMessage message;
+    EXPECT_THROW(message.LoadFromFile(fixturePath("does-not-exist.eml")), FileError);
+}
+
+TEST(ArticleDecoder, FillsTheArticleFields) {
+    TNewsArticle article;
+    article.LoadFromText("From: a@example.com\r\nNewsgroups: comp.test\r\nPath: news!a\r\n"
+                         "Message-ID: <1@example.com>\r\nSubject: Hi\r\n\r\nText\r\n");
+    EXPECT_EQ(article.NewsGroups, "comp.test");
+    EXPECT_EQ(article.Path, "news!a");
+    EXPECT_EQ(article.MessageID, "<1@example.com>");
+    EXPECT_EQ(article.Body, std::vector<std::string>{"Text"});
+}
+
+} // namespace
+} // namespace mv
