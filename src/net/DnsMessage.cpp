@@ -190,12 +190,18 @@ DnsResponse parseResponse(std::string_view packet) {
 
 std::string rcodeText(int rcode) {
     switch (rcode) {
-    case 1: return "Domain server was unable to interpret a query";
-    case 2: return "Domain server failure";
-    case 3: return "Domain name does not exist";
-    case 4: return "Not implemented";
-    case 5: return "Domain server refused to return the information";
-    default: return "Domain server Error #" + std::to_string(rcode);
+    case 1:
+        return "Domain server was unable to interpret a query";
+    case 2:
+        return "Domain server failure";
+    case 3:
+        return "Domain name does not exist";
+    case 4:
+        return "Not implemented";
+    case 5:
+        return "Domain server refused to return the information";
+    default:
+        return "Domain server Error #" + std::to_string(rcode);
     }
 }
 

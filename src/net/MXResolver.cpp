@@ -18,7 +18,9 @@ namespace mv {
 
 namespace {
 
-[[noreturn]] void throwSocketError(int error) { throw ESocketError(errorText(error)); }
+[[noreturn]] void throwSocketError(int error) {
+    throw ESocketError(errorText(error));
+}
 
 // Marks the resolver busy for one look-up, so that a second Resolve started from the pump is
 // refused instead of clearing the list the first one is filling.
@@ -145,11 +147,13 @@ DomainCheck TMXResolver::checkDomain(std::string_view domain) {
     try {
         Resolve();
         return {DomainStatus::Exists, {}};
+    } catch (const ECanceledError&) {
+        throw;
     } catch (const EResolverError& e) {
         bool gone = e.rcode() == kRcodeNameError;
-        return {gone ? DomainStatus::DoesNotExist : DomainStatus::NotChecked, e.what()};
+        return {gone ? DomainStatus::DoesNotExist : DomainStatus::CouldNotCheck, e.what()};
     } catch (const std::exception& e) {
-        return {DomainStatus::NotChecked, e.what()};
+        return {DomainStatus::CouldNotCheck, e.what()};
     }
 }
 

@@ -8,10 +8,11 @@
 // Two ways to use it:
 // - Resolve() raises on every failure: EResolverError (an error code in the answer, or an answer
 //   that cannot be read), ETimedOutError, ECanceledError, ESocketError.
-// - checkDomain() never raises and tells the unknown-domain check what it needs: the domain exists
-//   (an answer without error, even without MX records), it does not exist (the server answered
-//   "Domain name does not exist", or the name could never exist), or it could not be checked
-//   (time-out, socket error, any other failure), which must not be taken for "does not exist".
+// - checkDomain() tells the unknown-domain check what it needs: the domain exists (an answer
+//   without error, even without MX records), it does not exist (the server answered "Domain name
+//   does not exist", or the name could never exist), or it could not be checked (time-out, socket
+//   error, any other failure), which must not be taken for "does not exist". Only a cancel raises
+//   (ECanceledError), so that Cancel stops the whole check rather than one look-up.
 #include "net/DnsMessage.h"
 #include "net/Wait.h"
 
@@ -23,10 +24,10 @@
 
 namespace mv {
 
-enum class DomainStatus { Exists, DoesNotExist, NotChecked };
+enum class DomainStatus { Exists, DoesNotExist, CouldNotCheck };
 
 struct DomainCheck {
-    DomainStatus status = DomainStatus::NotChecked;
+    DomainStatus status = DomainStatus::CouldNotCheck;
     std::string error; // the failure's text; empty when the domain exists
 };
 
@@ -59,7 +60,7 @@ public:
     // The result of the last Resolve; cleared when the next one starts.
     const TMXList& MXList() const { return m_mxList; }
 
-    // Sets Domain to `domain`, resolves it and classifies the outcome; never raises.
+    // Sets Domain to `domain`, resolves it and classifies the outcome; raises only ECanceledError.
     DomainCheck checkDomain(std::string_view domain);
 
     // Fired in this order: before the socket is opened, after the query was sent, and after the
@@ -70,7 +71,8 @@ public:
 
     // The first "nameserver" of a resolv.conf file; "127.0.0.1" when it names none, as the C
     // library's resolver then asks the local host.
-    static std::string systemNameServer(const std::filesystem::path& resolvConf = "/etc/resolv.conf");
+    static std::string
+    systemNameServer(const std::filesystem::path& resolvConf = "/etc/resolv.conf");
 
 private:
     void exchange(int fd, const std::string& name);

@@ -27,7 +27,8 @@ const std::string kAlias = fromHex(
 
 TEST(DnsQuery, BuildsTheQuestionWithRecursionDesired) {
     std::string expected("\x12\x34\x01\x00\x00\x01\x00\x00\x00\x00\x00\x00"
-                         "\x04mail\x07" "example\x00\x00\x0f\x00\x01",
+                         "\x04mail\x07"
+                         "example\x00\x00\x0f\x00\x01",
                          12 + 14 + 4);
     EXPECT_EQ(buildMXQuery(0x1234, "mail.example"), expected);
     // A name ending in the root's dot is the same name: no extra zero byte before the type.
@@ -55,7 +56,8 @@ TEST(DnsQuery, NamesThatCannotExistAreNeverAsked) {
         {std::string(64, 'a') + ".test", ""},
         {name253 + "b", ""},
     };
-    for (const Case& c : cases) EXPECT_EQ(queryName(c.domain), c.asked) << c.domain;
+    for (const Case& c : cases)
+        EXPECT_EQ(queryName(c.domain), c.asked) << c.domain;
 }
 
 TEST(DnsResponse, ReadsMxRecordsWithCompressedNames) {
@@ -109,7 +111,8 @@ TEST(DnsResponse, MalformedNamesStopTheParser) {
         {"name over 255 bytes",
          [] {
              std::string name;
-             for (int i = 0; i < 5; ++i) name += '\x3f' + std::string(63, 'a');
+             for (int i = 0; i < 5; ++i)
+                 name += '\x3f' + std::string(63, 'a');
              return name + std::string(1, '\0') + fromHex("000f0001");
          }()},
     };
@@ -136,16 +139,19 @@ TEST(DnsResponse, RcodeTexts) {
         {5, "Domain server refused to return the information"},
         {9, "Domain server Error #9"},
     };
-    for (const Case& c : cases) EXPECT_EQ(rcodeText(c.rcode), c.text);
+    for (const Case& c : cases)
+        EXPECT_EQ(rcodeText(c.rcode), c.text);
 }
 
 TEST(MXListSort, AscendingWithTheSelectionSortsOrderOfEqualPreferences) {
     auto sorted = [](std::vector<std::pair<int, const char*>> in) {
         TMXList list;
-        for (auto [pref, name] : in) list.push_back({static_cast<std::uint16_t>(pref), name});
+        for (auto [pref, name] : in)
+            list.push_back({static_cast<std::uint16_t>(pref), name});
         sortMXList(list);
         std::string out;
-        for (const TMXRec& r : list) out += std::to_string(r.Preference) + r.Exchange + " ";
+        for (const TMXRec& r : list)
+            out += std::to_string(r.Preference) + r.Exchange + " ";
         return out;
     };
     EXPECT_EQ(sorted({{20, "c"}, {10, "a"}, {10, "b"}}), "10a 10b 20c ");

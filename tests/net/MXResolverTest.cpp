@@ -217,7 +217,8 @@ TEST_F(MXResolverScripted, AForgedAnswerIsIgnoredAndTheRealOneCounts) {
         forged[1] = static_cast<char>(forged[1] ^ 0x5A);
         std::string otherQuestion = answerTo(q, 3);
         otherQuestion[13] = 'X';
-        return std::vector<std::string>{forged, otherQuestion, answerTo(q, 0, {{7, "mx.example.test"}})};
+        return std::vector<std::string>{forged, otherQuestion,
+                                        answerTo(q, 0, {{7, "mx.example.test"}})};
     });
     use(server);
     m_resolver.Resolve();
@@ -238,8 +239,7 @@ TEST_F(MXResolverScripted, AnswersThatDoNotMatchTheQueryEndInAnErrorNotInAnAnswe
              return a;
          },
          "IDs in the query and response are different"},
-        {"query sent back",
-         [](const std::string& q) { return q; }, "This is not a response"},
+        {"query sent back", [](const std::string& q) { return q; }, "This is not a response"},
         {"other question",
          [](const std::string& q) {
              std::string a = answerTo(q, 3);
@@ -249,12 +249,11 @@ TEST_F(MXResolverScripted, AnswersThatDoNotMatchTheQueryEndInAnErrorNotInAnAnswe
          "The response does not answer the query"},
     };
     for (const Case& c : cases) {
-        ScriptedNameServer server([&](const std::string& q) {
-            return std::vector<std::string>{c.reply(q)};
-        });
+        ScriptedNameServer server(
+            [&](const std::string& q) { return std::vector<std::string>{c.reply(q)}; });
         use(server);
         DomainCheck check = m_resolver.checkDomain("example.test");
-        EXPECT_EQ(check.status, DomainStatus::NotChecked) << c.what;
+        EXPECT_EQ(check.status, DomainStatus::CouldNotCheck) << c.what;
         EXPECT_EQ(check.error, c.error) << c.what;
     }
 }
@@ -277,26 +276,26 @@ TEST_F(MXResolverScripted, ServerErrorsAndBadAnswersCouldNotCheck) {
          "The domain server's response ends too early"},
     };
     for (const Case& c : cases) {
-        ScriptedNameServer server([&](const std::string& q) {
-            return std::vector<std::string>{c.reply(q)};
-        });
+        ScriptedNameServer server(
+            [&](const std::string& q) { return std::vector<std::string>{c.reply(q)}; });
         use(server);
         DomainCheck check = m_resolver.checkDomain("example.test");
-        EXPECT_EQ(check.status, DomainStatus::NotChecked) << c.what;
+        EXPECT_EQ(check.status, DomainStatus::CouldNotCheck) << c.what;
         EXPECT_EQ(check.error, c.error) << c.what;
     }
 }
 
 TEST_F(MXResolverScripted, EveryQueryHasItsOwnId) {
-    ScriptedNameServer server([](const std::string& q) {
-        return std::vector<std::string>{answerTo(q, 0)};
-    });
+    ScriptedNameServer server(
+        [](const std::string& q) { return std::vector<std::string>{answerTo(q, 0)}; });
     use(server);
-    for (int i = 0; i < 4; ++i) m_resolver.Resolve();
+    for (int i = 0; i < 4; ++i)
+        m_resolver.Resolve();
     std::vector<std::string> queries = server.queries();
     ASSERT_EQ(queries.size(), 4u);
     bool allSame = true;
-    for (const std::string& q : queries) allSame = allSame && q.substr(0, 2) == queries[0].substr(0, 2);
+    for (const std::string& q : queries)
+        allSame = allSame && q.substr(0, 2) == queries[0].substr(0, 2);
     EXPECT_FALSE(allSame);
     EXPECT_EQ(queries[0].substr(12), std::string("\7example\4test\0\0\x0f\0\1", 18));
 }
@@ -311,13 +310,13 @@ TEST_F(MXResolverScripted, SilenceTimesOut) {
 }
 
 TEST_F(MXResolverScripted, NamesThatCannotExistAreAnsweredWithoutAQuery) {
-    ScriptedNameServer server([](const std::string& q) {
-        return std::vector<std::string>{answerTo(q, 0)};
-    });
+    ScriptedNameServer server(
+        [](const std::string& q) { return std::vector<std::string>{answerTo(q, 0)}; });
     use(server);
     bool sent = false;
     m_resolver.OnSendingQuery = [&] { sent = true; };
-    for (const std::string& name : std::vector<std::string>{"", ".", "a..b", std::string(64, 'x') + ".test"}) {
+    for (const std::string& name :
+         std::vector<std::string>{"", ".", "a..b", std::string(64, 'x') + ".test"}) {
         DomainCheck check = m_resolver.checkDomain(name);
         EXPECT_EQ(check.status, DomainStatus::DoesNotExist) << name;
         EXPECT_EQ(check.error, "Domain name does not exist");
@@ -336,6 +335,8 @@ TEST_F(MXResolverScripted, CancelFromThePumpEndsTheWait) {
     m_resolver.OnClosingConnection = [&] { events += "closing"; };
     EXPECT_THROW(m_resolver.Resolve(), ECanceledError);
     EXPECT_EQ(events, "closing");
+    EXPECT_THROW(m_resolver.checkDomain("example.test"), ECanceledError)
+        << "a cancel stops the whole check, it is no answer about the domain";
 }
 
 TEST_F(MXResolverScripted, ASecondLookUpFromThePumpIsRefused) {

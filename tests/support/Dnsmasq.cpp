@@ -78,7 +78,8 @@ fs::path DnsmasqServer::program() {
     std::vector<fs::path> places{"/usr/sbin", "/sbin"};
     if (const char* path = std::getenv("PATH")) {
         std::stringstream dirs(path);
-        for (std::string dir; std::getline(dirs, dir, ':');) places.emplace_back(dir);
+        for (std::string dir; std::getline(dirs, dir, ':');)
+            places.emplace_back(dir);
     }
     for (const fs::path& dir : places) {
         if (::access((dir / "dnsmasq").c_str(), X_OK) == 0) return dir / "dnsmasq";
@@ -120,15 +121,19 @@ bool DnsmasqServer::tryStart(const std::vector<std::string>& records) {
             << "listen-address=127.0.0.1" << (m_ipv6 ? ",::1" : "") << "\n"
             << "bind-interfaces\n"
             << "no-resolv\nno-hosts\nlocal=/#/\n"; // only our records; RCODE 3 for the rest
-        for (const std::string& line : records) out << line << "\n";
+        for (const std::string& line : records)
+            out << line << "\n";
     }
     std::string configArg = config.string();
     std::string logPath = (m_dir / "dnsmasq.log").string();
     std::string exe = program().string();
-    std::vector<char*> argv{exe.data(),          const_cast<char*>("-C"),
-                            configArg.data(),    const_cast<char*>("-k"),
+    std::vector<char*> argv{exe.data(),
+                            const_cast<char*>("-C"),
+                            configArg.data(),
+                            const_cast<char*>("-k"),
                             const_cast<char*>("--pid-file="),
-                            const_cast<char*>("--log-facility=-"), nullptr};
+                            const_cast<char*>("--log-facility=-"),
+                            nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
