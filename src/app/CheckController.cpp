@@ -91,6 +91,7 @@ void CheckController::startUp() {
     GetRemotePOPSettings(m_currentMailbox);
     CleanUpEMLFiles(m_home);
     applyLogNaming();
+    applyDialUp();
     UpdateAutomaticCaptions(m_general.automatic, m_countdown);
     setExitNormalRole();
     enableAllButtons();
@@ -345,7 +346,7 @@ DomainAnswer CheckController::MXDomainResolver::resolve(const std::string& domai
     switch (m_resolver.checkDomain(domain).status) {
     case DomainStatus::Exists: return DomainAnswer::Exists;
     case DomainStatus::DoesNotExist: return DomainAnswer::DoesNotExist;
-    case DomainStatus::NotChecked: break;
+    case DomainStatus::CouldNotCheck: break;
     }
     return DomainAnswer::CouldNotCheck;
 }
@@ -629,6 +630,23 @@ void CheckController::settingsClosed() {
     if (MailboxAccounts::isMailboxNumber(m_accounts.which)) m_currentMailbox = m_accounts.which;
     m_countdown = m_general.minutes;
     applyLogNaming();
+    applyDialUp();
+}
+
+void CheckController::applyDialUp() {
+    if (m_general.ras <= 0) {
+        m_remotePop1.setDialHooks({});
+        return;
+    }
+    if (!m_ras1) {
+        m_ras1 = std::make_unique<TRasDialer>();
+        m_ras1->setWaitHooks({nullptr, [this] { m_platform.pump(); }});
+        m_ras1->OnMessage = [this](const std::string& text) { m_view.showError(text); };
+    }
+    const auto& entries = m_ras1->Entries();
+    auto k = static_cast<std::size_t>(m_general.ras);
+    m_ras1->setService(k <= entries.size() ? entries[k - 1] : std::string());
+    m_remotePop1.setDialHooks(m_ras1->socketHooks());
 }
 
 void CheckController::applyLogNaming() {

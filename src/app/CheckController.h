@@ -13,12 +13,14 @@
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
 #include "net/MXResolver.h"
+#include "net/RasDialer.h"
 #include "net/RemotePOP.h"
 #include "screening/RuleSet.h"
 #include "screening/ScreeningPass.h"
 #include "screening/UnknownDomainCheck.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -153,6 +155,8 @@ private:
     void DeleteMessages();
     void RemotePOP1Deleting(int num);
     void applyLogNaming();
+    // The RAS setting: dial the k-th connection before a session, or never when 0.
+    void applyDialUp();
 
     HomeFolder m_home;
     SettingsStore& m_settings;
@@ -169,6 +173,7 @@ private:
     UnknownDomainCheck m_domainCheck;
     ScreeningPass m_screening;
     TRemotePOP m_remotePop1;
+    std::unique_ptr<TRasDialer> m_ras1; // made when a dial-up entry is set
     ActivityLog m_log;
 
     std::vector<MessageEntry> m_rows;

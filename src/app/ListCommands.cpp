@@ -3,8 +3,7 @@
 #include "base/Files.h"
 #include "base/Text.h"
 #include "mail/MailMessage.h"
-#include "screening/RuleImports.h"
-#include "screening/RuleRows.h"
+#include "screening/QuickAdd.h"
 
 #include <algorithm>
 
@@ -14,7 +13,6 @@ namespace {
 
 constexpr const char* kStars = "**************************************";
 constexpr long long kLargeMessage = 50001;
-constexpr std::size_t kSpamListRows = 249; // the rows of the "Mark e-mail for deletion" table
 
 } // namespace
 
@@ -26,26 +24,6 @@ std::string messageBodyText(const std::string& raw) {
     return text;
 }
 
-void addSpamListRules(RuleSet& rules,
-                      const std::vector<std::pair<std::string, std::string>>& subjectsAndSenders,
-                      SpamRuleChoice choice) {
-    std::size_t count = std::min(subjectsAndSenders.size(), kSpamListRows);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto& [subject, sender] = subjectsAndSenders[i];
-        if (subject.empty()) continue;
-        if (choice.subjects) {
-            rules.subject().insertRow(1);
-            putRuleRow(rules.subject(), TableId::Subject, 1,
-                       {"", "Equals", subject, std::string(kYes), std::string(kYes), "1"});
-        }
-        // An "Equals" rule on an empty sender would delete every message without a From address.
-        if (choice.senders && !sender.empty()) {
-            rules.sender().insertRow(1);
-            putRuleRow(rules.sender(), TableId::Sender, 1,
-                       {"", "E-mail address", "Equals", sender, std::string(kYes), "1"});
-        }
-    }
-}
 
 std::vector<int> ListCommands::validRows(const std::vector<int>& selection) const {
     std::vector<int> rows;
@@ -180,15 +158,18 @@ void ListCommands::ViewMessages1Click(const std::vector<int>& selection) {
     m_c.restoreTimer();
 }
 
+std::vector<MessageEntry> ListCommands::selectedEntries(const std::vector<int>& rows) const {
+    std::vector<MessageEntry> entries;
+    for (int i : rows) entries.push_back(m_c.rows()[static_cast<std::size_t>(i)]);
+    return entries;
+}
+
 void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (int i : rows)
-        entries.emplace_back(m_c.rows()[static_cast<std::size_t>(i)].subject,
-                             m_c.rows()[static_cast<std::size_t>(i)].sender);
-    if (auto choice = m_c.view().confirmSpamRules(entries)) {
-        addSpamListRules(m_c.rules(), entries, *choice);
+    SpamListChoice choice = spamListChoice(selectedEntries(rows));
+    if (m_c.view().confirmSpamList(choice)) {
+        addToSpamList(m_c.rules(), choice);
         m_c.saveRules();
     }
     btRemarkClick();
@@ -197,8 +178,7 @@ void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
 void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
-    for (int i : rows)
-        appendAddressException(m_c.rules().exceptions(), m_c.rows()[static_cast<std::size_t>(i)].sender);
+    addSendersToExceptions(m_c.rules(), selectedEntries(rows));
     m_c.saveRules();
     btRemarkClick();
 }

@@ -14,12 +14,6 @@ namespace mv {
 // The text the body viewer shows for a raw message as the server sent it: the decoded body.
 std::string messageBodyText(const std::string& raw);
 
-// The rules "Add selected message(s) to spam list" makes: for each message with a subject, a
-// subject rule and a sender rule inserted as first rules (the last message's on top).
-void addSpamListRules(RuleSet& rules,
-                      const std::vector<std::pair<std::string, std::string>>& subjectsAndSenders,
-                      SpamRuleChoice choice);
-
 class ListCommands {
 public:
     explicit ListCommands(CheckController& controller) : m_c(controller) {}
@@ -51,6 +45,7 @@ private:
     // Valid row indexes of the selection, in list order.
     std::vector<int> validRows(const std::vector<int>& selection) const;
     bool warnIfNone(const std::vector<int>& rows);
+    std::vector<MessageEntry> selectedEntries(const std::vector<int>& rows) const;
     void warnIfSeveral(const std::vector<int>& rows);
 
     CheckController& m_c;

@@ -4,24 +4,18 @@
 // controller's. Lives at least as long as the controller that talks to it.
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace mv {
 
 struct ChooserEntry;
+struct SpamListChoice;
 
 // The main window's buttons, as disableAllButtons / enableAllButtons leave them.
 struct ButtonStates {
     bool checkEnabled = true;       // "Check e-mail" and "Settings and more"
     bool listButtonsShown = false;  // mark, reset, launch, delete, auto-mark; the slogan otherwise
     bool operator==(const ButtonStates&) const = default;
-};
-
-// The two check boxes of "Mark e-mail for deletion" when it is confirmed with OK.
-struct SpamRuleChoice {
-    bool subjects = true; // "Always delete mail with these particular subject headings"
-    bool senders = true;  // "Always delete mail from these particular senders"
 };
 
 // The heading of the text viewer.
@@ -74,9 +68,9 @@ public:
                                              int preselected) = 0;
     // The modal text viewer "View Selected Headers".
     virtual void showText(ViewerMode mode, const std::string& text) = 0;
-    // "Mark e-mail for deletion": the selected messages' subjects and senders; nullopt on Cancel.
-    virtual std::optional<SpamRuleChoice>
-    confirmSpamRules(const std::vector<std::pair<std::string, std::string>>& subjectsAndSenders) = 0;
+    // "Mark e-mail for deletion": shows the selected messages and the two check boxes, which the
+    // user may change; false on Cancel.
+    virtual bool confirmSpamList(SpamListChoice& choice) = 0;
     // The general settings window, modal; returns when it is closed.
     virtual void openSettings() = 0;
 

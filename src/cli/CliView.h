@@ -44,10 +44,7 @@ public:
     bool askYesNo(const std::string& question) override;
     std::optional<int> chooseMailbox(const std::vector<ChooserEntry>& entries,
                                      int preselected) override;
-    std::optional<SpamRuleChoice>
-    confirmSpamRules(const std::vector<std::pair<std::string, std::string>>&) override {
-        return std::nullopt;
-    }
+    bool confirmSpamList(SpamListChoice&) override { return false; }
     void showText(ViewerMode, const std::string& text) override;
     void openSettings() override;
     bool mainWindowVisible() const override { return true; }
