@@ -201,8 +201,11 @@ CheckOutcome CheckController::btListClick() {
     m_listedAccount = m_clientAccount;
 
     bool failed = false;
+    m_cancelRequested = false;
     try {
         m_remotePop1.UpdateInfo();
+        // A cancel that came when every reply was already in still ends the check as cancelled.
+        if (m_cancelRequested) throw ECanceledError();
     } catch (const std::exception& e) {
         failed = true;
         logFailure(e);
@@ -256,9 +259,11 @@ void CheckController::connectClientEvents() {
         m_view.setStatus("Updating headers");
     };
     pop.OnNextInfoUpdated = [this](TRemotePOP& p, int num) {
+        if (m_cancelRequested) return; // the rows of a cancelled listing are gone
         addRow(num);
         std::string n = std::to_string(num + 1), total = std::to_string(p.MessageCount());
         m_view.setStatus("Checking message " + n + " of " + total + " total waiting messages");
+        if (m_cancelRequested) return;
         screen(num);
         m_view.listChanged();
         m_view.setProgressMessage("Message " + n + " of " + total);
@@ -306,6 +311,7 @@ void CheckController::connectClientEvents() {
 
 void CheckController::cancel(bool fromProgress) {
     if (!fromProgress) playAlarmSound(false);
+    m_cancelRequested = true;
     m_remotePop1.Cancel();
     if (m_listing) {
         m_rows.clear();

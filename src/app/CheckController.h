@@ -190,6 +190,7 @@ private:
     bool m_listing = false;
     bool m_deleting = false;
     bool m_cancelRole = false;
+    bool m_cancelRequested = false; // Cancel was pressed during the running listing
     bool m_errorLogged = false; // the client's OnError already wrote the running failure
 
     // Deletion in progress: entries stamped as each message goes, written once the server
