@@ -2,6 +2,7 @@
 // run, cancel, deletion, the activity log written by both, automatic runs and the list commands.
 #include "app/CheckController.h"
 #include "app/ListCommands.h"
+#include "app/EmptyMailbox.h"
 #include "app/RecordingView.h"
 #include "app/settings/TempHome.h"
 #include "base/Files.h"
@@ -27,18 +28,6 @@ std::string message(const std::string& subject, const std::string& from = "a@exa
     return text + "To: bob@example.com\r\nDate: " + date + "\r\n\r\nHello\r\n";
 }
 
-void emptyMailbox(const std::string& server) {
-    TRemotePOP cleaner;
-    cleaner.setServer(server);
-    cleaner.setUserName(DovecotServer::kUser);
-    cleaner.setPassword(DovecotServer::kPassword);
-    cleaner.setSecurity(TlsMode::None);
-    cleaner.UpdateInfo();
-    for (std::size_t i = 0; i < cleaner.RemoteInfo().Count(); ++i)
-        cleaner.MarkDelete(static_cast<int>(i));
-    cleaner.ProcessMarked();
-}
-
 class CheckControllerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -61,7 +50,7 @@ protected:
         m_regional.shortDateFormat = "M/d/yy"; // fix2000 makes it M/d/yyyy
     }
     void TearDown() override {
-        if (server != nullptr) emptyMailbox(server->plainServer());
+        if (server != nullptr) test::emptyMailbox(server->plainServer());
     }
 
     void setAccount(int n, const std::string& host) {
@@ -330,33 +319,50 @@ TEST_F(CheckControllerTest, SwitchingAutomaticModeLogsAndRestartsTheCountdown) {
 // Mailboxes 1, 3 and 5 on three servers, mail waiting only in 3.
 class AutomaticRunTest : public CheckControllerTest {
 protected:
+    static void SetUpTestSuite() {
+        CheckControllerTest::SetUpTestSuite();
+        if (server == nullptr) return;
+        three = new DovecotServer();
+        five = new DovecotServer();
+    }
+    static void TearDownTestSuite() {
+        delete three;
+        delete five;
+        CheckControllerTest::TearDownTestSuite();
+    }
     void SetUp() override {
         CheckControllerTest::SetUp();
         if (server == nullptr) return;
-        m_three = std::make_unique<DovecotServer>();
-        m_five = std::make_unique<DovecotServer>();
-        setAccount(3, m_three->plainServer());
-        setAccount(5, m_five->plainServer());
-        m_three->deliver(message("Hello"));
-        m_three->deliver(message("viagra"));
+        setAccount(3, three->plainServer());
+        setAccount(5, five->plainServer());
+        three->deliver(message("Hello"));
+        three->deliver(message("viagra"));
         m_settings.writeBool(Setting::Automatic, true);
         m_settings.writeInteger(Setting::Minutes, 2);
         m_settings.writeBool(Setting::SysTray, true); // unattended: the window stays hidden
         m_view.visible = false;
     }
-    std::unique_ptr<DovecotServer> m_three, m_five;
+    void TearDown() override {
+        CheckControllerTest::TearDown();
+        if (server != nullptr) test::emptyMailbox(three->plainServer());
+    }
+    static DovecotServer* three;
+    static DovecotServer* five;
 };
+
+DovecotServer* AutomaticRunTest::three = nullptr;
+DovecotServer* AutomaticRunTest::five = nullptr;
 
 TEST_F(AutomaticRunTest, StopsAtTheFirstMailboxWithMail) {
     controller().checkNow();
     EXPECT_EQ(m_view.caption, "Mailvane - MailBox bob - 2 messages");
     EXPECT_TRUE(m_view.saw("show window"));
     EXPECT_EQ(m_platform.calls, (std::vector<std::string>{"beep"})); // no alarm file
-    EXPECT_EQ(log(), checkEntry(0, server->plainServer()) + checkEntry(2, m_three->plainServer()));
+    EXPECT_EQ(log(), checkEntry(0, server->plainServer()) + checkEntry(2, three->plainServer()));
     // The list, the current mailbox and the client agree: mailbox 3.
     EXPECT_EQ(controller().currentMailbox(), 3);
     EXPECT_EQ(controller().listedMailbox(), 3);
-    EXPECT_EQ(controller().client().server(), m_three->plainServer());
+    EXPECT_EQ(controller().client().server(), three->plainServer());
     EXPECT_TRUE(controller().timerEnabled());
 }
 
@@ -366,9 +372,9 @@ TEST_F(AutomaticRunTest, KillCleansEveryMailboxWithoutAlarm) {
     EXPECT_EQ(m_view.caption, "Mailvane - No waiting messages found");
     EXPECT_TRUE(m_platform.calls.empty());
     EXPECT_TRUE(m_view.matching("ask: ").empty());
-    EXPECT_EQ(m_three->messagesOnDisk(), 1u);
+    EXPECT_EQ(three->messagesOnDisk(), 1u);
     std::string text = log();
-    EXPECT_NE(text.find(checkEntry(0, m_five->plainServer())), std::string::npos) << text;
+    EXPECT_NE(text.find(checkEntry(0, five->plainServer())), std::string::npos) << text;
     EXPECT_NE(text.find("   Subject: viagra\r\n"), std::string::npos);
     // Mailbox 5, checked last, is empty: the chosen mailbox is current again.
     EXPECT_TRUE(controller().rows().empty());
@@ -386,7 +392,7 @@ TEST_F(AutomaticRunTest, UnattendedFailureIsAnErrorEntryAndNothingIsDeleted) {
                         std::to_string(test::freeLoopbackPort())),
               std::string::npos);
     EXPECT_TRUE(m_view.matching("error: ").empty()); // swallowed while hidden
-    EXPECT_EQ(m_three->messagesOnDisk(), 1u);         // the run went on
+    EXPECT_EQ(three->messagesOnDisk(), 1u);         // the run went on
 }
 
 TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
