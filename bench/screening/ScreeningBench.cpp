@@ -23,7 +23,8 @@ public:
 void addRow(RuleTable& table, const std::vector<std::string>& cells) {
     int row = table.rowCount();
     table.setRowCount(row + 1);
-    for (std::size_t c = 0; c < cells.size(); ++c) table.setCell(static_cast<int>(c), row, cells[c]);
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        table.setCell(static_cast<int>(c), row, cells[c]);
 }
 
 void fillRules(RuleSet& rules) {
@@ -33,8 +34,8 @@ void fillRules(RuleSet& rules) {
         t->setRowCount(1);
     for (int i = 0; i < 200; ++i) {
         std::string word = "offer" + std::to_string(i);
-        addRow(rules.subject(), {"", textConditions[i % 5], word, i % 7 ? "No" : "Yes",
-                                 i % 3 ? "No" : "Yes", "0"});
+        addRow(rules.subject(),
+               {"", textConditions[i % 5], word, i % 7 ? "No" : "Yes", i % 3 ? "No" : "Yes", "0"});
         addRow(rules.sender(), {"", i % 2 ? "Domain name" : "E-mail address",
                                 i % 10 == 9 ? "50% numeric" : textConditions[i % 5],
                                 i % 10 == 9 ? "" : "bulk" + std::to_string(i) + ".example",
@@ -47,14 +48,16 @@ void fillRules(RuleSet& rules) {
         addRow(rules.header(), {"", what, matches, i % 4 ? "No" : "Yes", "Yes", "0"});
         const char* kinds[] = {"E-mail address", "Domain name", "Subject", "To:", "Any Header"};
         const char* kind = kinds[i % 5];
-        std::string pattern = std::string(kind) == "E-mail address" ? "friend" + std::to_string(i) + "@"
-                              : std::string(kind) == "Domain name" ? "friends" + std::to_string(i) + ".org"
-                                                                   : "club-" + std::to_string(i);
-        addRow(rules.exceptions(), {kind, textConditions[i % 5], pattern, "No", "0", "",
-                                    std::to_string(3 + i % 12)});
+        std::string pattern =
+            std::string(kind) == "E-mail address" ? "friend" + std::to_string(i) + "@"
+            : std::string(kind) == "Domain name"  ? "friends" + std::to_string(i) + ".org"
+                                                  : "club-" + std::to_string(i);
+        addRow(rules.exceptions(),
+               {kind, textConditions[i % 5], pattern, "No", "0", "", std::to_string(3 + i % 12)});
     }
     for (int i = 0; i < 5000; ++i)
-        rules.known().add(i % 2 ? "spammer" + std::to_string(i) + "@mass" + std::to_string(i) + ".example"
+        rules.known().add(i % 2 ? "spammer" + std::to_string(i) + "@mass" + std::to_string(i) +
+                                      ".example"
                                 : "junk" + std::to_string(i) + ".example");
 }
 
@@ -75,7 +78,8 @@ std::vector<MessageEntry> makeMessages(int count) {
             "\tfor <me@home.example>; Tue, 8 Dec 2026 10:00:00 +0100",
             "Received: from localhost (localhost [127.0.0.1]) by relay.example.net",
             "\twith SMTP id " + std::to_string(random()) + "; Tue, 8 Dec 2026 09:59:58 +0100",
-            "Message-ID: <" + std::to_string(random()) + "." + std::to_string(i) + "@" + domain + ">",
+            "Message-ID: <" + std::to_string(random()) + "." + std::to_string(i) + "@" + domain +
+                ">",
             "Date: Tue, 8 Dec 2026 10:00:00 +0100",
             "From: \"User " + std::to_string(i) + "\" <" + from + ">",
             "Reply-To: " + from,
@@ -132,11 +136,24 @@ void BM_ScreenMailbox(benchmark::State& state) {
 }
 BENCHMARK(BM_ScreenMailbox)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// The check run screens each row as soon as it is listed.
+void BM_ScreenRowByRow(benchmark::State& state) {
+    Setup s;
+    for (auto _ : state) {
+        for (MessageEntry& row : s.rows)
+            row.mark = kMarkNone;
+        for (int i = 0; i < static_cast<int>(s.rows.size()); ++i)
+            s.pass.MarkForDeletion(s.rows, i);
+    }
+}
+BENCHMARK(BM_ScreenRowByRow)->Unit(benchmark::kMillisecond);
+
 void BM_ExplainOneMessage(benchmark::State& state) {
     Setup s;
     s.pass.autoMark(s.rows); // domains cached as a check run leaves them
     MessageEntry& row = s.rows[17];
-    for (auto _ : state) benchmark::DoNotOptimize(s.pass.whyMarked(row));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s.pass.whyMarked(row));
 }
 BENCHMARK(BM_ExplainOneMessage)->Unit(benchmark::kMicrosecond);
 

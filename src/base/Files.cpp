@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mv {
@@ -31,6 +32,9 @@ std::optional<std::string> readFile(const std::filesystem::path& path) {
         fail("Unable to read", path, errno);
     }
     std::string data;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) // one allocation for big files
+        data.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);

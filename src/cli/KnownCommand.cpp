@@ -46,7 +46,8 @@ int KnownCommand::run(Arguments& args, CommandContext& context) {
             context.err << kBlacklistMissing << '\n';
             return 1;
         }
-        for (const std::string& e : known.entries()) context.out << e << '\n';
+        for (const std::string& e : known.entries())
+            context.out << e << '\n';
         return 0;
     }
     if (action == "add") {

@@ -27,8 +27,8 @@ constexpr std::array<TableName, 4> kTableNames{{
 // with its picture number in place of the picture.
 std::vector<int> shownColumns(TableId id) {
     if (id == TableId::Exceptions)
-        return {col::kExceptWhat, col::kExceptCondition, col::kExceptMatches, col::kExceptCase,
-                col::kExceptHits, col::kExceptPictureIndex};
+        return {col::kExceptWhat, col::kExceptCondition, col::kExceptMatches,
+                col::kExceptCase, col::kExceptHits,      col::kExceptPictureIndex};
     return {col::kWhat, col::kMatches, col::kCase, col::kDelete, col::kHits};
 }
 
@@ -55,7 +55,8 @@ void printTable(const RuleSet& rules, TableId id, std::ostream& out) {
     for (int row = 0; row < table.rowCount(); ++row) {
         if (row > 0 && table.isRowEmpty(row)) continue;
         out << (row == 0 ? std::string("#") : std::to_string(row));
-        for (int c : columns) out << '\t' << cellOf(table, id, c, row);
+        for (int c : columns)
+            out << '\t' << cellOf(table, id, c, row);
         out << '\n';
     }
 }
@@ -76,7 +77,8 @@ RuleSet loadRules(CommandContext& context, std::vector<std::string>& problems) {
 }
 
 void report(const std::vector<std::string>& problems, std::ostream& err) {
-    for (const std::string& problem : problems) err << problem << '\n';
+    for (const std::string& problem : problems)
+        err << problem << '\n';
 }
 } // namespace
 
@@ -107,7 +109,8 @@ int RulesCommand::list(Arguments& args, CommandContext& context) {
     report(problems, context.err);
     bool failed = false;
     for (const TableName& t : chosen) {
-        if (chosen.size() > 1) context.out << (t.id == chosen.front().id ? "[" : "\n[") << t.name << "]\n";
+        if (chosen.size() > 1)
+            context.out << (t.id == chosen.front().id ? "[" : "\n[") << t.name << "]\n";
         printTable(rules, t.id, context.out);
         failed = failed || rules.loadFailed(t.id);
     }
@@ -126,8 +129,8 @@ int RulesCommand::import(Arguments& args, CommandContext& context, bool keywords
     // Its file may be intact but unreadable for now: the rule set would never save over it, so
     // the import would be lost without a word.
     if (rules.loadFailed(id)) return 1;
-    int added = keywords ? importKeywords(rules.table(id), lines)
-                         : importAddresses(rules.table(id), lines);
+    int added =
+        keywords ? importKeywords(rules.table(id), lines) : importAddresses(rules.table(id), lines);
     std::vector<std::string> saveProblems = rules.Savesettings();
     report(saveProblems, context.err);
     if (!saveProblems.empty()) return 1;

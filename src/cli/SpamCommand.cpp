@@ -44,9 +44,12 @@ std::string valueText(const SpamOptions& options, const Field& field) {
         [&](auto member) {
             const auto& value = options.*member;
             using T = std::decay_t<decltype(value)>;
-            if constexpr (std::is_same_v<T, bool>) return std::string(value ? "1" : "0");
-            else if constexpr (std::is_same_v<T, long long>) return std::to_string(value);
-            else return value;
+            if constexpr (std::is_same_v<T, bool>)
+                return std::string(value ? "1" : "0");
+            else if constexpr (std::is_same_v<T, long long>)
+                return std::to_string(value);
+            else
+                return value;
         },
         field);
 }

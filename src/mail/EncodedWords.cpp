@@ -121,9 +121,9 @@ std::string DecodeQuotedText(std::string_view text) {
                 continue;
             }
         }
+        if (c == '=' && i + 1 == text.size()) break; // a soft break, not a decoded "="
         out += c;
     }
-    if (!out.empty() && out.back() == '=') out.pop_back();
     std::size_t lineEnd = out.find_first_of("\r\n");
     if (lineEnd != std::string::npos) out.erase(lineEnd);
     return out;

@@ -24,7 +24,8 @@ std::string GetParameter(std::string_view name, std::string_view value) {
 }
 
 std::string GetMimeType(std::string_view value) {
-    return trim(value.substr(0, value.find_first_of(" ;")));
+    std::string type = trim(value);
+    return trim(type.substr(0, type.find_first_of(" ;")));
 }
 
 std::string ExtractWord(std::string_view text, int skip, bool firstWordOnly) {

@@ -151,9 +151,9 @@ DomainCheck TMXResolver::checkDomain(std::string_view domain) {
         throw;
     } catch (const EResolverError& e) {
         bool gone = e.rcode() == kRcodeNameError;
-        return {gone ? DomainStatus::DoesNotExist : DomainStatus::CouldNotCheck, e.what()};
+        return {gone ? DomainStatus::DoesNotExist : DomainStatus::NotChecked, e.what()};
     } catch (const std::exception& e) {
-        return {DomainStatus::CouldNotCheck, e.what()};
+        return {DomainStatus::NotChecked, e.what()};
     }
 }
 

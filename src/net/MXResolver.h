@@ -24,10 +24,10 @@
 
 namespace mv {
 
-enum class DomainStatus { Exists, DoesNotExist, CouldNotCheck };
+enum class DomainStatus { Exists, DoesNotExist, NotChecked };
 
 struct DomainCheck {
-    DomainStatus status = DomainStatus::CouldNotCheck;
+    DomainStatus status = DomainStatus::NotChecked;
     std::string error; // the failure's text; empty when the domain exists
 };
 

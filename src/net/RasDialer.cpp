@@ -143,10 +143,15 @@ void TRasDialer::Dial() {
     // nmcli's own limit lies past ours, so that ours decides and reports the time-out.
     std::string nmcliWait = std::to_string(std::max(m_timeOut, 1) + 5);
     m_dialling = true;
-    CommandResult r =
-        nmcli({"--wait", nmcliWait, "connection", "up", "id", m_service}, hooks, m_timeOut);
+    m_connection = m_service; // from here an activation may be under way: HangUp takes it down
+    CommandResult r;
+    try {
+        r = nmcli({"--wait", nmcliWait, "connection", "up", "id", m_service}, hooks, m_timeOut);
+    } catch (...) {
+        m_dialling = false;
+        throw;
+    }
     m_dialling = false;
-    m_connection = m_service; // an activation may be under way: HangUp takes it down
 
     switch (r.end) {
     case CommandEnd::Canceled:

@@ -49,6 +49,11 @@ int reap(pid_t pid) {
     return exitCodeOf(status);
 }
 
+void stop(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    reap(pid);
+}
+
 // Standard error goes to an anonymous file, read once the child has ended: a second pipe could
 // fill up while only the first is watched and stall the child.
 std::string readAll(int fd) {
@@ -91,10 +96,15 @@ CommandResult runCommand(const std::vector<std::string>& argv, const WaitHooks& 
     TTimeCounter counter(timeoutSeconds);
     char buffer[4096];
     for (;;) {
-        WaitOutcome outcome = waitForSocket(readEnd.get(), POLLIN, hooks, counter);
+        WaitOutcome outcome;
+        try {
+            outcome = waitForSocket(readEnd.get(), POLLIN, hooks, counter);
+        } catch (...) { // from the pump: no child may outlive the call
+            stop(pid);
+            throw;
+        }
         if (outcome != WaitOutcome::Ready) {
-            ::kill(pid, SIGTERM);
-            reap(pid);
+            stop(pid);
             result.end =
                 outcome == WaitOutcome::Canceled ? CommandEnd::Canceled : CommandEnd::TimedOut;
             return result;

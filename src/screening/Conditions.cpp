@@ -21,13 +21,21 @@ bool isTextCondition(MatchCondition condition) {
     return condition <= MatchCondition::EndsWith;
 }
 
-bool isBlankChar(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\b'; }
+bool isBlankChar(char c) {
+    return c == ' ' || c == '\r' || c == '\n' || c == '\b';
+}
 
-bool isBlank(std::string_view text) { return std::all_of(text.begin(), text.end(), isBlankChar); }
+bool isBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), isBlankChar);
+}
 
-bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool isDigitChar(char c) {
+    return c >= '0' && c <= '9';
+}
 
-bool isNumericChar(char c) { return isDigitChar(c) || c == '_'; }
+bool isNumericChar(char c) {
+    return isDigitChar(c) || c == '_';
+}
 
 std::size_t numericCount(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), isNumericChar));
@@ -43,14 +51,17 @@ constexpr std::array<bool, 256> delimiterTable() {
 constexpr std::array<bool, 256> kDelimiters = delimiterTable();
 } // namespace
 
-bool isWordDelimiter(char c) { return kDelimiters[static_cast<unsigned char>(c)]; }
+bool isWordDelimiter(char c) {
+    return kDelimiters[static_cast<unsigned char>(c)];
+}
 
 namespace {
 // Position of needle in text, or npos. glibc's memmem skips ahead by pairs of characters, several
 // times faster than a scan for the first character on header lines full of "X-".
 std::size_t findBytes(std::string_view text, std::string_view needle, std::size_t from = 0) {
     if (from > text.size()) return std::string_view::npos;
-    const void* hit = ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+    const void* hit =
+        ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
                : std::string_view::npos;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The condition tests of the rule rows: what each of the ten condition words means, how case is
-// folded, what counts as blank, numeric or a word boundary, and which text of a sender a sender rule
-// tests. Pure functions.
+// folded, what counts as blank, numeric or a word boundary, and which text of a sender a sender
+// rule tests. Pure functions.
 #include <array>
 #include <optional>
 #include <string>
@@ -24,8 +24,8 @@ enum class MatchCondition {
 
 // The words the rule cells hold, in the order of MatchCondition.
 inline constexpr std::array<std::string_view, 10> kConditionWords = {
-    "Contains",    "Contains (whole word)", "Equals",      "Starts with", "Ends with",
-    "Is blank",    "Is UPPERCASE",          "All numeric", "50% numeric", "First char numeric",
+    "Contains", "Contains (whole word)", "Equals",      "Starts with", "Ends with",
+    "Is blank", "Is UPPERCASE",          "All numeric", "50% numeric", "First char numeric",
 };
 
 std::optional<MatchCondition> conditionFromWord(std::string_view word);

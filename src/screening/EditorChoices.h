@@ -2,6 +2,11 @@
 // What the four rule editors share: the condition choices with their shown labels and stored
 // words, a rule row as the editors see it (the cell texts of one table row, by column), and the
 // refusal an editor gives when its OK cannot be accepted. Plain values; no state of their own.
+//
+// Every editor model works the same way: a default-constructed one is the editor opened for
+// "&Insert", `fillFromRow` opens it for "&Edit", `confirm` is its OK (it tidies the texts or
+// refuses), and `writeBack` writes an accepted rule into a row's cells (RuleRows puts them into a
+// table).
 #include "screening/RuleSet.h"
 
 #include <cstddef>

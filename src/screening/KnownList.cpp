@@ -20,10 +20,9 @@ int KnownList::compare(std::string_view a, std::string_view b) {
 
 void KnownList::add(std::string entry) {
     if (isBlank(entry)) return;
-    auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry,
-                               [](const std::string& a, const std::string& b) {
-                                   return compare(a, b) < 0;
-                               });
+    auto at = std::upper_bound(
+        m_entries.begin(), m_entries.end(), entry,
+        [](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
     m_entries.insert(at, std::move(entry));
 }
 
@@ -33,10 +32,9 @@ bool KnownList::contains(std::string_view text) const {
     auto less = [](std::string_view a, std::string_view b) {
         return compare(a.substr(0, std::min(a.size(), kCompareLength)), b) < 0;
     };
-    auto at = std::lower_bound(m_entries.begin(), m_entries.end(), key,
-                               [&](const std::string& entry, std::string_view k) {
-                                   return less(entry, k);
-                               });
+    auto at = std::lower_bound(
+        m_entries.begin(), m_entries.end(), key,
+        [&](const std::string& entry, std::string_view k) { return less(entry, k); });
     if (at == m_entries.end()) return false;
     std::string_view found(*at);
     return compare(found.substr(0, std::min(found.size(), kCompareLength)), key) == 0;
@@ -54,7 +52,8 @@ void KnownList::loadFromText(std::string_view text) {
 
 std::string KnownList::toText() const {
     std::string out;
-    for (const std::string& entry : m_entries) out += entry + "\r\n";
+    for (const std::string& entry : m_entries)
+        out += entry + "\r\n";
     return out;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The known-spammer blacklist: e-mail addresses and domain names kept in case-insensitive sorted
-// order at all times, duplicates allowed, and its file "known.lst" (one entry per CR LF line). Owned
-// by the rule set for as long as the program runs.
+// order at all times, duplicates allowed, and its file "known.lst" (one entry per CR LF line).
+// Owned by the rule set for as long as the program runs.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -18,8 +18,8 @@ public:
     static int compare(std::string_view a, std::string_view b);
 
     void clear() { m_entries.clear(); }
-    // Goes to its sorted place, after entries that compare equal. A blank entry is dropped: it would
-    // make every message without a sender address a known spammer.
+    // Goes to its sorted place, after entries that compare equal. A blank entry is dropped: it
+    // would make every message without a sender address a known spammer.
     void add(std::string entry);
     std::size_t size() const { return m_entries.size(); }
     bool empty() const { return m_entries.empty(); }

@@ -47,6 +47,7 @@ void KnownListPage::cancelEdit() {
 }
 
 void KnownListPage::save() {
+    if (!m_editing) return; // without an edit there are no lines to rebuild the list from
     m_editing = false;
     KnownList& known = m_rules.known();
     known.clear();

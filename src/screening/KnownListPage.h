@@ -42,9 +42,9 @@ public:
     void setLines(std::vector<std::string> lines);
     // Drops the edit and shows the file again.
     void cancelEdit();
-    // Rebuilds the known-spammer list from the lines (the screening pass sees it at once), writes
-    // it to the file when the file exists, and shows the file again. Throws FileError when the file
-    // cannot be written; the list is then already rebuilt and the old file intact.
+    // Only while editing: rebuilds the known-spammer list from the lines (the screening pass sees
+    // it at once), writes it to the file when the file exists, and shows the file again. Throws
+    // FileError when the file cannot be written; the list is then rebuilt and the old file intact.
     void save();
 
 private:

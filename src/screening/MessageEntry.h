@@ -21,10 +21,10 @@ inline bool isMarkedForDeletion(MarkState mark) {
 }
 
 struct MessageEntry {
-    std::string subject; // the Subject field's value
-    std::string sender;  // the bare address of the From field
-    std::string size;    // size in octets, decimal text as the list shows it
-    std::string date;    // as the list shows it
+    std::string subject;  // the Subject field's value
+    std::string sender;   // the bare address of the From field
+    std::string size;     // size in octets, decimal text as the list shows it
+    std::string date;     // as the list shows it
     TMailHeaders headers; // the header block as received, one physical line per entry
     MarkState mark = kMarkNone;
     bool selected = false;

@@ -30,7 +30,9 @@ const TableLayout& layout(TableId id) {
     return layouts[static_cast<std::size_t>(id)];
 }
 
-int columnsOf(TableId id) { return id == TableId::Exceptions ? kExceptColumns : kRuleColumns; }
+int columnsOf(TableId id) {
+    return id == TableId::Exceptions ? kExceptColumns : kRuleColumns;
+}
 
 bool fileExists(const std::filesystem::path& path) {
     std::error_code ec;
@@ -39,10 +41,13 @@ bool fileExists(const std::filesystem::path& path) {
 } // namespace
 
 RuleSet::RuleSet(std::filesystem::path home) : m_home(std::move(home)) {
-    for (TableId id : kAllTables) resetTable(id);
+    for (TableId id : kAllTables)
+        resetTable(id);
 }
 
-std::filesystem::path RuleSet::tablePath(TableId id) const { return m_home / layout(id).fileName; }
+std::filesystem::path RuleSet::tablePath(TableId id) const {
+    return m_home / layout(id).fileName;
+}
 
 void RuleSet::resetTable(TableId id) {
     RuleTable fresh(columnsOf(id), 2);
@@ -79,16 +84,17 @@ std::optional<int> RuleSet::exceptionPicture(const RuleTable& exceptions, int ro
 std::optional<std::string> RuleSet::loadTable(TableId id) {
     std::size_t i = index(id);
     std::filesystem::path path = tablePath(id);
-    m_tableLoadFailed[i] = false;
     if (!fileExists(path)) {
         resetTable(id);
+        m_tableLoaded[i] = true;
         return std::nullopt;
     }
     try {
         table(id).LoadFromFile(path);
+        m_tableLoaded[i] = true;
         return std::nullopt;
     } catch (const TableFileError& e) {
-        m_tableLoadFailed[i] = true;
+        m_tableLoaded[i] = false;
         return e.what();
     }
 }
@@ -116,10 +122,10 @@ std::optional<std::string> RuleSet::loadOptions() {
     try {
         ini.load();
     } catch (const FileError& e) {
-        m_optionsLoadFailed = true;
+        m_optionsLoaded = false;
         return e.what();
     }
-    m_optionsLoadFailed = false;
+    m_optionsLoaded = true;
     m_options.read(ini);
     return std::nullopt;
 }
@@ -133,8 +139,10 @@ std::vector<std::string> RuleSet::readSettings() {
             problems.push_back(*problem);
             continue;
         }
-        if (id == TableId::Exceptions) prepareExceptionTable();
-        else prepareRuleTable(id);
+        if (id == TableId::Exceptions)
+            prepareExceptionTable();
+        else
+            prepareRuleTable(id);
     }
     if (std::optional<std::string> problem = loadOptions()) problems.push_back(*problem);
     // Rows that can never match, or only with a default, are worth a word when they are loaded.
@@ -146,14 +154,14 @@ std::vector<std::string> RuleSet::readSettings() {
 std::vector<std::string> RuleSet::Savesettings() {
     std::vector<std::string> problems;
     for (TableId id : kAllTables) {
-        if (loadFailed(id)) continue; // its file may still be intact: never overwrite it
+        if (!isLoaded(id)) continue; // its file may still be intact: never overwrite it
         try {
             table(id).SaveToFile(tablePath(id));
         } catch (const FileError& e) {
             problems.push_back(e.what());
         }
     }
-    if (m_optionsLoadFailed) return problems;
+    if (!m_optionsLoaded) return problems;
     // Re-read first, so sections that other parts of the program keep in the file survive.
     IniFile ini(iniPath());
     try {
@@ -175,6 +183,8 @@ std::optional<std::string> RuleSet::LoadUpKnownList() {
     return std::nullopt;
 }
 
-void RuleSet::saveKnownList() const { m_known.SaveToFile(knownPath()); }
+void RuleSet::saveKnownList() const {
+    m_known.SaveToFile(knownPath());
+}
 
 } // namespace mv

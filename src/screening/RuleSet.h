@@ -70,7 +70,7 @@ public:
     // reports them) are for the user. A table or an INI file that failed keeps its current content
     // and is not saved over.
     std::vector<std::string> readSettings();
-    // Writes the four tables and the options, each atomically; skips what failed to load. Returns
+    // Writes the four tables and the options, each atomically; skips what is not loaded. Returns
     // one message per file that could not be written.
     std::vector<std::string> Savesettings();
     // Writes the heading texts into row 0 of the four tables.
@@ -87,8 +87,10 @@ public:
     // Writes the list to "known.lst" atomically; throws FileError.
     void saveKnownList() const;
 
-    bool loadFailed(TableId id) const { return m_tableLoadFailed[index(id)]; }
-    bool optionsLoadFailed() const { return m_optionsLoadFailed; }
+    // True once the table holds its file's content, or a fresh table for a missing file; only
+    // then may it be saved. A rule set that was never loaded saves nothing.
+    bool isLoaded(TableId id) const { return m_tableLoaded[index(id)]; }
+    bool optionsLoaded() const { return m_optionsLoaded; }
 
 private:
     static std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
@@ -100,8 +102,8 @@ private:
 
     std::filesystem::path m_home;
     std::array<RuleTable, 4> m_tables;
-    std::array<bool, 4> m_tableLoadFailed{};
-    bool m_optionsLoadFailed = false;
+    std::array<bool, 4> m_tableLoaded{};
+    bool m_optionsLoaded = false;
     SpamOptions m_options;
     KnownList m_known;
 };

@@ -4,6 +4,7 @@
 #include "base/Text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <numeric>
 #include <optional>
 
@@ -13,8 +14,10 @@ namespace {
 // CR and LF cannot stand inside a line of the file, so they travel as TAB and backspace.
 std::string escapeCell(std::string text) {
     for (char& c : text) {
-        if (c == '\r') c = '\t';
-        else if (c == '\n') c = '\b';
+        if (c == '\r')
+            c = '\t';
+        else if (c == '\n')
+            c = '\b';
     }
     return text;
 }
@@ -22,8 +25,10 @@ std::string escapeCell(std::string text) {
 std::string unescapeCell(std::string_view text) {
     std::string out(text);
     for (char& c : out) {
-        if (c == '\t') c = '\r';
-        else if (c == '\b') c = '\n';
+        if (c == '\t')
+            c = '\r';
+        else if (c == '\b')
+            c = '\n';
     }
     return out;
 }
@@ -42,6 +47,15 @@ std::string corrupt(const std::string& path) {
 const std::string kEmpty;
 } // namespace
 
+void RuleTable::touch() {
+    static std::atomic<std::uint64_t> lastRevision{0};
+    m_revision = ++lastRevision;
+}
+
+bool RuleTable::operator==(const RuleTable& other) const {
+    return m_columns == other.m_columns && m_rows == other.m_rows;
+}
+
 RuleTable::RuleTable(int colCount, int rowCount) {
     setColCount(colCount);
     setRowCount(rowCount);
@@ -50,12 +64,15 @@ RuleTable::RuleTable(int colCount, int rowCount) {
 void RuleTable::setColCount(int count) {
     if (count < 0) throw std::out_of_range("negative column count");
     m_columns.resize(static_cast<std::size_t>(count));
-    for (Row& row : m_rows) row.resize(m_columns.size());
+    for (Row& row : m_rows)
+        row.resize(m_columns.size());
+    touch();
 }
 
 void RuleTable::setRowCount(int count) {
     if (count < 0) throw std::out_of_range("negative row count");
     m_rows.resize(static_cast<std::size_t>(count), Row(m_columns.size()));
+    touch();
 }
 
 void RuleTable::checkColumn(int col) const {
@@ -79,6 +96,7 @@ const std::string& RuleTable::cell(int col, int row) const {
 void RuleTable::setCell(int col, int row, std::string text) {
     checkCell(col, row);
     m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)].text = std::move(text);
+    touch();
 }
 
 int RuleTable::picture(int col, int row) const {
@@ -89,6 +107,7 @@ int RuleTable::picture(int col, int row) const {
 void RuleTable::setPicture(int col, int row, int picture) {
     checkCell(col, row);
     m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)].picture = picture;
+    touch();
 }
 
 bool RuleTable::isRowEmpty(int row) const {
@@ -100,11 +119,13 @@ bool RuleTable::isRowEmpty(int row) const {
 void RuleTable::insertRow(int at) {
     if (at < 0 || at > rowCount()) throw std::out_of_range("row index out of range");
     m_rows.insert(m_rows.begin() + at, Row(m_columns.size()));
+    touch();
 }
 
 void RuleTable::removeRow(int row) {
     checkRow(row);
     m_rows.erase(m_rows.begin() + row);
+    touch();
 }
 
 void RuleTable::moveRow(int from, int to) {
@@ -113,18 +134,24 @@ void RuleTable::moveRow(int from, int to) {
     Row moving = std::move(m_rows[static_cast<std::size_t>(from)]);
     m_rows.erase(m_rows.begin() + from);
     m_rows.insert(m_rows.begin() + to, std::move(moving));
+    touch();
 }
 
 void RuleTable::insertColumns(int at, int count) {
-    if (at < 0 || at > colCount() || count < 0) throw std::out_of_range("column index out of range");
+    if (at < 0 || at > colCount() || count < 0)
+        throw std::out_of_range("column index out of range");
     m_columns.insert(m_columns.begin() + at, static_cast<std::size_t>(count), Column{});
-    for (Row& row : m_rows) row.insert(row.begin() + at, static_cast<std::size_t>(count), Cell{});
+    for (Row& row : m_rows)
+        row.insert(row.begin() + at, static_cast<std::size_t>(count), Cell{});
+    touch();
 }
 
 void RuleTable::removeColumn(int col) {
     checkColumn(col);
     m_columns.erase(m_columns.begin() + col);
-    for (Row& row : m_rows) row.erase(row.begin() + col);
+    for (Row& row : m_rows)
+        row.erase(row.begin() + col);
+    touch();
 }
 
 void RuleTable::sortRows(int firstRow, const std::function<bool(int, int)>& less) {
@@ -134,18 +161,22 @@ void RuleTable::sortRows(int firstRow, const std::function<bool(int, int)>& less
     std::stable_sort(order.begin(), order.end(), less);
     std::vector<Row> sorted;
     sorted.reserve(order.size());
-    for (int row : order) sorted.push_back(std::move(m_rows[static_cast<std::size_t>(row)]));
+    for (int row : order)
+        sorted.push_back(std::move(m_rows[static_cast<std::size_t>(row)]));
     std::move(sorted.begin(), sorted.end(), m_rows.begin() + firstRow);
+    touch();
 }
 
 void RuleTable::hideColumn(int col) {
     checkColumn(col);
     m_columns[static_cast<std::size_t>(col)].hidden = true;
+    touch();
 }
 
 void RuleTable::showColumn(int col) {
     checkColumn(col);
     m_columns[static_cast<std::size_t>(col)].hidden = false;
+    touch();
 }
 
 bool RuleTable::isHidden(int col) const {
@@ -161,6 +192,7 @@ int RuleTable::columnWidth(int col) const {
 void RuleTable::setColumnWidth(int col, int width) {
     checkColumn(col);
     m_columns[static_cast<std::size_t>(col)].width = width;
+    touch();
 }
 
 std::string RuleTable::toText() const {
@@ -212,7 +244,8 @@ void RuleTable::loadFromText(std::string_view text, const std::string& path) {
     RuleTable loaded(static_cast<int>(*cols), static_cast<int>(*rows));
     for (int c = 0; c < loaded.colCount() && c < colCount(); ++c)
         loaded.m_columns[static_cast<std::size_t>(c)] = m_columns[static_cast<std::size_t>(c)];
-    for (std::size_t i = 1; i < lines.size(); ++i) loaded.applyLine(lines[i]);
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        loaded.applyLine(lines[i]);
     *this = std::move(loaded);
 }
 

@@ -2,6 +2,7 @@
 // A rectangular table of text cells, one rule per row below the heading row 0, with an optional
 // picture per cell, hidden columns and column widths; and its ".lst" table file. Owned by the rule
 // set for as long as the program runs; the screening pass reads it and writes hit counts into it.
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -23,7 +24,8 @@ class RuleTable {
 public:
     static constexpr int kNoPicture = -1;
     static constexpr int kDefaultWidth = 64;
-    // Line 1 of a table file beyond these is taken as corruption: honouring it could exhaust memory.
+    // Line 1 of a table file beyond these is taken as corruption: honouring it could exhaust
+    // memory.
     static constexpr long long kMaxColumns = 64;
     static constexpr long long kMaxRows = 100000;
     static constexpr long long kMaxCells = 1000000;
@@ -70,7 +72,12 @@ public:
     // Rewrites the file atomically; throws FileError, and the old file is then intact.
     void SaveToFile(const std::filesystem::path& path) const;
 
-    bool operator==(const RuleTable&) const = default;
+    // Changes with every edit and never comes back, so equal revisions of a table mean equal
+    // content: lets readers keep what they derived from the cells until the table changes.
+    std::uint64_t revision() const { return m_revision; }
+
+    // Compares content: columns with their widths and flags, cells with their pictures.
+    bool operator==(const RuleTable& other) const;
 
 private:
     struct Cell {
@@ -89,9 +96,11 @@ private:
     void checkColumn(int col) const;
     void checkRow(int row) const;
     void applyLine(std::string_view line);
+    void touch();
 
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
+    std::uint64_t m_revision = 0;
 };
 
 } // namespace mv

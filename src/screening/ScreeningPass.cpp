@@ -76,15 +76,17 @@ ScreeningPass::ScreeningPass(RuleSet& rules, UnknownDomainCheck& domains,
 
 void ScreeningPass::MarkForDeletion(std::span<MessageEntry> rows, int index) {
     if (index >= static_cast<int>(rows.size())) throw std::out_of_range("no such message row");
-    ScreeningRules rules(m_rules);
+    const ScreeningRules& rules = currentRules();
     addProblems(rules);
     m_mailbox = m_serverToIndex ? m_serverToIndex() : 0;
     if (index >= 0) return screen(rules, rows[static_cast<std::size_t>(index)]);
-    for (MessageEntry& row : rows) screen(rules, row);
+    for (MessageEntry& row : rows)
+        screen(rules, row);
 }
 
 int ScreeningPass::autoMark(std::span<MessageEntry> rows) {
-    for (MessageEntry& row : rows) row.mark = kMarkNone;
+    for (MessageEntry& row : rows)
+        row.mark = kMarkNone;
     MarkForDeletion(rows, -1);
     return static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const MessageEntry& row) {
         return isMarkedForDeletion(row.mark);
@@ -115,12 +117,25 @@ std::vector<std::string> ScreeningPass::whyMarked(MessageEntry& row) {
     return std::exchange(m_reasons, {});
 }
 
-std::vector<std::string> ScreeningPass::takeProblems() { return std::exchange(m_problems, {}); }
+std::vector<std::string> ScreeningPass::takeProblems() {
+    return std::exchange(m_problems, {});
+}
 
 void ScreeningPass::addProblems(const ScreeningRules& rules) {
     for (const std::string& problem : rules.problems)
         if (std::find(m_problems.begin(), m_problems.end(), problem) == m_problems.end())
             m_problems.push_back(problem);
+}
+
+const ScreeningRules& ScreeningPass::currentRules() {
+    std::array<std::uint64_t, 4> revisions{};
+    for (TableId id : kAllTables)
+        revisions[static_cast<std::size_t>(id)] = m_rules.table(id).revision();
+    if (!m_compiled || revisions != m_compiledRevisions) {
+        m_compiled.emplace(m_rules);
+        m_compiledRevisions = revisions;
+    }
+    return *m_compiled;
 }
 
 void ScreeningPass::screen(const ScreeningRules& rules, MessageEntry& row) {
@@ -132,7 +147,8 @@ void ScreeningPass::screen(const ScreeningRules& rules, MessageEntry& row) {
     MarkState mark = row.mark;
     // A delete beats a question; a question never lowers a delete.
     auto apply = [&](Verdict verdict) {
-        if (verdict.matched) mark = verdict.deletes ? kMarkDelete : (mark == kMarkDelete ? mark : kMarkQuestion);
+        if (verdict.matched)
+            mark = verdict.deletes ? kMarkDelete : (mark == kMarkDelete ? mark : kMarkQuestion);
     };
     // A row that has reached delete is finished, unless every reason is wanted.
     auto goOn = [&] { return m_explain || mark != kMarkDelete; };
@@ -159,7 +175,7 @@ std::optional<int> ScreeningPass::qIsInException(const ScreeningRules& rules,
                                                  MessageTexts& message) {
     for (const ExceptionRule& rule : rules.exceptions) {
         if (!exceptionHolds(rule, message)) continue;
-        BumpUpGrid(m_rules.exceptions(), rule.row);
+        BumpUpGrid(TableId::Exceptions, rule.row);
         return rule.picture;
     }
     return std::nullopt;
@@ -221,7 +237,7 @@ ScreeningPass::Verdict ScreeningPass::qMarkThisSubject(const ScreeningRules& rul
     Verdict verdict;
     for (const SubjectRule& rule : rules.subject) {
         if (!rule.test.holds(message.entry.subject, message.subjectFolded)) continue;
-        BumpUpGrid(m_rules.subject(), rule.row);
+        BumpUpGrid(TableId::Subject, rule.row);
         verdict.matched = true;
         verdict.deletes = verdict.deletes || rule.deletes;
         whyAdd(rule.deletes, "Subject", conditionWord(rule.test.condition), shownPattern(rule.test),
@@ -239,7 +255,7 @@ ScreeningPass::Verdict ScreeningPass::qmarkThisSender(const ScreeningRules& rule
         if (!rule.test.holds(senderTestedText(rule.what, condition, message.entry.sender),
                              senderTestedText(rule.what, condition, message.senderFolded)))
             continue;
-        BumpUpGrid(m_rules.sender(), rule.row);
+        BumpUpGrid(TableId::Sender, rule.row);
         verdict.matched = true;
         verdict.deletes = verdict.deletes || rule.deletes;
         whyAdd(rule.deletes, rule.what, conditionWord(condition), shownPattern(rule.test), false);
@@ -270,7 +286,7 @@ bool ScreeningPass::headerLinesHold(const HeaderRule& rule, MessageTexts& messag
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!rule.test.holds(lines[i], folded[i])) continue;
         matched = true;
-        BumpUpGrid(m_rules.header(), rule.row);
+        BumpUpGrid(TableId::Header, rule.row);
         whyAdd(rule.deletes, "Header", conditionWord(rule.test.condition), rule.test.pattern,
                rule.caseSensitive);
         if (!m_explain && rule.deletes) break;
@@ -310,7 +326,7 @@ bool ScreeningPass::headerRuleHolds(const HeaderRule& rule, MessageTexts& messag
     case HeaderRule::Kind::Lines:
         return false;
     }
-    BumpUpGrid(m_rules.header(), rule.row);
+    BumpUpGrid(TableId::Header, rule.row);
     whyAdd(rule.deletes, what, condition, pattern, rule.caseSensitive);
     return true;
 }
@@ -334,10 +350,15 @@ ScreeningPass::isInKnownList(std::string_view sender) {
     return std::nullopt;
 }
 
-void ScreeningPass::BumpUpGrid(RuleTable& table, int row) {
+void ScreeningPass::BumpUpGrid(TableId id, int row) {
     if (m_explain) return;
-    int hits = &table == &m_rules.exceptions() ? col::kExceptHits : col::kHits;
+    RuleTable& table = m_rules.table(id);
+    const std::size_t i = static_cast<std::size_t>(id);
+    const bool current = m_compiledRevisions[i] == table.revision();
+    int hits = id == TableId::Exceptions ? col::kExceptHits : col::kHits;
     table.setCell(hits, row, std::to_string(parseIntegerOr(table.cell(hits, row), 0) + 1));
+    // No rule tests its own hit count, so the rules read before this write stay valid.
+    if (current) m_compiledRevisions[i] = table.revision();
 }
 
 void ScreeningPass::whyAdd(bool deleteFlag, std::string_view what, std::string_view condition,

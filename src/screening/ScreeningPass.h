@@ -8,6 +8,8 @@
 #include "screening/ScreeningRules.h"
 #include "screening/UnknownDomainCheck.h"
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -27,8 +29,8 @@ public:
     // of "To does not contain" rules apply only to messages of their own mailbox.
     ScreeningPass(RuleSet& rules, UnknownDomainCheck& domains, std::function<int()> serverToIndex);
 
-    // Screens row `index`, or every row first to last when it is negative. A row's mark changes only
-    // where a rule matches; callers wanting a fresh verdict reset it to kMarkNone first.
+    // Screens row `index`, or every row first to last when it is negative. A row's mark changes
+    // only where a rule matches; callers wanting a fresh verdict reset it to kMarkNone first.
     void MarkForDeletion(std::span<MessageEntry> rows, int index);
     // "Auto-mark messages": resets every mark, screens every row, and returns how many rows are
     // marked for deletion (none: the caller shows kNothingMatched).
@@ -47,6 +49,8 @@ private:
         bool deletes = false;
     };
 
+    // The rules as the tables stand now, read again only when a table changed.
+    const ScreeningRules& currentRules();
     void screen(const ScreeningRules& rules, MessageEntry& row);
     std::optional<int> qIsInException(const ScreeningRules& rules, MessageTexts& message);
     bool exceptionHolds(const ExceptionRule& rule, MessageTexts& message);
@@ -59,7 +63,7 @@ private:
     Verdict CheckDomain(MessageTexts& message);
     // The list entry and its kind ("E-mail" or "Domain") that the sender is found as.
     std::optional<std::pair<std::string, std::string>> isInKnownList(std::string_view sender);
-    void BumpUpGrid(RuleTable& table, int row);
+    void BumpUpGrid(TableId table, int row);
     void whyAdd(bool deleteFlag, std::string_view what, std::string_view condition,
                 std::optional<std::string_view> pattern, bool caseSensitive);
     void whyExcept(std::string_view what, std::string_view condition, std::string_view pattern,
@@ -69,11 +73,13 @@ private:
     RuleSet& m_rules;
     UnknownDomainCheck& m_domains;
     std::function<int()> m_serverToIndex;
-    int m_mailbox = 0;       // serverToIndex, read once per pass
-    bool m_explain = false;  // set only while whyMarked runs the pass
+    int m_mailbox = 0;        // serverToIndex, read once per pass
+    bool m_explain = false;   // set only while whyMarked runs the pass
     bool m_exception = false; // set only while an exception's reason line is added
     std::vector<std::string> m_reasons;
     std::vector<std::string> m_problems;
+    std::optional<ScreeningRules> m_compiled;
+    std::array<std::uint64_t, 4> m_compiledRevisions{}; // of the tables m_compiled was read from
 };
 
 } // namespace mv

@@ -7,7 +7,9 @@ namespace mv {
 namespace {
 constexpr std::string_view kMailboxSeparator = " - MailBox #";
 
-bool isYes(std::string_view cell) { return cell == kYes; }
+bool isYes(std::string_view cell) {
+    return cell == kYes;
+}
 
 bool subjectAccepts(MatchCondition condition) {
     return isTextCondition(condition) || condition == MatchCondition::IsBlank ||
@@ -55,7 +57,8 @@ void ScreeningRules::readSubject(const RuleTable& table) {
         if (!condition || !subjectAccepts(*condition)) continue;
         const std::string& pattern = table.cell(col::kMatches, row);
         if (refuseEmptyPattern("Subject", row, *condition, pattern)) continue;
-        subject.push_back({row, PatternTest(*condition, pattern, isYes(table.cell(col::kCase, row))),
+        subject.push_back({row,
+                           PatternTest(*condition, pattern, isYes(table.cell(col::kCase, row))),
                            isYes(table.cell(col::kDelete, row))});
     }
 }
@@ -80,7 +83,12 @@ void ScreeningRules::readHeader(const RuleTable& table) {
 void ScreeningRules::readHeaderRow(const RuleTable& table, int row) {
     const std::string& what = table.cell(col::kWhat, row);
     const std::string& matches = table.cell(col::kMatches, row);
-    HeaderRule rule{row, HeaderRule::Kind::Lines, {}, {}, 0, isYes(table.cell(col::kCase, row)),
+    HeaderRule rule{row,
+                    HeaderRule::Kind::Lines,
+                    {},
+                    {},
+                    0,
+                    isYes(table.cell(col::kCase, row)),
                     isYes(table.cell(col::kDelete, row))};
     if (what == "To does not contain") {
         std::size_t cut = matches.find(kMailboxSeparator);
@@ -92,10 +100,11 @@ void ScreeningRules::readHeaderRow(const RuleTable& table, int row) {
         rule.address = matches.substr(0, cut);
         rule.mailbox = static_cast<int>(*mailbox);
         // "does not contain" an empty text would hold for every message with a To field
-        if (rule.address.empty()) return report("Header", row, "nothing to match; the rule is ignored");
+        if (rule.address.empty())
+            return report("Header", row, "nothing to match; the rule is ignored");
     } else if (what == "Sender") {
         rule.kind = matches == "does not match Reply-to" ? HeaderRule::Kind::SenderNotReplyTo
-                                                          : HeaderRule::Kind::SenderEqualsTo;
+                                                         : HeaderRule::Kind::SenderEqualsTo;
     } else {
         std::optional<MatchCondition> condition = conditionFromWord(what);
         if (!condition || !isTextCondition(*condition)) return;

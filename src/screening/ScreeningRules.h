@@ -44,7 +44,7 @@ struct HeaderRule {
     enum class Kind { Lines, ToDoesNotContain, SenderNotReplyTo, SenderEqualsTo };
     int row;
     Kind kind;
-    PatternTest test;   // Lines only
+    PatternTest test;    // Lines only
     std::string address; // ToDoesNotContain: the text the To field must contain
     int mailbox = 0;     // ToDoesNotContain: the mailbox the row is for
     bool caseSensitive;

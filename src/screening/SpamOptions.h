@@ -9,18 +9,18 @@ namespace mv {
 class IniFile;
 
 struct SpamOptions {
-    bool compareWithKnownList = true;   // Known / QMonitor
-    bool checkDomains = true;           // Known / Valid
-    bool unknownDomainDeletes = false;  // Known / Question: true = check mark, false = question mark
+    bool compareWithKnownList = true;  // Known / QMonitor
+    bool checkDomains = true;          // Known / Valid
+    bool unknownDomainDeletes = false; // Known / Question: true = check mark, false = question mark
     std::string unknownDomainCount = "0"; // Known / Num: unknown domains met so far, decimal text
 
-    bool smallerOn = false;     // Smaller / QSmaller
+    bool smallerOn = false;       // Smaller / QSmaller
     long long smallerLimit = 100; // Smaller / Num: sizes in bytes below this match
-    bool smallerDeletes = true; // Smaller / Check
+    bool smallerDeletes = true;   // Smaller / Check
 
-    bool largerOn = false;        // Larger / QLarger
+    bool largerOn = false;         // Larger / QLarger
     long long largerLimit = 20000; // Larger / Num: sizes in bytes above this match
-    bool largerDeletes = true;    // Larger / Check
+    bool largerDeletes = true;     // Larger / Check
 
     // Every key with its default when missing or not a number.
     void read(const IniFile& ini);

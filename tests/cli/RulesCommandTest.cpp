@@ -23,10 +23,11 @@ TEST(RulesCommand, ListsOneTableOrAll) {
     EXPECT_EQ(r.out, "#\tWhat\tMatches\tCase\tDel?\tHits\n1\tContains\tfree\tNo\tYes\t4\n");
 
     r = cli.run({"rules", "list"});
-    EXPECT_EQ(r.out, "[subject]\n#\tWhat\tMatches\tCase\tDel?\tHits\n1\tContains\tfree\tNo\tYes\t4\n"
-                     "\n[header]\n#\tWhat\tMatches\tCase\tDel?\tHits\n"
-                     "\n[sender]\n#\tWhat\tCondition\tMatches\tDel?\tHits\n"
-                     "\n[exceptions]\n#\tWhat\tCondition\tMatches\tCase?\tHits\tPicture\n");
+    EXPECT_EQ(r.out,
+              "[subject]\n#\tWhat\tMatches\tCase\tDel?\tHits\n1\tContains\tfree\tNo\tYes\t4\n"
+              "\n[header]\n#\tWhat\tMatches\tCase\tDel?\tHits\n"
+              "\n[sender]\n#\tWhat\tCondition\tMatches\tDel?\tHits\n"
+              "\n[exceptions]\n#\tWhat\tCondition\tMatches\tCase?\tHits\tPicture\n");
     EXPECT_EQ(cli.run({"rules", "list", "bodies"}).code, 2);
 }
 
@@ -50,8 +51,8 @@ TEST(RulesCommand, CorruptTableIsReportedAndFails) {
     writeFileAtomically(cli.home() / "from.lst", "0,0\r\n");
     CliResult r = cli.run({"rules", "list", "sender"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "File contains no data or corrupt file " + (cli.home() / "from.lst").string() +
-                         "\n");
+    EXPECT_EQ(r.err,
+              "File contains no data or corrupt file " + (cli.home() / "from.lst").string() + "\n");
     EXPECT_EQ(cli.run({"rules", "list", "subject"}).code, 0) << "other tables still list";
 }
 

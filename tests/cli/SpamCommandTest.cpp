@@ -51,7 +51,8 @@ TEST(SpamCommand, ReadsAndSetsBySectionAndKey) {
 
 TEST(SpamCommand, KeepsTheFileOtherSections) {
     CliRunner cli;
-    writeFileAtomically(cli.home() / "mailvane.ini", "[Window]\r\nLeft=10\r\n[Known]\r\nValid=1\r\n");
+    writeFileAtomically(cli.home() / "mailvane.ini",
+                        "[Window]\r\nLeft=10\r\n[Known]\r\nValid=1\r\n");
     EXPECT_EQ(cli.run({"spam", "Known/Valid", "off"}).code, 0);
     IniFile ini(cli.home() / "mailvane.ini");
     ini.load();

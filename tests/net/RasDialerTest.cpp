@@ -179,6 +179,21 @@ TEST_F(RasDialerTest, HangUpDuringADialCancelsIt) {
     EXPECT_EQ(m_events, "status Dialing...\ndisconnected\n");
 }
 
+TEST_F(RasDialerTest, AnErrorFromThePumpLeavesTheDialToBeHungUp) {
+    write("up-seconds", "10");
+    auto d = dialer();
+    d->setService("Modem");
+    d->setWaitHooks({nullptr, [this] {
+                         if (read("calls").find("connection up") != std::string::npos) {
+                             throw std::runtime_error("window closed");
+                         }
+                     }});
+    EXPECT_THROW(d->Dial(), std::runtime_error);
+    d->setWaitHooks({});
+    d->HangUp();
+    EXPECT_EQ(dialCalls(), "--wait 125 connection up id Modem\nconnection down id Modem\n");
+}
+
 TEST_F(RasDialerTest, WithoutNetworkManagerThereIsNoDialUp) {
     auto check = [this](TRasDialer& d) {
         d.OnMessage = [this](const std::string& s) { m_events += "message " + s + "\n"; };

@@ -85,7 +85,8 @@ TEST(ConditionHoldsTest, WordsRoundTrip) {
 
 TEST(ConditionHoldsTest, WordDelimitersAreExactlyThirtyFive) {
     int count = 0;
-    for (int c = 0; c < 256; ++c) count += isWordDelimiter(static_cast<char>(c));
+    for (int c = 0; c < 256; ++c)
+        count += isWordDelimiter(static_cast<char>(c));
     EXPECT_EQ(count, 35);
     EXPECT_FALSE(isWordDelimiter('_'));
     EXPECT_TRUE(isWordDelimiter('@'));

@@ -9,11 +9,8 @@ using test::message;
 using test::Screener;
 
 const std::vector<std::string> kOffer = {
-    "From: \"Offers\" <deals@spam.com>",
-    "Reply-To: answers@nowhere.test",
-    "To: me@home.org",
-    "Subject: Free money now",
-    "X-Mailer: Floodgate 4.0",
+    "From: \"Offers\" <deals@spam.com>", "Reply-To: answers@nowhere.test", "To: me@home.org",
+    "Subject: Free money now",           "X-Mailer: Floodgate 4.0",
 };
 
 std::vector<std::string> heading() {
@@ -83,14 +80,14 @@ TEST(ExplainTest, ExceptionIsTheOnlyReason) {
     s.exception("Any Header", "Contains", "home", "No", "8");
     s.subject("Contains", "free", "No", "Yes");
     s.rules.known().add("deals@spam.com");
-    MessageEntry m = message({"To: me@home.org", "From: deals@spam.com", "Cc: you@home.org",
-                              "Subject: Free money now"});
-    EXPECT_EQ(s.pass.whyMarked(m),
-              (std::vector<std::string>{
-                  "Message from deals@spam.com", "Subject of   Free money now", "",
-                  R"(Exception :  Any Header To: me@home.org Contains "home" )",
-                  R"(Exception :  Any Header Cc: you@home.org Contains "home" )",
-                  "** You un-marked this message **"}));
+    MessageEntry m = message(
+        {"To: me@home.org", "From: deals@spam.com", "Cc: you@home.org", "Subject: Free money now"});
+    EXPECT_EQ(
+        s.pass.whyMarked(m),
+        (std::vector<std::string>{"Message from deals@spam.com", "Subject of   Free money now", "",
+                                  R"(Exception :  Any Header To: me@home.org Contains "home" )",
+                                  R"(Exception :  Any Header Cc: you@home.org Contains "home" )",
+                                  "** You un-marked this message **"}));
     EXPECT_EQ(s.hits(TableId::Exceptions, 1), "0");
 }
 
@@ -103,8 +100,10 @@ TEST(ExplainTest, ExceptionReasonLinesByKind) {
         const char* line;
     };
     const Case cases[] = {
-        {"Domain name", "Ends with", "SPAM.COM", "Yes", R"(Exception :  Domain name Equals "SPAM.COM" )"},
-        {"E-mail address", "Contains", "deals@", "No", R"(Exception :  E-mail address Equals "deals@" )"},
+        {"Domain name", "Ends with", "SPAM.COM", "Yes",
+         R"(Exception :  Domain name Equals "SPAM.COM" )"},
+        {"E-mail address", "Contains", "deals@", "No",
+         R"(Exception :  E-mail address Equals "deals@" )"},
         {"Subject", "Contains", "money", "Yes",
          R"(Exception :  Subject Contains "money"  (Case Sensitive))"},
         {"Reply-To:", "Ends with", ".test", "No",
@@ -140,8 +139,10 @@ TEST(ExplainTest, NotesOnMarksChangedByHand) {
         MessageEntry m = message(kOffer);
         m.mark = c.before;
         std::vector<std::string> lines = s.pass.whyMarked(m);
-        if (c.note) EXPECT_EQ(lines.back(), c.note) << c.before << c.ruleMatches;
-        else EXPECT_EQ(lines.back().find("** You"), std::string::npos) << c.before << c.ruleMatches;
+        if (c.note)
+            EXPECT_EQ(lines.back(), c.note) << c.before << c.ruleMatches;
+        else
+            EXPECT_EQ(lines.back().find("** You"), std::string::npos) << c.before << c.ruleMatches;
         EXPECT_EQ(m.mark, c.before);
     }
 }

@@ -78,6 +78,13 @@ TEST_F(KnownListPageTest, SaveRebuildsListAndWritesItSorted) {
     EXPECT_EQ(page.countText(), "3");
 }
 
+TEST_F(KnownListPageTest, SaveWithoutEditKeepsTheList) {
+    home.write("known.lst", "x.example\r\n");
+    rules.LoadUpKnownList();
+    page.save(); // never loaded, never edited: nothing to rebuild from
+    EXPECT_EQ(rules.known().entries(), (Lines{"x.example"}));
+}
+
 TEST_F(KnownListPageTest, CancelDropsTheEdit) {
     home.write("known.lst", "x.example\r\n");
     page.load();

@@ -83,7 +83,8 @@ TEST_F(RuleSetTest, FiveColumnExceptionFileGainsPictureColumns) {
     EXPECT_EQ(t.cell(col::kExceptMatches, 1), "friend.org");
     EXPECT_EQ(t.cell(col::kExceptHits, 1), "2");
     EXPECT_EQ(t.cell(col::kExceptPictureIndex, 1), "");
-    for (int row : {1, 2}) EXPECT_EQ(t.picture(col::kExceptPicture, row), 3);
+    for (int row : {1, 2})
+        EXPECT_EQ(t.picture(col::kExceptPicture, row), 3);
     EXPECT_TRUE(t.isHidden(col::kExceptPictureIndex));
 }
 
@@ -92,8 +93,14 @@ TEST_F(RuleSetTest, ExceptionPictureCell) {
         const char* cell;
         std::optional<int> picture;
     };
-    const Case cases[] = {{"", 3}, {"3", 3}, {"14", 14}, {"9", 9}, {"2", std::nullopt},
-                          {"0", std::nullopt}, {"15", std::nullopt}, {"abc", std::nullopt}};
+    const Case cases[] = {{"", 3},
+                          {"3", 3},
+                          {"14", 14},
+                          {"9", 9},
+                          {"2", std::nullopt},
+                          {"0", std::nullopt},
+                          {"15", std::nullopt},
+                          {"abc", std::nullopt}};
     for (const Case& c : cases) {
         rules.exceptions().setCell(col::kExceptPictureIndex, 1, c.cell);
         EXPECT_EQ(RuleSet::exceptionPicture(rules.exceptions(), 1), c.picture) << c.cell;
@@ -116,7 +123,7 @@ TEST_F(RuleSetTest, FailedTableDoesNotStopTheOthersAndIsNeverSavedOver) {
     std::vector<std::string> problems = rules.readSettings();
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0], "File contains no data or corrupt file " + (home / "subj.lst").string());
-    EXPECT_TRUE(rules.loadFailed(TableId::Subject));
+    EXPECT_FALSE(rules.isLoaded(TableId::Subject));
     EXPECT_EQ(rules.sender().cell(col::kWhat, 1), "Domain name");
     EXPECT_TRUE(rules.Savesettings().empty());
     EXPECT_EQ(home.read("subj.lst"), "garbage\r\n1,1,Contains\r\n");
@@ -124,7 +131,7 @@ TEST_F(RuleSetTest, FailedTableDoesNotStopTheOthersAndIsNeverSavedOver) {
 
     home.write("subj.lst", "6,2\r\n1,1,Equals\r\n2,1,x\r\n");
     EXPECT_TRUE(rules.readSettings().empty());
-    EXPECT_FALSE(rules.loadFailed(TableId::Subject));
+    EXPECT_TRUE(rules.isLoaded(TableId::Subject));
     EXPECT_EQ(rules.subject().cell(col::kWhat, 1), "Equals");
 }
 
@@ -136,10 +143,17 @@ TEST_F(RuleSetTest, RowsThatCanNeverMatchAreReportedOnLoad) {
                                         "Subject rule 2: nothing to match; the rule is ignored"}));
 }
 
+TEST_F(RuleSetTest, RuleSetNeverLoadedSavesNothing) {
+    home.write("subj.lst", "6,2\r\n1,1,Contains\r\n2,1,x\r\n");
+    EXPECT_TRUE(rules.Savesettings().empty());
+    EXPECT_EQ(home.read("subj.lst"), "6,2\r\n1,1,Contains\r\n2,1,x\r\n");
+    EXPECT_FALSE(std::filesystem::exists(home / "mailvane.ini"));
+}
+
 TEST_F(RuleSetTest, UnreadableIniIsNeverSavedOver) {
     std::filesystem::create_directory(home / "mailvane.ini"); // exists, cannot be read as a file
     EXPECT_EQ(rules.readSettings().size(), 1u);
-    EXPECT_TRUE(rules.optionsLoadFailed());
+    EXPECT_FALSE(rules.optionsLoaded());
     EXPECT_EQ(rules.options(), SpamOptions{});
     EXPECT_TRUE(rules.Savesettings().empty());
     EXPECT_TRUE(std::filesystem::is_directory(home / "mailvane.ini"));
@@ -191,8 +205,8 @@ TEST_F(RuleSetTest, OptionsSaveKeepsOtherSections) {
 TEST(KnownListTest, SortedIgnoringCaseWithDuplicatesAndNoBlanks) {
     KnownList list;
     list.loadFromText("b.com\r\nA.com\r\n\r\n   \r\na.com\r\nC@x.org\r\nb.com\r\n");
-    EXPECT_EQ(list.entries(), (std::vector<std::string>{"A.com", "a.com", "b.com", "b.com",
-                                                        "C@x.org"}));
+    EXPECT_EQ(list.entries(),
+              (std::vector<std::string>{"A.com", "a.com", "b.com", "b.com", "C@x.org"}));
     list.add("a.COM");
     list.add("");
     list.add("Zz");

@@ -99,8 +99,18 @@ TEST(RuleTableFile, CellLinesInAnyOrderAndLaterLinesWin) {
 
 TEST(RuleTableFile, CorruptFirstLineIsRefusedAndTableKept) {
     const char* firstLines[] = {
-        "",         "\r\n",        "0,5",      "6,0",        "6",          "x,2",
-        "6,y",      "-6,2",        "6,-2",     "65,2",       "6,100001",   "64,20000",
+        "",
+        "\r\n",
+        "0,5",
+        "6,0",
+        "6",
+        "x,2",
+        "6,y",
+        "-6,2",
+        "6,-2",
+        "65,2",
+        "6,100001",
+        "64,20000",
         "99999999999999999999,2",
     };
     for (const char* first : firstLines) {
@@ -140,7 +150,8 @@ TEST(RuleTableFile, SaveReplacesTheFileWithoutLeftovers) {
     exampleSubjectTable().SaveToFile(dir / "t.lst");
     EXPECT_EQ(dir.read("t.lst"), fixture("subj.lst"));
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++files;
     EXPECT_EQ(files, 1);
 }
 
@@ -148,7 +159,8 @@ TEST(RuleTableEdit, RowsAndColumns) {
     RuleTable t(2, 1);
     t.setCell(0, 0, "h");
     t.setRowCount(4);
-    for (int r = 1; r < 4; ++r) t.setCell(0, r, std::to_string(r));
+    for (int r = 1; r < 4; ++r)
+        t.setCell(0, r, std::to_string(r));
     t.insertRow(1);
     EXPECT_EQ(t.cell(0, 1), "");
     EXPECT_EQ(t.cell(0, 2), "1");

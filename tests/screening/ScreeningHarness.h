@@ -39,7 +39,8 @@ struct Screener {
         RuleTable& t = rules.table(id);
         int row = t.rowCount() == 2 && t.isRowEmpty(1) ? 1 : t.rowCount();
         if (row == t.rowCount()) t.setRowCount(row + 1);
-        for (std::size_t c = 0; c < cells.size(); ++c) t.setCell(static_cast<int>(c), row, cells[c]);
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            t.setCell(static_cast<int>(c), row, cells[c]);
         return row;
     }
     int subject(std::string condition, std::string matches, std::string caseSensitive,

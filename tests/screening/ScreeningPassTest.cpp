@@ -11,11 +11,8 @@ using test::message;
 using test::Screener;
 
 const std::vector<std::string> kFreeOffer = {
-    "Received: from mx.example.net",
-    "From: \"Offers\" <deals@spam.com>",
-    "To: me@home.org",
-    "Subject: Free money now",
-    "X-Mailer: Floodgate 4.0",
+    "Received: from mx.example.net", "From: \"Offers\" <deals@spam.com>", "To: me@home.org",
+    "Subject: Free money now",       "X-Mailer: Floodgate 4.0",
 };
 
 struct Hits {
@@ -44,102 +41,154 @@ TEST(ScreeningOrder, TableOfCases) {
              s.rules.options().smallerOn = true;
              s.rules.options().smallerLimit = 99999;
          },
-         kFreeOffer, "5000", 7, {{TableId::Exceptions, 1, "1"}, {TableId::Subject, 1, "0"}}},
+         kFreeOffer,
+         "5000",
+         7,
+         {{TableId::Exceptions, 1, "1"}, {TableId::Subject, 1, "0"}}},
         {"first matching exception decides, empty picture cell is 3",
          [](Screener& s) {
              s.exception("Subject", "Contains", "nomatch");
              s.exception("E-mail address", "Equals", "DEALS@");
              s.exception("Any Header", "Contains", "floodgate", "No", "9");
          },
-         kFreeOffer, "5000", 3,
-         {{TableId::Exceptions, 1, "0"}, {TableId::Exceptions, 2, "1"}, {TableId::Exceptions, 3, "0"}}},
+         kFreeOffer,
+         "5000",
+         3,
+         {{TableId::Exceptions, 1, "0"},
+          {TableId::Exceptions, 2, "1"},
+          {TableId::Exceptions, 3, "0"}}},
         {"exception rows without What are skipped, not the end",
          [](Screener& s) {
              s.exception("", "", "");
              s.exception("Reply-To:", "Contains", "x");
              s.exception("To:", "Ends with", "HOME.ORG", "No", "12");
          },
-         kFreeOffer, "5000", 12, {{TableId::Exceptions, 3, "1"}}},
+         kFreeOffer,
+         "5000",
+         12,
+         {{TableId::Exceptions, 3, "1"}}},
         {"any-header exception sees the last header line",
          [](Screener& s) { s.exception("Any Header", "Starts with", "X-Mailer", "Yes", "5"); },
-         kFreeOffer, "5000", 5, {{TableId::Exceptions, 1, "1"}}},
+         kFreeOffer,
+         "5000",
+         5,
+         {{TableId::Exceptions, 1, "1"}}},
         {"question then delete subject rule: delete, both counted",
          [](Screener& s) {
              s.subject("Contains", "money", "No", "No");
              s.subject("Contains (whole word)", "free", "No", "Yes");
          },
-         kFreeOffer, "5000", kMarkDelete, {{TableId::Subject, 1, "1"}, {TableId::Subject, 2, "1"}}},
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
+         {{TableId::Subject, 1, "1"}, {TableId::Subject, 2, "1"}}},
         {"a matching delete rule ends the walk",
          [](Screener& s) {
              s.subject("Contains", "money", "No", "Yes");
              s.subject("Contains", "free", "No", "No");
          },
-         kFreeOffer, "5000", kMarkDelete, {{TableId::Subject, 1, "1"}, {TableId::Subject, 2, "0"}}},
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
+         {{TableId::Subject, 1, "1"}, {TableId::Subject, 2, "0"}}},
         {"question rules never stop the walk",
          [](Screener& s) {
              s.subject("Contains", "money", "No", "No");
              s.subject("Starts with", "FREE", "No", "No");
          },
-         kFreeOffer, "5000", kMarkQuestion, {{TableId::Subject, 1, "1"}, {TableId::Subject, 2, "1"}}},
+         kFreeOffer,
+         "5000",
+         kMarkQuestion,
+         {{TableId::Subject, 1, "1"}, {TableId::Subject, 2, "1"}}},
         {"an empty row ends the subject rules",
          [](Screener& s) {
              s.subject("Contains", "nothing", "No", "Yes");
              s.subject("", "", "", "");
              s.subject("Contains", "free", "No", "Yes");
          },
-         kFreeOffer, "5000", kMarkNone, {{TableId::Subject, 3, "0"}}},
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {{TableId::Subject, 3, "0"}}},
         {"case-sensitive subject rule",
-         [](Screener& s) { s.subject("Contains", "free", "Yes", "Yes"); }, kFreeOffer, "5000",
-         kMarkNone, {}},
+         [](Screener& s) { s.subject("Contains", "free", "Yes", "Yes"); },
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {}},
         {"question subject plus blacklisted sender gives 2",
          [](Screener& s) {
              s.subject("Contains", "free", "No", "No");
              s.rules.known().add("spam.com");
          },
-         kFreeOffer, "5000", kMarkKnownSpammer, {{TableId::Subject, 1, "1"}}},
+         kFreeOffer,
+         "5000",
+         kMarkKnownSpammer,
+         {{TableId::Subject, 1, "1"}}},
         {"delete subject plus blacklisted sender stays 0",
          [](Screener& s) {
              s.subject("Contains", "free", "No", "Yes");
              s.rules.known().add("spam.com");
          },
-         kFreeOffer, "5000", kMarkDelete, {}},
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
+         {}},
         {"blacklist switched off",
          [](Screener& s) {
              s.rules.known().add("deals@spam.com");
              s.rules.options().compareWithKnownList = false;
          },
-         kFreeOffer, "5000", kMarkNone, {}},
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {}},
         {"size of exactly the small limit does not match",
          [](Screener& s) {
              s.rules.options().smallerOn = true;
              s.rules.options().smallerLimit = 5000;
          },
-         kFreeOffer, "5000", kMarkNone, {}},
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {}},
         {"size below the small limit, question",
          [](Screener& s) {
              s.rules.options().smallerOn = true;
              s.rules.options().smallerLimit = 5001;
              s.rules.options().smallerDeletes = false;
          },
-         kFreeOffer, "5000", kMarkQuestion, {}},
+         kFreeOffer,
+         "5000",
+         kMarkQuestion,
+         {}},
         {"size of exactly the large limit does not match",
          [](Screener& s) {
              s.rules.options().largerOn = true;
              s.rules.options().largerLimit = 5000;
          },
-         kFreeOffer, "5000", kMarkNone, {}},
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {}},
         {"size above the large limit, delete",
          [](Screener& s) {
              s.rules.options().largerOn = true;
              s.rules.options().largerLimit = 4999;
          },
-         kFreeOffer, "5000", kMarkDelete, {}},
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
+         {}},
         {"a size that is no number matches neither rule",
          [](Screener& s) {
              s.rules.options().smallerOn = s.rules.options().largerOn = true;
              s.rules.options().largerLimit = 0;
          },
-         kFreeOffer, "-1", kMarkNone, {}},
+         kFreeOffer,
+         "-1",
+         kMarkNone,
+         {}},
         {"a size question is raised to delete later",
          [](Screener& s) {
              s.rules.options().largerOn = true;
@@ -147,23 +196,38 @@ TEST(ScreeningOrder, TableOfCases) {
              s.rules.options().largerDeletes = false;
              s.sender("Domain name", "Equals", "SPAM.COM", "Yes");
          },
-         kFreeOffer, "5000", kMarkDelete, {{TableId::Sender, 1, "1"}}},
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
+         {{TableId::Sender, 1, "1"}}},
         {"a size delete finishes the row",
          [](Screener& s) {
              s.rules.options().largerOn = true;
              s.rules.options().largerLimit = 10;
              s.subject("Contains", "free", "No", "No");
          },
-         kFreeOffer, "5000", kMarkDelete, {{TableId::Subject, 1, "0"}}},
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
+         {{TableId::Subject, 1, "0"}}},
         {"sender local part all numeric",
          [](Screener& s) { s.sender("E-mail address", "All numeric", "", "No"); },
-         {"From: 4325154@spam.com"}, "5000", kMarkQuestion, {{TableId::Sender, 1, "1"}}},
+         {"From: 4325154@spam.com"},
+         "5000",
+         kMarkQuestion,
+         {{TableId::Sender, 1, "1"}}},
         {"header line rule ignoring case",
-         [](Screener& s) { s.header("Contains", "x-mailer: floodgate", "No", "Yes"); }, kFreeOffer,
-         "5000", kMarkDelete, {{TableId::Header, 1, "1"}}},
+         [](Screener& s) { s.header("Contains", "x-mailer: floodgate", "No", "Yes"); },
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
+         {{TableId::Header, 1, "1"}}},
         {"header line rule with case",
          [](Screener& s) { s.header("Contains", "X-Mailer: floodgate", "Yes", "Yes"); },
-         kFreeOffer, "5000", kMarkNone, {{TableId::Header, 1, "0"}}},
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {{TableId::Header, 1, "0"}}},
         {"header question, delete without match, delete with match",
          [](Screener& s) {
              s.header("Starts with", "Received:", "No", "No");
@@ -171,40 +235,74 @@ TEST(ScreeningOrder, TableOfCases) {
              s.header("Ends with", "home.org", "No", "Yes");
              s.header("Contains", ":", "No", "No");
          },
-         kFreeOffer, "5000", kMarkDelete,
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
          {{TableId::Header, 1, "1"}, {TableId::Header, 3, "1"}, {TableId::Header, 4, "0"}}},
         {"every matching header line counts for a question rule",
-         [](Screener& s) { s.header("Contains", "@", "No", "No"); }, kFreeOffer, "5000",
-         kMarkQuestion, {{TableId::Header, 1, "2"}}},
+         [](Screener& s) { s.header("Contains", "@", "No", "No"); },
+         kFreeOffer,
+         "5000",
+         kMarkQuestion,
+         {{TableId::Header, 1, "2"}}},
         {"To does not contain, own mailbox",
-         [](Screener& s) { s.header("To does not contain", "bob@home.org - MailBox #1", "No", "Yes"); },
-         kFreeOffer, "5000", kMarkDelete, {{TableId::Header, 1, "1"}}},
+         [](Screener& s) {
+             s.header("To does not contain", "bob@home.org - MailBox #1", "No", "Yes");
+         },
+         kFreeOffer,
+         "5000",
+         kMarkDelete,
+         {{TableId::Header, 1, "1"}}},
         {"To does not contain, other mailbox",
-         [](Screener& s) { s.header("To does not contain", "bob@home.org - MailBox #2", "No", "Yes"); },
-         kFreeOffer, "5000", kMarkNone, {{TableId::Header, 1, "0"}}},
+         [](Screener& s) {
+             s.header("To does not contain", "bob@home.org - MailBox #2", "No", "Yes");
+         },
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {{TableId::Header, 1, "0"}}},
         {"To does not contain, To holds the address",
          [](Screener& s) { s.header("To does not contain", "ME@home - MailBox #1", "No", "Yes"); },
-         kFreeOffer, "5000", kMarkNone, {}},
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {}},
         {"To does not contain, no To field",
          [](Screener& s) { s.header("To does not contain", "bob - MailBox #1", "No", "Yes"); },
-         {"From: a@b.com"}, "5000", kMarkNone, {}},
+         {"From: a@b.com"},
+         "5000",
+         kMarkNone,
+         {}},
         {"To does not contain without mailbox number never applies",
          [](Screener& s) { s.header("To does not contain", "bob - MailBox #", "No", "Yes"); },
-         kFreeOffer, "5000", kMarkNone, {}},
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {}},
         {"sender does not match Reply-to",
          [](Screener& s) { s.header("Sender", "does not match Reply-to", "No", "No"); },
-         {"From: a@spam.com", "Reply-To: b@other.com"}, "5000", kMarkQuestion,
+         {"From: a@spam.com", "Reply-To: b@other.com"},
+         "5000",
+         kMarkQuestion,
          {{TableId::Header, 1, "1"}}},
         {"sender contained in Reply-to",
          [](Screener& s) { s.header("Sender", "does not match Reply-to", "No", "Yes"); },
-         {"From: A@Spam.com", "Reply-To: Joe <a@spam.com>"}, "5000", kMarkNone, {}},
+         {"From: A@Spam.com", "Reply-To: Joe <a@spam.com>"},
+         "5000",
+         kMarkNone,
+         {}},
         {"sender equals To",
          [](Screener& s) { s.header("Sender", "equals To field", "No", "Yes"); },
-         {"From: Me <ME@home.org>", "To: me@home.org"}, "5000", kMarkDelete,
+         {"From: Me <ME@home.org>", "To: me@home.org"},
+         "5000",
+         kMarkDelete,
          {{TableId::Header, 1, "1"}}},
         {"sender equals To without a To field",
          [](Screener& s) { s.header("Sender", "equals To field", "No", "Yes"); },
-         {"From: me@home.org"}, "5000", kMarkNone, {}},
+         {"From: me@home.org"},
+         "5000",
+         kMarkNone,
+         {}},
         {"empty patterns never match",
          [](Screener& s) {
              s.subject("Contains", "", "No", "Yes");
@@ -213,21 +311,28 @@ TEST(ScreeningOrder, TableOfCases) {
              s.exception("E-mail address", "Equals", "", "No", "5");
              s.exception("Subject", "Starts with", "", "No", "5");
          },
-         kFreeOffer, "5000", kMarkNone, {}},
+         kFreeOffer,
+         "5000",
+         kMarkNone,
+         {}},
         {"conditions a table does not accept never match",
          [](Screener& s) {
              s.subject("All numeric", "", "No", "Yes");
              s.header("Is blank", "", "No", "Yes");
              s.exception("Subject", "Is UPPERCASE", "", "No", "5");
          },
-         {"Subject: 123"}, "5000", kMarkNone, {}},
+         {"Subject: 123"},
+         "5000",
+         kMarkNone,
+         {}},
     };
     for (const OrderCase& c : cases) {
         Screener s;
         c.setup(s);
         MessageEntry row = message(c.headers, c.size);
         EXPECT_EQ(s.mark(row), c.mark) << c.name;
-        for (const Hits& h : c.hits) EXPECT_EQ(s.hits(h.table, h.row), h.hits) << c.name;
+        for (const Hits& h : c.hits)
+            EXPECT_EQ(s.hits(h.table, h.row), h.hits) << c.name;
     }
 }
 
@@ -259,10 +364,29 @@ TEST(ScreeningPassTest, SecondPassEndsWithTheSameMarks) {
                                       message({"Subject: other"})};
     s.pass.MarkForDeletion(rows, -1);
     std::vector<MarkState> first;
-    for (const MessageEntry& r : rows) first.push_back(r.mark);
+    for (const MessageEntry& r : rows)
+        first.push_back(r.mark);
     s.pass.MarkForDeletion(rows, -1);
-    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i].mark, first[i]);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].mark, first[i]);
     EXPECT_EQ(first, (std::vector<MarkState>{kMarkKnownSpammer, 4, kMarkNone}));
+}
+
+TEST(ScreeningPassTest, EditsBetweenPassesTakeEffect) {
+    Screener s;
+    int row = s.subject("Contains", "free", "No", "No");
+    EXPECT_EQ(s.mark(message(kFreeOffer)), kMarkQuestion);
+    s.rules.subject().setCell(col::kDelete, row, "Yes");
+    EXPECT_EQ(s.mark(message(kFreeOffer)), kMarkDelete);
+    s.rules.subject().setCell(col::kMatches, row, "absent");
+    EXPECT_EQ(s.mark(message(kFreeOffer)), kMarkNone);
+    s.rules.subject().removeRow(row);
+    s.rules.subject().setRowCount(2);
+    s.exception("Subject", "Contains", "money", "No", "6");
+    EXPECT_EQ(s.mark(message(kFreeOffer)), 6);
+    s.rules.readSettings(); // nothing on disk: the tables start empty again
+    EXPECT_EQ(s.mark(message(kFreeOffer)), kMarkNone);
+    EXPECT_EQ(s.hits(TableId::Subject, row), "");
 }
 
 TEST(ScreeningPassTest, HitsCellThatIsNoNumberRestartsAtOne) {

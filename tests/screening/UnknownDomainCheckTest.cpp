@@ -23,8 +23,7 @@ protected:
 TEST_F(UnknownDomainTest, OnlyTheReplyToDomainIsTestedWhenPresent) {
     EXPECT_EQ(s.mark(message({"From: a@gone.test", "Reply-To: b@fine.test"})), kMarkNone);
     EXPECT_EQ(s.resolver.asked, (std::vector<std::string>{"fine.test"}));
-    EXPECT_EQ(s.mark(message({"From: a@fine.test", "Reply-To: Joe <b@gone.test>"})),
-              kMarkQuestion);
+    EXPECT_EQ(s.mark(message({"From: a@fine.test", "Reply-To: Joe <b@gone.test>"})), kMarkQuestion);
     EXPECT_EQ(s.mark(message({"From: x@GONE.test"})), kMarkQuestion);
     EXPECT_EQ(count(), "1");
 }

@@ -9,11 +9,32 @@
 namespace mv {
 
 enum class Setting {
-    Logfile, Mailer, AlarmFile, Automatic, Ask, Kill, Minutes, Launch, Exit, Alarm, Repeat, RAS,
-    Count, SysTray, DNSAddress, DNSPort, Asis, Month, Quarter, Which, Version161
+    Logfile,
+    Mailer,
+    AlarmFile,
+    Automatic,
+    Ask,
+    Kill,
+    Minutes,
+    Launch,
+    Exit,
+    Alarm,
+    Repeat,
+    RAS,
+    Count,
+    SysTray,
+    DNSAddress,
+    DNSPort,
+    Asis,
+    Month,
+    Quarter,
+    Which,
+    Version161
 };
 
-enum class SettingType { Text, Boolean, Integer };
+// `Path`: a file name; one typed relative is taken from the folder the user typed it in, since
+// the desktop program and the command line run from different folders.
+enum class SettingType { Text, Path, Boolean, Integer };
 
 struct SettingInfo {
     Setting key;
