@@ -69,8 +69,10 @@ void relay(int client, int server, std::chrono::milliseconds delay) {
             if (!(p[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             char buffer[65536];
             ssize_t n = ::recv(fds[i], buffer, sizeof buffer, 0);
-            if (n <= 0) open = false;
-            else queues[i].push_back({Clock::now() + delay, std::string(buffer, n)});
+            if (n <= 0)
+                open = false;
+            else
+                queues[i].push_back({Clock::now() + delay, std::string(buffer, n)});
         }
         now = Clock::now();
         for (int i = 0; i < 2; ++i)

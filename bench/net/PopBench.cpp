@@ -32,21 +32,36 @@ double processCpuSeconds() {
 std::string typicalMessage(int n) {
     std::string id = std::to_string(n);
     std::string message =
-        "Return-Path: <offers" + id + "@deals.example.com>\r\n"
+        "Return-Path: <offers" + id +
+        "@deals.example.com>\r\n"
         "Received: from mx.deals.example.com (mx.deals.example.com [192.0.2.17])\r\n"
-        "\tby mail.example.org with ESMTPS id 4Bx" + id + "\r\n"
+        "\tby mail.example.org with ESMTPS id 4Bx" +
+        id +
+        "\r\n"
         "\tfor <bob@example.org>; Wed, 9 Dec 2026 10:15:02 +0000\r\n"
-        "Received: from app" + id + ".deals.example.com (10.0.0.5) by mx.deals.example.com\r\n"
+        "Received: from app" +
+        id +
+        ".deals.example.com (10.0.0.5) by mx.deals.example.com\r\n"
         "\twith SMTP; Wed, 9 Dec 2026 10:15:01 +0000\r\n"
-        "From: \"Deals Team\" <offers" + id + "@deals.example.com>\r\n"
+        "From: \"Deals Team\" <offers" +
+        id +
+        "@deals.example.com>\r\n"
         "To: bob@example.org\r\n"
-        "Subject: Your weekly selection, number " + id + "\r\n"
+        "Subject: Your weekly selection, number " +
+        id +
+        "\r\n"
         "Date: Wed, 9 Dec 2026 10:15:00 +0000\r\n"
-        "Message-ID: <" + id + ".1765275300@deals.example.com>\r\n"
+        "Message-ID: <" +
+        id +
+        ".1765275300@deals.example.com>\r\n"
         "MIME-Version: 1.0\r\n"
-        "Content-Type: multipart/alternative; boundary=\"b" + id + "\"\r\n"
+        "Content-Type: multipart/alternative; boundary=\"b" +
+        id +
+        "\"\r\n"
         "X-Mailer: Bulk 2.1\r\n"
-        "List-Unsubscribe: <https://deals.example.com/u/" + id + ">\r\n"
+        "List-Unsubscribe: <https://deals.example.com/u/" +
+        id +
+        ">\r\n"
         "\r\n";
     for (int line = 0; line < 40; ++line)
         message += "Body text line " + std::to_string(line) + " of the weekly offers letter.\r\n";
@@ -59,7 +74,8 @@ DovecotServer& mailbox(int count) {
     auto& server = servers[count];
     if (!server) {
         server = std::make_unique<DovecotServer>();
-        for (int n = 1; n <= count; ++n) server->deliver(typicalMessage(n));
+        for (int n = 1; n <= count; ++n)
+            server->deliver(typicalMessage(n));
         TRemotePOP warmUp; // lets Dovecot build its index outside the timing
         warmUp.setServer(server->plainServer());
         warmUp.setUserName(DovecotServer::kUser);
@@ -145,14 +161,30 @@ void configure(benchmark::internal::Benchmark* b, int iterations) {
     b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(iterations);
 }
 
-BENCHMARK_CAPTURE(headerPass, sequential_1000_loopback, 1000, false, 0)->Apply([](auto* b) { configure(b, 5); });
-BENCHMARK_CAPTURE(headerPass, pipelined_1000_loopback, 1000, true, 0)->Apply([](auto* b) { configure(b, 5); });
-BENCHMARK_CAPTURE(headerPass, sequential_5000_loopback, 5000, false, 0)->Apply([](auto* b) { configure(b, 3); });
-BENCHMARK_CAPTURE(headerPass, pipelined_5000_loopback, 5000, true, 0)->Apply([](auto* b) { configure(b, 3); });
-BENCHMARK_CAPTURE(headerPass, pipelined_1000_rtt10ms, 1000, true, 10)->Apply([](auto* b) { configure(b, 3); });
-BENCHMARK_CAPTURE(headerPass, pipelined_5000_rtt10ms, 5000, true, 10)->Apply([](auto* b) { configure(b, 3); });
-BENCHMARK_CAPTURE(headerPass, sequential_1000_rtt10ms, 1000, false, 10)->Apply([](auto* b) { configure(b, 1); });
-BENCHMARK_CAPTURE(headerPass, sequential_5000_rtt10ms, 5000, false, 10)->Apply([](auto* b) { configure(b, 1); });
+BENCHMARK_CAPTURE(headerPass, sequential_1000_loopback, 1000, false, 0)->Apply([](auto* b) {
+    configure(b, 5);
+});
+BENCHMARK_CAPTURE(headerPass, pipelined_1000_loopback, 1000, true, 0)->Apply([](auto* b) {
+    configure(b, 5);
+});
+BENCHMARK_CAPTURE(headerPass, sequential_5000_loopback, 5000, false, 0)->Apply([](auto* b) {
+    configure(b, 3);
+});
+BENCHMARK_CAPTURE(headerPass, pipelined_5000_loopback, 5000, true, 0)->Apply([](auto* b) {
+    configure(b, 3);
+});
+BENCHMARK_CAPTURE(headerPass, pipelined_1000_rtt10ms, 1000, true, 10)->Apply([](auto* b) {
+    configure(b, 3);
+});
+BENCHMARK_CAPTURE(headerPass, pipelined_5000_rtt10ms, 5000, true, 10)->Apply([](auto* b) {
+    configure(b, 3);
+});
+BENCHMARK_CAPTURE(headerPass, sequential_1000_rtt10ms, 1000, false, 10)->Apply([](auto* b) {
+    configure(b, 1);
+});
+BENCHMARK_CAPTURE(headerPass, sequential_5000_rtt10ms, 5000, false, 10)->Apply([](auto* b) {
+    configure(b, 1);
+});
 BENCHMARK(silentServerWait)->Apply([](auto* b) { configure(b, 1); });
 
 } // namespace
