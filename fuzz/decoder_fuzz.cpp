@@ -13,8 +13,10 @@ namespace {
 
 std::size_t decodedBytes(const mv::TCustomMailMessage& message) {
     std::size_t total = 0;
-    for (const std::string& line : message.Body) total += line.size() + 1;
-    for (const mv::TAttachmentItem& item : message.Attachments) total += item.Data.size();
+    for (const std::string& line : message.Body)
+        total += line.size() + 1;
+    for (const mv::TAttachmentItem& item : message.Attachments)
+        total += item.Data.size();
     return total;
 }
 

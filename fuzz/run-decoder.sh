@@ -7,6 +7,15 @@ cd "$(dirname "$0")/.."
 seconds=${1:-120}
 build=build-fuzz
 
+# The fuzz build needs clang and its libFuzzer runtime, which the ordinary build does not.
+if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a \
+        >/dev/null 2>&1; then
+    sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 install -y --no-install-recommends clang \
+        libclang-rt-14-dev
+fi
+
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DMAILVANE_FUZZ=ON -DMAILVANE_TESTS=OFF \
     -DMAILVANE_GUI=OFF -DMAILVANE_WERROR=ON >/dev/null
 cmake --build "$build" -j2 --target decoder_fuzz

@@ -12,9 +12,10 @@ namespace mv {
 // Run by long decodes and encodes now and then, so a desktop caller can keep its window live.
 using PumpHook = std::function<void()>;
 
-// Decodes base64 body lines into one byte string. Groups may run across line ends; blanks, tabs
-// and CRs around a line are transport noise and skipped, any other character outside the alphabet
-// throws EMessageParserError("Invalid Character"). "=" ends a group; text after it starts anew.
+// Decodes the base64 lines of one part into a byte string it appends to (not owned). Groups may run
+// across line ends; blanks, tabs and CRs around a line are transport noise and skipped, any other
+// character outside the alphabet throws EMessageParserError("Invalid Character"). "=" ends a group;
+// text after it starts anew.
 class Base64Decoder {
 public:
     explicit Base64Decoder(std::string& out) : m_out(out) {}

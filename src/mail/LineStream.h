@@ -7,6 +7,7 @@
 
 namespace mv {
 
+// Owns a copy of the raw text and a read position; lives as long as the decoder that reads it.
 class TLineStream {
 public:
     // What ReadLine gives after the last line: four bytes of code 255.

@@ -24,12 +24,16 @@ TCustomDecoder::TCustomDecoder(std::string text, TCustomMailMessage& message)
 TMessageDecoder::TMessageDecoder(std::string text, TMailMessage& message)
     : TCustomDecoder(std::move(text), message), m_target(message) {}
 
-void TMessageDecoder::HandOverHeaders() { m_target.ProcessHeaders(m_messageHeaders); }
+void TMessageDecoder::HandOverHeaders() {
+    m_target.ProcessHeaders(m_messageHeaders);
+}
 
 TArticleDecoder::TArticleDecoder(std::string text, TNewsArticle& article)
     : TCustomDecoder(std::move(text), article), m_target(article) {}
 
-void TArticleDecoder::HandOverHeaders() { m_target.ProcessHeaders(m_messageHeaders); }
+void TArticleDecoder::HandOverHeaders() {
+    m_target.ProcessHeaders(m_messageHeaders);
+}
 
 void TCustomDecoder::Decode() {
     readHeaderBlock(m_messageHeaders);
@@ -46,12 +50,15 @@ void TCustomDecoder::Decode() {
     if (!m_message.Body.empty() && m_message.Body.back() == ".") m_message.Body.pop_back();
 }
 
-bool TCustomDecoder::readLine(std::string_view& line) { return m_reader.ReadLine(line); }
+bool TCustomDecoder::readLine(std::string_view& line) {
+    return m_reader.ReadLine(line);
+}
 
 void TCustomDecoder::readHeaderBlock(TMailHeaders& headers) {
     headers.clear();
     std::string_view line;
-    while (readLine(line) && !line.empty()) headers.add(std::string(line));
+    while (readLine(line) && !line.empty())
+        headers.add(std::string(line));
 }
 
 void TCustomDecoder::skipToEnd() {
@@ -60,7 +67,9 @@ void TCustomDecoder::skipToEnd() {
     }
 }
 
-std::string TCustomDecoder::count() const { return std::to_string(m_message.Attachments.size()); }
+std::string TCustomDecoder::count() const {
+    return std::to_string(m_message.Attachments.size());
+}
 
 void TCustomDecoder::pumpAfter(std::size_t bytes) {
     m_sincePump += bytes;
@@ -98,8 +107,9 @@ void TCustomDecoder::decodeTextPart() {
     std::string transfer = lowerAscii(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
     auto& body = m_message.Body;
     body.clear();
-    bool quoted = transfer == "quoted-printable" ||
-                  contains(m_messageHeaders.GetFieldValue("X-MIME-Autoconverted"), "quoted-printable");
+    bool quoted =
+        transfer == "quoted-printable" ||
+        contains(m_messageHeaders.GetFieldValue("X-MIME-Autoconverted"), "quoted-printable");
     bool base64 = transfer == "base64";
     if (charset == "iso-2022-jp") m_message.CharSet = TCharSet::csISO2022jp;
     if (quoted) m_message.CharSet = TCharSet::csISO8859;
@@ -125,9 +135,7 @@ void TCustomDecoder::decodeTextPart() {
             m_messageHeaders.RemoveField(field);
         decodePlain();
     } else if (quoted) {
-        std::string text;
-        for (const std::string& l : body) DecodeQuotedPrintableLine(l, text);
-        setBodyText(text);
+        decodeQuotedBody();
     } else if (base64) {
         std::string bytes;
         Base64Decoder decoder(bytes);
@@ -145,7 +153,8 @@ void TCustomDecoder::decodeSinglePart() {
     TAttachmentItem item;
     item.SetFileName(GetParameter("name", contentType));
     item.ContentType = GetMimeType(contentType);
-    PartEncoding encoding = partEncoding(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
+    PartEncoding encoding =
+        partEncoding(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
     if (item.FileName.empty()) {
         item.SetFileName(
             GetParameter("filename", m_messageHeaders.GetFieldValue("Content-Disposition")));
@@ -190,11 +199,7 @@ void TCustomDecoder::decodeFirstPart() {
     if (!base64) {
         end = readBodyLines();
         if (body.empty()) body.emplace_back();
-        if (transfer == "quoted-printable") {
-            std::string text;
-            for (const std::string& l : body) DecodeQuotedPrintableLine(l, text);
-            setBodyText(text);
-        }
+        if (transfer == "quoted-printable") decodeQuotedBody();
     } else {
         TAttachmentItem text;
         end = readPartBody(text, PartEncoding{TransferEncoding::Base64, false}, true, false);
@@ -270,7 +275,8 @@ void TCustomDecoder::skipToDelimiter(const char* error) {
 TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
     if (!line.starts_with(m_delimiter)) return PartEnd::None;
     std::string_view rest = line.substr(m_delimiter.size());
-    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.remove_suffix(1);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
+        rest.remove_suffix(1);
     if (rest.empty()) return PartEnd::Delimiter;
     if (rest == "--") return PartEnd::Closing;
     return PartEnd::None;
@@ -291,7 +297,20 @@ TCustomDecoder::PartEnd TCustomDecoder::readBodyLines() {
     return PartEnd::End;
 }
 
-void TCustomDecoder::setBodyText(std::string_view text) { m_message.Body = splitLines(text); }
+void TCustomDecoder::setBodyText(std::string_view text) {
+    m_message.Body = splitLines(text);
+}
+
+void TCustomDecoder::decodeQuotedBody() {
+    std::size_t size = 0;
+    for (const std::string& line : m_message.Body)
+        size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : m_message.Body)
+        DecodeQuotedPrintableLine(line, text);
+    setBodyText(text);
+}
 
 void TCustomDecoder::noteTextPart(const TMailHeaders& headers) {
     std::string contentType = headers.GetFieldValue("Content-Type");
@@ -309,7 +328,7 @@ TCustomDecoder::PartEncoding TCustomDecoder::partEncoding(std::string_view trans
 }
 
 TCustomDecoder::PartEnd TCustomDecoder::readAttachment(TAttachmentItem& item, PartEncoding encoding,
-                                                      bool delimited, bool stopAtDot) {
+                                                       bool delimited, bool stopAtDot) {
     try {
         return readPartBody(item, encoding, delimited, stopAtDot);
     } catch (const EMessageParserError&) {
@@ -320,7 +339,7 @@ TCustomDecoder::PartEnd TCustomDecoder::readAttachment(TAttachmentItem& item, Pa
 }
 
 TCustomDecoder::PartEnd TCustomDecoder::readPartBody(TAttachmentItem& item, PartEncoding encoding,
-                                                    bool delimited, bool stopAtDot) {
+                                                     bool delimited, bool stopAtDot) {
     std::string& data = item.Data;
     Base64Decoder base64(data);
     std::size_t lastLineStart = 0; // where the bytes of the last line read begin in `data`

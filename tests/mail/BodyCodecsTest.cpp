@@ -15,7 +15,8 @@ std::vector<std::string> readAll(std::string text) {
     TLineStream stream(std::move(text));
     std::vector<std::string> lines;
     std::string_view line;
-    while (stream.ReadLine(line)) lines.emplace_back(line);
+    while (stream.ReadLine(line))
+        lines.emplace_back(line);
     EXPECT_TRUE(stream.Eof());
     EXPECT_EQ(line, TLineStream::EndMarker);
     return lines;
@@ -36,7 +37,8 @@ TEST(LineStream, SplitsAtEveryKindOfLineEnd) {
         {std::string("nul\0inside\r\nnext", 16), {std::string("nul\0inside", 10), "next"}},
         {"\xFF\xFF\xFF\xFF\nafter", {"\xFF\xFF\xFF\xFF", "after"}},
     };
-    for (const LineCase& c : cases) EXPECT_EQ(readAll(c.text), c.lines) << c.text.substr(0, 20);
+    for (const LineCase& c : cases)
+        EXPECT_EQ(readAll(c.text), c.lines) << c.text.substr(0, 20);
 }
 
 TEST(LineStream, UnreadAndResetGoBack) {
@@ -57,14 +59,15 @@ TEST(LineStream, UnreadAndResetGoBack) {
 std::string base64Lines(const std::vector<std::string>& lines) {
     std::string out;
     Base64Decoder decoder(out);
-    for (const std::string& line : lines) decoder.addLine(line);
+    for (const std::string& line : lines)
+        decoder.addLine(line);
     return out;
 }
 
 TEST(Base64Decoder, ToleratesTransportNoiseAndOddLineLengths) {
     EXPECT_EQ(base64Lines({"SGVsbG8s  ", "IHdvcmxk\r", "IQ=="}), "Hello, world!");
-    EXPECT_EQ(base64Lines({"SGVsb", "G8="}), "Hello");   // a group across lines
-    EXPECT_EQ(base64Lines({"QQ==QkM="}), "ABC");         // padding, then more text
+    EXPECT_EQ(base64Lines({"SGVsb", "G8="}), "Hello"); // a group across lines
+    EXPECT_EQ(base64Lines({"QQ==QkM="}), "ABC");       // padding, then more text
     EXPECT_THROW(base64Lines({"SGV sbG8="}), EMessageParserError);
     EXPECT_THROW(base64Lines({"SGV*bG8="}), EMessageParserError);
 }
@@ -75,7 +78,8 @@ TEST(Base64, EncodeRoundTrips) {
     EXPECT_EQ(EncodeBase64Text("AB"), "QUI=");
     EXPECT_EQ(EncodeBase64Text("ABC"), "QUJD");
     std::string bytes;
-    for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+    for (int b = 0; b < 256; ++b)
+        bytes += static_cast<char>(b);
     EXPECT_EQ(base64Lines({EncodeBase64Text(bytes)}), bytes);
 }
 
@@ -97,7 +101,8 @@ std::string uuDecoded(std::string_view line) {
 
 TEST(UUencode, LinesDecode) {
     std::string full(45, '\0');
-    for (int i = 0; i < 45; ++i) full[i] = static_cast<char>(i * 5);
+    for (int i = 0; i < 45; ++i)
+        full[i] = static_cast<char>(i * 5);
     std::string line = EncodeUULine(full);
     EXPECT_EQ(line.size(), 61u);
     EXPECT_EQ(line[0], 'M');
@@ -112,7 +117,8 @@ TEST(UUencode, LinesDecode) {
 
 std::string qpDecoded(const std::vector<std::string>& lines) {
     std::string out;
-    for (const std::string& line : lines) DecodeQuotedPrintableLine(line, out);
+    for (const std::string& line : lines)
+        DecodeQuotedPrintableLine(line, out);
     return out;
 }
 
@@ -125,7 +131,8 @@ TEST(QuotedPrintable, DecodesLines) {
 
 TEST(QuotedPrintable, EncodesAndDecodesBack) {
     std::string longLine;
-    for (int i = 0; i < 60; ++i) longLine += "word ";
+    for (int i = 0; i < 60; ++i)
+        longLine += "word ";
     longLine += "end";
     const std::string texts[] = {
         "plain\r\n",

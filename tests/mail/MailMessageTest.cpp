@@ -1,6 +1,6 @@
 // Message objects: the computed content type, header processing, Clear, Assign and Validate.
-#include "mail/MailErrors.h"
 #include "mail/MailMessage.h"
+#include "mail/MailErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,8 @@ TEST(MailMessage, ComputesTheContentType) {
         TMailMessage message;
         message.SetContentType(c.stored);
         message.Body = c.body;
-        for (const std::string& name : c.attachments) message.Attachments.push_back(named(name));
+        for (const std::string& name : c.attachments)
+            message.Attachments.push_back(named(name));
         EXPECT_EQ(message.ContentType(), c.expected) << c.expected;
     }
 }
@@ -79,10 +80,9 @@ TEST(MailMessage, PriorityFromXPriority) {
 TEST(MailMessage, ProcessHeadersFillsTheFields) {
     TMailMessage message;
     message.Subject = "kept";
-    message.ProcessHeaders(TMailHeaders({"From: \"Ann\" <ann@example.com>",
-                                         "To: a@example.com, \"B, b\" <b@example.com>",
-                                         "CC: c@example.com", "BCC: d@example.com",
-                                         "Return-Receipt-To: ann@example.com"}));
+    message.ProcessHeaders(TMailHeaders(
+        {"From: \"Ann\" <ann@example.com>", "To: a@example.com, \"B, b\" <b@example.com>",
+         "CC: c@example.com", "BCC: d@example.com", "Return-Receipt-To: ann@example.com"}));
     EXPECT_EQ(message.Sender, (TEmailAddress{"Ann", "ann@example.com"}));
     ASSERT_EQ(message.Recipients.size(), 2u);
     EXPECT_EQ(message.Recipients[1], (TEmailAddress{"B, b", "b@example.com"}));

@@ -1,8 +1,8 @@
 // The encoder's output, and decode -> encode -> decode round trips that keep body and attachments.
+#include "mail/MessageEncoder.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "mail/MailMessage.h"
-#include "mail/MessageEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +97,8 @@ TEST(MessageEncoder, LongLinesGoQuotedPrintable) {
     std::vector<std::string> lines = encodedLines(message);
     EXPECT_TRUE(hasLine(lines, "Content-Transfer-Encoding: quoted-printable"));
     auto body = std::find(lines.begin(), lines.end(), "");
-    for (auto it = body + 1; it != lines.end(); ++it) EXPECT_LE(it->size(), 66u);
+    for (auto it = body + 1; it != lines.end(); ++it)
+        EXPECT_LE(it->size(), 66u);
 }
 
 TEST(MessageEncoder, BoundariesAreLongAndDistinct) {
@@ -130,7 +131,8 @@ TEST(ArticleEncoder, WritesNewsgroups) {
 
 std::string binaryBytes(std::size_t n) {
     std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>((i * 131 + 7) % 256);
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>((i * 131 + 7) % 256);
     return s;
 }
 
@@ -153,8 +155,10 @@ void expectSameContent(const TCustomMailMessage& a, const TCustomMailMessage& b)
 
 TEST(RoundTrip, BuiltMessageKeepsBodyAndAttachments) {
     TMailMessage original = simpleMessage();
-    original.Subject = "Gr\xC3\xBC\xC3\x9F" "e";
-    original.Body = {"First line", "", "Caf\xE9 with a trailing blank ", std::string(280, 'w'), "end"};
+    original.Subject = "Gr\xC3\xBC\xC3\x9F"
+                       "e";
+    original.Body = {"First line", "", "Caf\xE9 with a trailing blank ", std::string(280, 'w'),
+                     "end"};
     original.CharSet = TCharSet::csISO8859;
     original.Attachments.push_back(attachment("photo.png", binaryBytes(100000)));
     original.Attachments.push_back(attachment("notes.txt", "line 1\r\n\r\nline = 3\r\n"));
@@ -212,7 +216,8 @@ TEST_P(FixtureRoundTrip, DecodeEncodeDecodeKeepsContent) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureRoundTrip,
                          testing::Values("plain.eml", "qp_text.eml", "pdf_named.eml", "mixed.eml",
                                          "alternative.eml", "nested.eml", "base64_first.eml",
-                                         "koi8.eml"));
+                                         "koi8.eml", "html_only.eml", "ccmail.eml",
+                                         "iso2022_base64.eml"));
 
 } // namespace
 } // namespace mv
