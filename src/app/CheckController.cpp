@@ -352,7 +352,7 @@ DomainAnswer CheckController::MXDomainResolver::resolve(const std::string& domai
     switch (m_resolver.checkDomain(domain).status) {
     case DomainStatus::Exists: return DomainAnswer::Exists;
     case DomainStatus::DoesNotExist: return DomainAnswer::DoesNotExist;
-    case DomainStatus::CouldNotCheck: break;
+    case DomainStatus::NotChecked: break;
     }
     return DomainAnswer::CouldNotCheck;
 }

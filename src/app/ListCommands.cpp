@@ -2,7 +2,7 @@
 
 #include "base/Files.h"
 #include "base/Text.h"
-#include "mail/MailMessage.h"
+#include "mail/ViewerText.h"
 #include "screening/QuickAdd.h"
 
 #include <algorithm>
@@ -15,14 +15,6 @@ constexpr const char* kStars = "**************************************";
 constexpr long long kLargeMessage = 50001;
 
 } // namespace
-
-std::string messageBodyText(const std::string& raw) {
-    TMailMessage message;
-    message.LoadFromText(raw);
-    std::string text;
-    for (const auto& line : message.Body) text += line + "\n";
-    return text;
-}
 
 
 std::vector<int> ListCommands::validRows(const std::vector<int>& selection) const {
@@ -132,7 +124,7 @@ std::optional<std::string> ListCommands::downloadBody(int index) {
         m_c.enableAllButtons();
         auto raw = readFile(m_c.home().emlFile(index));
         if (!raw) throw FileError("Unable to read " + m_c.home().emlFile(index).string());
-        return messageBodyText(*raw);
+        return viewerText(std::move(*raw));
     } catch (const std::exception& e) {
         m_c.clearClientMarks();
         m_c.failOperation(e, true);

@@ -11,9 +11,6 @@
 
 namespace mv {
 
-// The text the body viewer shows for a raw message as the server sent it: the decoded body.
-std::string messageBodyText(const std::string& raw);
-
 class ListCommands {
 public:
     explicit ListCommands(CheckController& controller) : m_c(controller) {}
