@@ -2,6 +2,8 @@
 
 #include "app/settings/HomeLock.h"
 #include "cli/AccountsCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/MailCommands.h"
 #include "cli/KnownCommand.h"
 #include "cli/OptionsCommand.h"
 #include "cli/RulesCommand.h"
@@ -30,6 +32,11 @@ void printSynopsis(std::ostream& out, std::string_view prefix, const Command& co
 Cli::Cli() {
     add<AccountsCommand>();
     add<OptionsCommand>();
+    add<CheckCommand>();
+    add<ShowCommand>();
+    add<AutoCommand>();
+    add<LogCommand>();
+    add<DemoCommand>();
     add<SpamCommand>();
     add<RulesCommand>();
     add<KnownCommand>();

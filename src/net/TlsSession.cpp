@@ -73,7 +73,7 @@ bool isIpAddress(const std::string& host) {
 
 } // namespace
 
-std::string normalizeFingerprint(std::string_view text) {
+std::string canonicalFingerprint(std::string_view text) {
     std::string hex;
     for (char c : text)
         if (std::isxdigit(static_cast<unsigned char>(c)))
@@ -168,9 +168,9 @@ std::string TlsSession::verifyServer() const {
         hex += digits[digest[i] >> 4];
         hex += digits[digest[i] & 15];
     }
-    std::string fingerprint = normalizeFingerprint(hex);
+    std::string fingerprint = canonicalFingerprint(hex);
     if (!m_settings.fingerprint.empty() &&
-        normalizeFingerprint(m_settings.fingerprint) == fingerprint)
+        canonicalFingerprint(m_settings.fingerprint) == fingerprint)
         return {};
     long result = SSL_get_verify_result(m_ssl);
     if (result == X509_V_OK) return {};
