@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kRetrievingHeading = "Retrieving messages ... standby";
 constexpr int kAlarmPathMax = 200;
 
-bool markedForDeletion(const MessageEntry& row) { return row.mark == 0 || row.mark == 2; }
+bool markedForDeletion(const MessageEntry& row) { return isMarkedForDeletion(row.mark); }
 
 TlsMode tlsModeOf(SecurityMode mode) {
     switch (mode) {
@@ -61,7 +61,13 @@ CheckController::CheckController(HomeFolder home, SettingsStore& settings, View&
                                  RegionalSettings regional)
     : m_home(std::move(home)), m_settings(settings), m_view(view), m_platform(platform),
       m_clock(clock), m_regional(std::move(regional)), m_rules(m_home.programDir()),
-      m_log(clock, m_regional), m_screening(m_rules, m_mxResolver) {
+      m_domainCheck(m_domainResolver, m_rules.options()),
+      m_screening(m_rules, m_domainCheck,
+                  [this] {
+                      return m_accounts.serverToIndex(m_remotePop1.server(),
+                                                      m_remotePop1.userName());
+                  }),
+      m_log(clock, m_regional) {
     m_log.onFailure([this](const std::string& message) { m_view.showError(message); });
     m_remotePop1.setPump([this] { m_platform.pump(); });
     m_mxResolver.setWaitHooks({nullptr, [this] { m_platform.pump(); }});
@@ -85,6 +91,7 @@ void CheckController::startUp() {
     GetRemotePOPSettings(m_currentMailbox);
     CleanUpEMLFiles(m_home);
     applyLogNaming();
+    applyDialUp();
     UpdateAutomaticCaptions(m_general.automatic, m_countdown);
     setExitNormalRole();
     enableAllButtons();
@@ -146,7 +153,7 @@ bool CheckController::chooseMailbox() {
 // --- The check run ---------------------------------------------------------------------------
 
 bool CheckController::accountMissing() {
-    if (isBlank(m_remotePop1.UserName())) {
+    if (isBlank(m_remotePop1.userName())) {
         m_view.showError("You need to enter your e-mail username in the settings.");
     } else if (isBlank(m_remotePop1.server())) {
         m_view.showError("You need to enter the name of your mail server in the settings.");
@@ -186,15 +193,19 @@ CheckOutcome CheckController::btListClick() {
     disableAllButtons();
     bool interactive = !unattended();
     if (interactive)
-        m_view.showProgress(kRetrievingHeading, m_remotePop1.server(), m_remotePop1.UserName());
+        m_view.showProgress(kRetrievingHeading, m_remotePop1.server(), m_remotePop1.userName());
     m_listing = true;
     m_errorLogged = false;
+    m_domainCheck.startRun();
     m_listedMailbox = m_currentMailbox;
     m_listedAccount = m_clientAccount;
 
     bool failed = false;
+    m_cancelRequested = false;
     try {
         m_remotePop1.UpdateInfo();
+        // A cancel that came when every reply was already in still ends the check as cancelled.
+        if (m_cancelRequested) throw ECanceledError();
     } catch (const std::exception& e) {
         failed = true;
         logFailure(e);
@@ -206,7 +217,7 @@ CheckOutcome CheckController::btListClick() {
 
     // An unattended failure is in the log as an ERROR entry; a MAIL CHECK entry would count it as
     // an empty mailbox.
-    if (!failed) m_log.writeCheck(static_cast<int>(m_rows.size()), m_remotePop1.UserName(),
+    if (!failed) m_log.writeCheck(static_cast<int>(m_rows.size()), m_remotePop1.userName(),
                                   m_remotePop1.server());
     if (!failed && m_rows.empty() && !m_general.automatic && m_general.exitWhenEmpty) {
         if (m_trayMode)
@@ -220,11 +231,12 @@ CheckOutcome CheckController::btListClick() {
 }
 
 void CheckController::addRow(int num) {
-    const TRemoteInfoItem& item = m_remotePop1.RemoteInfo().Items(num);
+    const TRemoteInfoItem& item = m_remotePop1.RemoteInfo().Items(static_cast<std::size_t>(num));
     MessageEntry row;
+    row.headers = item.Headers;
     row.subject = item.Headers.GetFieldValue("Subject");
     row.sender = SplitAddress(item.Headers.GetFieldValue("From")).address;
-    row.size = std::to_string(item.Size);
+    row.size = std::to_string(std::max<std::int64_t>(item.Size, 0));
     std::string dateText = item.Headers.GetFieldValue("Date");
     MailDate date = ParseMailDate(dateText, m_regional);
     row.date = date.value == 0 ? dateText
@@ -238,7 +250,7 @@ void CheckController::connectClientEvents() {
     pop.OnOpen = [this](TAsyncSocket& s) {
         m_view.setProgressMessage("Opening connection ... ");
         m_view.setProgressBar(0, 0);
-        m_view.setStatus("Opening connection for " + m_remotePop1.UserName() + " on " +
+        m_view.setStatus("Opening connection for " + m_remotePop1.userName() + " on " +
                          s.server());
     };
     pop.OnUpdatingInfo = [this](TRemotePOP&) {
@@ -247,19 +259,20 @@ void CheckController::connectClientEvents() {
         m_view.setStatus("Updating headers");
     };
     pop.OnNextInfoUpdated = [this](TRemotePOP& p, int num) {
+        if (m_cancelRequested) return; // the rows of a cancelled listing are gone
         addRow(num);
         std::string n = std::to_string(num + 1), total = std::to_string(p.MessageCount());
         m_view.setStatus("Checking message " + n + " of " + total + " total waiting messages");
-        m_screening.MarkForDeletion(m_rows, screeningContext(), num);
+        if (m_cancelRequested) return;
+        screen(num);
         m_view.listChanged();
         m_view.setProgressMessage("Message " + n + " of " + total);
         m_view.setProgressBar(num + 1, p.MessageCount());
     };
     pop.OnInfoUpdated = [this](TRemotePOP& p) {
-        m_view.setStatus(std::to_string(p.RemoteInfo().Count()) + " msg(s) for " + p.UserName() +
+        m_view.setStatus(std::to_string(p.RemoteInfo().Count()) + " msg(s) for " + p.userName() +
                          " on " + p.server());
-        m_screening.MarkForDeletion(m_rows, screeningContext(), -1);
-        m_view.listChanged();
+        screen(-1);
         enableAllButtons();
         m_view.hideProgress();
     };
@@ -268,14 +281,14 @@ void CheckController::connectClientEvents() {
         m_view.setStatus("Transferring data");
     };
     pop.OnDataTransfered = [this](TRemotePOP&) { m_view.setStatus("Data has been transfered"); };
-    pop.OnRetrieving = [this](TRemotePOP&, int num) {
+    pop.OnRetrieving = [this](TCustomPOP&, int num) {
         m_view.setProgressMessage("Retrieving ... ");
         m_view.setStatus("Retrieving " + std::to_string(num + 1));
     };
-    pop.OnRetrieved = [this](TRemotePOP&, int num) {
+    pop.OnRetrieved = [this](TCustomPOP&, int num) {
         m_view.setStatus("Message " + std::to_string(num + 1) + " retrieved");
     };
-    pop.OnDeleting = [this](TRemotePOP&, int num) { RemotePOP1Deleting(num); };
+    pop.OnDeleting = [this](TCustomPOP&, int num) { RemotePOP1Deleting(num); };
     pop.OnUserMessageSave = [this](TRemotePOP&, int num, const std::string& contents) {
         // A saved message is private mail: readable by its owner only.
         writeFileAtomically(m_home.emlFile(num), contents, true);
@@ -285,19 +298,20 @@ void CheckController::connectClientEvents() {
     pop.OnError = [this](TAsyncSocket& s, std::string& msg) {
         m_view.setStatus(msg);
         showCheckPicture();
-        m_log.writeError(msg, m_remotePop1.UserName(), s.server());
+        m_log.writeError(msg, m_remotePop1.userName(), s.server());
         m_errorLogged = true;
     };
     pop.OnCancel = [this](TAsyncSocket& s) {
         m_view.setStatus("Operation has been canceled");
         setExitNormalRole();
         showCheckPicture();
-        m_log.writeCancel(m_remotePop1.UserName(), s.server());
+        m_log.writeCancel(m_remotePop1.userName(), s.server());
     };
 }
 
 void CheckController::cancel(bool fromProgress) {
     if (!fromProgress) playAlarmSound(false);
+    m_cancelRequested = true;
     m_remotePop1.Cancel();
     if (m_listing) {
         m_rows.clear();
@@ -310,14 +324,37 @@ void CheckController::cancel(bool fromProgress) {
 
 void CheckController::ShowTotalCount() { m_view.setStatus(totalCountText(m_rows)); }
 
-void CheckController::remark() {
-    for (auto& row : m_rows) row.mark = -1;
-    m_screening.MarkForDeletion(m_rows, screeningContext(), -1);
+void CheckController::screen(int index) {
+    m_screening.MarkForDeletion(m_rows, index);
     m_view.listChanged();
+    showScreeningProblems();
+}
+
+void CheckController::showScreeningProblems() {
+    for (const auto& problem : m_screening.takeProblems())
+        if (!unattended()) m_view.showError(problem);
+}
+
+int CheckController::remark() {
+    int marked = m_screening.autoMark(m_rows);
+    m_view.listChanged();
+    showScreeningProblems();
+    return marked;
 }
 
 std::vector<std::string> CheckController::reasons(int index) {
-    return m_screening.explain(m_rows, screeningContext(), index);
+    auto lines = m_screening.whyMarked(m_rows.at(static_cast<std::size_t>(index)));
+    showScreeningProblems();
+    return lines;
+}
+
+DomainAnswer CheckController::MXDomainResolver::resolve(const std::string& domain) {
+    switch (m_resolver.checkDomain(domain).status) {
+    case DomainStatus::Exists: return DomainAnswer::Exists;
+    case DomainStatus::DoesNotExist: return DomainAnswer::DoesNotExist;
+    case DomainStatus::NotChecked: break;
+    }
+    return DomainAnswer::CouldNotCheck;
 }
 
 // --- Idle and busy states --------------------------------------------------------------------
@@ -348,7 +385,7 @@ void CheckController::returnToIdle() {
 
 void CheckController::logFailure(const std::exception& error) {
     if (!m_errorLogged)
-        m_log.writeError(error.what(), m_remotePop1.UserName(), m_remotePop1.server());
+        m_log.writeError(error.what(), m_remotePop1.userName(), m_remotePop1.server());
     m_errorLogged = true;
 }
 
@@ -364,7 +401,8 @@ void CheckController::saveRules() {
 }
 
 void CheckController::clearClientMarks() {
-    for (int i = 0; i < m_remotePop1.RemoteInfo().Count(); ++i) m_remotePop1.ClearMarks(i);
+    for (std::size_t i = 0; i < m_remotePop1.RemoteInfo().Count(); ++i)
+        m_remotePop1.ClearMarks(static_cast<int>(i));
 }
 
 // --- Deletion -------------------------------------------------------------------------------
@@ -389,6 +427,7 @@ bool CheckController::btDeleteClick() {
 }
 
 void CheckController::DeleteMessages() {
+    m_lastDeleted = 0;
     int marked = static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(), markedForDeletion));
     int total = static_cast<int>(m_rows.size());
     bool manual = !m_general.automatic;
@@ -413,19 +452,25 @@ void CheckController::DeleteMessages() {
     bool interactive = !unattended();
     if (interactive)
         m_view.showProgress("Deleting messages ... standby", m_remotePop1.server(),
-                            m_remotePop1.UserName());
+                            m_remotePop1.userName());
+    std::vector<int> deleted;
     try {
-        m_remotePop1.ProcessMarked();
+        deleted = m_remotePop1.ProcessMarked();
     } catch (...) {
-        // Nothing was committed unless QUIT was answered: no deletion entry, no count.
+        // The server commits nothing unless it accepted QUIT: no deletion entry, no count.
         clearClientMarks();
         m_deletionEntries.clear();
         throw;
     }
     clearClientMarks();
-    m_log.writeDeletions(m_deletionEntries);
+    std::vector<std::vector<std::string>> entries;
+    for (int index : deleted)
+        if (auto entry = m_deletionEntries.find(index); entry != m_deletionEntries.end())
+            entries.push_back(entry->second);
     m_deletionEntries.clear();
-    m_general.count += marked;
+    m_log.writeDeletions(entries);
+    m_lastDeleted = static_cast<int>(deleted.size());
+    m_general.count += m_lastDeleted;
     try {
         m_settings.SaveGeneralSettings(m_general);
     } catch (const FileError& e) {
@@ -437,18 +482,18 @@ void CheckController::DeleteMessages() {
     bool allMarked = marked == total;
     if (allMarked || m_general.automatic || !m_general.launch) {
         if (interactive)
-            m_view.showProgress(kRetrievingHeading, m_remotePop1.server(), m_remotePop1.UserName());
+            m_view.showProgress(kRetrievingHeading, m_remotePop1.server(), m_remotePop1.userName());
         m_listing = true;
         m_remotePop1.UpdateInfo();
         m_listing = false;
     }
     enableAllButtons();
     setExitNormalRole();
-    m_view.setStatus("There were " + std::to_string(marked) + " messages deleted");
-    m_view.setTrayHint(std::to_string(marked) + " spams deleted");
+    m_view.setStatus("There were " + std::to_string(m_lastDeleted) + " messages deleted");
+    m_view.setTrayHint(std::to_string(m_lastDeleted) + " spams deleted");
     showCheckPicture();
     m_view.hideProgress();
-    if (!allMarked && interactive && m_general.launch) btLaunchClick();
+    if (!allMarked && interactive && m_general.launch && m_launchesMailProgram) btLaunchClick();
 }
 
 void CheckController::RemotePOP1Deleting(int num) {
@@ -458,9 +503,10 @@ void CheckController::RemotePOP1Deleting(int num) {
     m_view.setProgressBar(m_deleteProgress, m_toDelete);
     ++m_deleteProgress;
     m_view.setStatus("Deleting " + std::to_string(num + 1) + " " + row.subject);
-    m_deletionEntries.push_back(deletionEntry({m_remotePop1.server(), m_remotePop1.UserName(),
-                                               row.subject, row.sender, row.size, row.date},
-                                              m_log.stamp()));
+    m_deletionEntries[num] = deletionEntry(
+        {m_remotePop1.server(), m_remotePop1.userName(), row.subject, row.sender, row.size,
+         row.date},
+        m_log.stamp());
 }
 
 // --- Automatic checking ----------------------------------------------------------------------
@@ -484,6 +530,16 @@ void CheckController::Timer1Timer() {
     m_timerEnabled = m_general.automatic;
 }
 
+void CheckController::checkNow() {
+    m_countdown = 0;
+    Timer1Timer();
+}
+
+void CheckController::setAutomaticForRun(bool on) {
+    m_general.automatic = on;
+    UpdateAutomaticCaptions(on, m_countdown);
+}
+
 void CheckController::CheckAllMailBoxes() {
     if (m_countdown > 0) {
         m_view.setCaption(countdownCaption(m_countdown));
@@ -494,8 +550,8 @@ void CheckController::CheckAllMailBoxes() {
     for (int k = 1; k <= MailboxAccounts::kCount && !found; ++k) {
         m_currentMailbox = k;
         GetRemotePOPSettings(k);
-        if (m_remotePop1.server().empty() || m_remotePop1.UserName().empty()) continue;
-        m_view.setCaption("Mailvane - Now checking e-mail for " + m_remotePop1.UserName());
+        if (m_remotePop1.server().empty() || m_remotePop1.userName().empty()) continue;
+        m_view.setCaption("Mailvane - Now checking e-mail for " + m_remotePop1.userName());
         CheckOutcome outcome = btListClick();
         if (outcome == CheckOutcome::Failed) {
             if (!unattended()) return; // shown to the user: the run ends here
@@ -508,7 +564,7 @@ void CheckController::CheckAllMailBoxes() {
         }
         if (!m_rows.empty()) {
             found = true;
-            m_view.setCaption(mailFoundCaption(m_remotePop1.UserName(), m_rows.size()));
+            m_view.setCaption(mailFoundCaption(m_remotePop1.userName(), m_rows.size()));
             m_view.hideTrademark();
             m_view.showMainWindow();
             if (m_general.alarm) playAlarmSound(true);
@@ -580,14 +636,30 @@ void CheckController::settingsClosed() {
     if (MailboxAccounts::isMailboxNumber(m_accounts.which)) m_currentMailbox = m_accounts.which;
     m_countdown = m_general.minutes;
     applyLogNaming();
+    applyDialUp();
+}
+
+void CheckController::applyDialUp() {
+    if (m_general.ras <= 0) {
+        m_remotePop1.setDialHooks({});
+        return;
+    }
+    if (!m_ras1) {
+        m_ras1 = std::make_unique<TRasDialer>();
+        m_ras1->setWaitHooks({nullptr, [this] { m_platform.pump(); }});
+        m_ras1->OnMessage = [this](const std::string& text) { m_view.showError(text); };
+    }
+    const auto& entries = m_ras1->Entries();
+    auto k = static_cast<std::size_t>(m_general.ras);
+    m_ras1->setService(k <= entries.size() ? entries[k - 1] : std::string());
+    m_remotePop1.setDialHooks(m_ras1->socketHooks());
 }
 
 void CheckController::applyLogNaming() {
     std::filesystem::path path;
     if (!trim(m_general.logfile).empty()) {
-        LogNaming naming = m_general.logNaming;
-        path = workOutLogName(m_general.logfile, naming, m_home.programDir(), m_clock.now(),
-                              m_regional);
+        path = workOutLogName(m_general.logfile, m_general.logNaming, m_home.programDir(),
+                              m_clock.now(), m_regional);
     }
     m_log.setPath(path);
 }

@@ -13,10 +13,14 @@
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
 #include "net/MXResolver.h"
-#include "net/RemotePop.h"
+#include "net/RasDialer.h"
+#include "net/RemotePOP.h"
 #include "screening/RuleSet.h"
-#include "screening/Screening.h"
+#include "screening/ScreeningPass.h"
+#include "screening/UnknownDomainCheck.h"
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,6 +74,13 @@ public:
     ActivityLog& log() { return m_log; }
     View& view() { return m_view; }
 
+    // Front ends without a desktop never start the user's mail program after a deletion.
+    void setLaunchesMailProgram(bool launches) { m_launchesMailProgram = launches; }
+    // How many messages the last deletion removed on the server.
+    int lastDeletedCount() const { return m_lastDeleted; }
+    // Automatic mode for this run only, not stored (the command line's foreground checking).
+    void setAutomaticForRun(bool on);
+
     // --- Commands ---
     // "Check e-mail": lists the current mailbox and screens every message.
     CheckOutcome btListClick();
@@ -79,6 +90,8 @@ public:
     // "Delete marked messages". False when the deletion failed (the failure was shown).
     bool btDeleteClick();
     void Timer1Timer();
+    // One automatic run now, whatever the countdown says.
+    void checkNow();
     void CheckAllMailBoxes();
     void UpdateAutomaticCaptions(bool automatic, int minutes);
     void EnableAutomatic1Click(bool on);
@@ -88,9 +101,10 @@ public:
     void Show1Click();
     // After the general settings window closed: take its values, captions, mailbox, countdown.
     void settingsClosed();
-    // "Auto-mark messages" without its message box: every mark recomputed from the rules.
-    void remark();
-    // The reason lines of row `index` ("Why was this e-mail marked?"); no mark changes.
+    // "Auto-mark messages" without its message box: every mark recomputed from the rules;
+    // returns how many rows are marked for deletion.
+    int remark();
+    // The lines of "Why was this e-mail marked?" for row `index`; no mark changes.
     std::vector<std::string> reasons(int index);
     // The status line's "Message Total: ..." after marks changed.
     void ShowTotalCount();
@@ -108,8 +122,21 @@ public:
     void setExitCancelRole();
     void setExitNormalRole();
     void clearClientMarks();
+    // Writes the rule tables with their hit counters; failures are shown unless unattended.
+    void saveRules();
 
 private:
+    // The unknown-domain check asks the MX resolver; every failure but "no such domain" leaves
+    // the message alone.
+    class MXDomainResolver final : public DomainResolver {
+    public:
+        explicit MXDomainResolver(TMXResolver& resolver) : m_resolver(resolver) {}
+        DomainAnswer resolve(const std::string& domain) override;
+
+    private:
+        TMXResolver& m_resolver;
+    };
+
     void connectClientEvents();
     void GetRemotePOPSettings(int n);
     void loadAccount(const MailboxAccount& account);
@@ -122,11 +149,14 @@ private:
     void addRow(int num);
     void showCheckPicture();
     void returnToIdle();
-    void saveRules();
+    void screen(int index);
+    void showScreeningProblems();
     void logFailure(const std::exception& error);
     void DeleteMessages();
     void RemotePOP1Deleting(int num);
     void applyLogNaming();
+    // The RAS setting: dial the k-th connection before a session, or never when 0.
+    void applyDialUp();
 
     HomeFolder m_home;
     SettingsStore& m_settings;
@@ -139,9 +169,12 @@ private:
     MailboxAccounts m_accounts; // the settings window's working copy
     RuleSet m_rules;
     TMXResolver m_mxResolver;
+    MXDomainResolver m_domainResolver{m_mxResolver};
+    UnknownDomainCheck m_domainCheck;
+    ScreeningPass m_screening;
     TRemotePOP m_remotePop1;
+    std::unique_ptr<TRasDialer> m_ras1; // made when a dial-up entry is set
     ActivityLog m_log;
-    Screening m_screening;
 
     std::vector<MessageEntry> m_rows;
     // The list remembers whose messages it holds: the client deletes by number only.
@@ -157,13 +190,16 @@ private:
     bool m_listing = false;
     bool m_deleting = false;
     bool m_cancelRole = false;
+    bool m_cancelRequested = false; // Cancel was pressed during the running listing
     bool m_errorLogged = false; // the client's OnError already wrote the running failure
 
     // Deletion in progress: entries stamped as each message goes, written once the server
     // committed the deletions.
+    bool m_launchesMailProgram = true;
+    int m_lastDeleted = 0;
     int m_toDelete = 0;
     int m_deleteProgress = 1;
-    std::vector<std::vector<std::string>> m_deletionEntries;
+    std::map<int, std::vector<std::string>> m_deletionEntries; // by row index
 };
 
 } // namespace mv

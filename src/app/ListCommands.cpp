@@ -2,6 +2,8 @@
 
 #include "base/Files.h"
 #include "base/Text.h"
+#include "mail/ViewerText.h"
+#include "screening/QuickAdd.h"
 
 #include <algorithm>
 
@@ -12,9 +14,8 @@ namespace {
 constexpr const char* kStars = "**************************************";
 constexpr long long kLargeMessage = 50001;
 
-bool markedForDeletion(int mark) { return mark == 0 || mark == 2; }
-
 } // namespace
+
 
 std::vector<int> ListCommands::validRows(const std::vector<int>& selection) const {
     std::vector<int> rows;
@@ -55,41 +56,25 @@ void ListCommands::btMarkClick(const std::vector<int>& selection) {
     if (warnIfNone(rows)) return;
     for (int i : rows) {
         int& mark = m_c.rows()[static_cast<std::size_t>(i)].mark;
-        mark = markedForDeletion(mark) ? -1 : 0;
+        mark = isMarkedForDeletion(mark) ? kMarkNone : kMarkDelete;
     }
     m_c.view().listChanged();
     m_c.ShowTotalCount();
 }
 
 void ListCommands::ResetButtonClick() {
-    for (auto& row : m_c.rows()) row.mark = -1;
+    for (auto& row : m_c.rows()) row.mark = kMarkNone;
     m_c.view().listChanged();
     m_c.ShowTotalCount();
 }
 
 void ListCommands::btRemarkClick() {
     m_c.playAlarmSound(false);
-    m_c.remark();
-    bool any = std::any_of(m_c.rows().begin(), m_c.rows().end(),
-                           [](const MessageEntry& row) { return markedForDeletion(row.mark); });
-    if (!any) m_c.view().showInformation("None of the messages matched any of the spam criteria.");
+    if (m_c.remark() == 0) m_c.view().showInformation(std::string(kNothingMatched));
     m_c.ShowTotalCount();
 }
 
-std::vector<std::string> ListCommands::whyText(int index) {
-    const MessageEntry& row = m_c.rows().at(static_cast<std::size_t>(index));
-    std::vector<std::string> lines = {"Message from " + row.sender, "Subject of   " + row.subject,
-                                      ""};
-    int before = row.mark;
-    Explanation why = m_c.explain(index);
-    lines.insert(lines.end(), why.reasons.begin(), why.reasons.end());
-    if (lines.size() == 3)
-        lines.push_back(
-            "Message was neither on the exception list nor on the list of matching criteria");
-    if (before == 0 && why.mark != 0) lines.push_back("** You marked this message **");
-    if (before == -1 && why.mark != -1) lines.push_back("** You un-marked this message **");
-    return lines;
-}
+std::vector<std::string> ListCommands::whyText(int index) { return m_c.reasons(index); }
 
 void ListCommands::Why1Click(const std::vector<int>& selection) {
     m_c.playAlarmSound(false);
@@ -106,14 +91,12 @@ void ListCommands::Why1Click(const std::vector<int>& selection) {
 
 std::string ListCommands::headerViewText(const std::vector<int>& selection) const {
     std::string text;
-    const TRemoteInfo& info = m_c.client().RemoteInfo();
     for (int i : validRows(selection)) {
         const MessageEntry& row = m_c.rows()[static_cast<std::size_t>(i)];
         text += std::string(kStars) + "\n";
         text += "Subject : " + row.subject + " Sender : " + row.sender + "\n";
         text += std::string(kStars) + "\n";
-        if (i < info.Count())
-            for (const auto& line : info.Items(i).Headers.lines()) text += line + "\n";
+        for (const auto& line : row.headers.lines()) text += line + "\n";
     }
     return text;
 }
@@ -134,14 +117,14 @@ std::optional<std::string> ListCommands::downloadBody(int index) {
         pop.MarkRetrieve(index);
         pop.setMessageDirectory(m_c.home().programDir().string());
         m_c.disableAllButtons();
-        m_c.view().showProgress("Retrieving messages ... standby", pop.server(), pop.UserName());
+        m_c.view().showProgress("Retrieving messages ... standby", pop.server(), pop.userName());
         pop.ProcessMarked();
         m_c.clearClientMarks();
         m_c.view().hideProgress();
         m_c.enableAllButtons();
         auto raw = readFile(m_c.home().emlFile(index));
         if (!raw) throw FileError("Unable to read " + m_c.home().emlFile(index).string());
-        return messageBodyText(*raw);
+        return viewerText(std::move(*raw));
     } catch (const std::exception& e) {
         m_c.clearClientMarks();
         m_c.failOperation(e, true);
@@ -167,15 +150,18 @@ void ListCommands::ViewMessages1Click(const std::vector<int>& selection) {
     m_c.restoreTimer();
 }
 
+std::vector<MessageEntry> ListCommands::selectedEntries(const std::vector<int>& rows) const {
+    std::vector<MessageEntry> entries;
+    for (int i : rows) entries.push_back(m_c.rows()[static_cast<std::size_t>(i)]);
+    return entries;
+}
+
 void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (int i : rows)
-        entries.emplace_back(m_c.rows()[static_cast<std::size_t>(i)].subject,
-                             m_c.rows()[static_cast<std::size_t>(i)].sender);
-    if (auto choice = m_c.view().confirmSpamRules(entries)) {
-        addToSpamList(m_c.rules(), entries, choice->subjects, choice->senders);
+    SpamListChoice choice = spamListChoice(selectedEntries(rows));
+    if (m_c.view().confirmSpamList(choice)) {
+        addToSpamList(m_c.rules(), choice);
         m_c.saveRules();
     }
     btRemarkClick();
@@ -184,9 +170,7 @@ void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
 void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
-    std::vector<std::string> senders;
-    for (int i : rows) senders.push_back(m_c.rows()[static_cast<std::size_t>(i)].sender);
-    addToExceptions(m_c.rules(), senders);
+    addSendersToExceptions(m_c.rules(), selectedEntries(rows));
     m_c.saveRules();
     btRemarkClick();
 }

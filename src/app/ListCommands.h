@@ -42,6 +42,7 @@ private:
     // Valid row indexes of the selection, in list order.
     std::vector<int> validRows(const std::vector<int>& selection) const;
     bool warnIfNone(const std::vector<int>& rows);
+    std::vector<MessageEntry> selectedEntries(const std::vector<int>& rows) const;
     void warnIfSeveral(const std::vector<int>& rows);
 
     CheckController& m_c;

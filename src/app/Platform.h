@@ -1,10 +1,9 @@
 #pragma once
-// The few services of the desktop the controller needs: sound, the system's "open" action, the
-// dial-up entries, and processing events while a network operation waits. Each has a harmless
+// The few services of the desktop the controller needs: sound, the system's "open" action and
+// processing events while a network operation waits. Each has a harmless
 // fallback, so the command line and the tests implement only what they use. Lives at least as
 // long as the controller.
 #include <string>
-#include <vector>
 
 namespace mv {
 
@@ -19,8 +18,6 @@ public:
     virtual void beep() {}
     // Opens a document or starts a program the way the desktop would; false when it could not.
     virtual bool open(const std::string& /*path*/) { return false; }
-    // The names of the dial-up connections, in the order the RAS setting counts them.
-    virtual std::vector<std::string> dialUpEntries() { return {}; }
     // Run between the slices of every network wait: the desktop processes its events here so
     // Cancel and the tray stay live; the command line checks for an interrupt.
     virtual void pump() {}

@@ -9,6 +9,7 @@
 namespace mv {
 
 struct ChooserEntry;
+struct SpamListChoice;
 
 // The main window's buttons, as disableAllButtons / enableAllButtons leave them.
 struct ButtonStates {
@@ -67,6 +68,9 @@ public:
                                              int preselected) = 0;
     // The modal text viewer "View Selected Headers".
     virtual void showText(ViewerMode mode, const std::string& text) = 0;
+    // "Mark e-mail for deletion": shows the selected messages and the two check boxes, which the
+    // user may change; false on Cancel.
+    virtual bool confirmSpamList(SpamListChoice& choice) = 0;
     // The general settings window, modal; returns when it is closed.
     virtual void openSettings() = 0;
 

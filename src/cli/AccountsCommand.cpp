@@ -1,7 +1,10 @@
 #include "cli/AccountsCommand.h"
 
 #include <istream>
+#include <optional>
 #include <ostream>
+#include <termios.h>
+#include <unistd.h>
 
 namespace mv::cli {
 
@@ -16,14 +19,42 @@ std::string describe(int n, const MailboxAccount& a) {
 }
 
 void showProblems(const std::vector<std::string>& problems, std::ostream& err) {
-    for (const std::string& problem : problems) err << problem << "\n";
+    for (const std::string& problem : problems)
+        err << problem << "\n";
 }
 
-// One line from the input, without its line end.
-std::string readPassword(std::istream& in) {
+// Keeps a typed password off the screen while it lives.
+class HiddenTyping {
+public:
+    HiddenTyping() : m_active(::tcgetattr(STDIN_FILENO, &m_saved) == 0) {
+        if (!m_active) return;
+        termios quiet = m_saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    ~HiddenTyping() {
+        if (m_active) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
+    }
+    HiddenTyping(const HiddenTyping&) = delete;
+    HiddenTyping& operator=(const HiddenTyping&) = delete;
+
+private:
+    termios m_saved{};
+    bool m_active;
+};
+
+// One line from the input, without its line end; typed without echo at a terminal.
+std::string readPassword(CommandContext& context) {
+    std::optional<HiddenTyping> hidden;
+    if (context.inputIsTerminal) {
+        context.err << "Password: " << std::flush;
+        hidden.emplace();
+    }
     std::string line;
-    std::getline(in, line);
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    std::getline(context.in, line);
+    if (context.inputIsTerminal) context.err << "\n";
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+        line.pop_back();
     return line;
 }
 } // namespace
@@ -93,7 +124,7 @@ int AccountsCommand::set(Arguments& args, CommandContext& context) {
             throw UsageError("fingerprint must be the 64 hexadecimal digits of a SHA-256 hash");
         account.fingerprint = normal.value_or("");
     }
-    if (passwordOnInput) account.password = readPassword(context.in);
+    if (passwordOnInput) account.password = readPassword(context);
 
     AccountSaveResult result = context.settings.saveAccount(n, account);
     if (result.migrationWarning) context.err << kPasswordMigrationWarning << "\n";

@@ -6,7 +6,9 @@
 namespace mv::cli {
 
 namespace {
-bool isOption(std::string_view word) { return word.size() > 2 && word.starts_with("--"); }
+bool isOption(std::string_view word) {
+    return word.size() > 2 && word.starts_with("--");
+}
 } // namespace
 
 std::optional<std::string> Arguments::option(std::string_view name) {

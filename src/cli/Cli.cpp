@@ -2,7 +2,13 @@
 
 #include "app/settings/HomeLock.h"
 #include "cli/AccountsCommand.h"
+#include "cli/CheckCommand.h"
+#include "cli/MailCommands.h"
+#include "cli/KnownCommand.h"
 #include "cli/OptionsCommand.h"
+#include "cli/RulesCommand.h"
+#include "cli/SpamCommand.h"
+#include "cli/StatsCommand.h"
 
 #include <ostream>
 
@@ -26,6 +32,15 @@ void printSynopsis(std::ostream& out, std::string_view prefix, const Command& co
 Cli::Cli() {
     add<AccountsCommand>();
     add<OptionsCommand>();
+    add<CheckCommand>();
+    add<ShowCommand>();
+    add<AutoCommand>();
+    add<LogCommand>();
+    add<DemoCommand>();
+    add<SpamCommand>();
+    add<RulesCommand>();
+    add<KnownCommand>();
+    add<StatsCommand>();
 }
 
 Command* Cli::find(std::string_view name) const {
@@ -42,41 +57,29 @@ void Cli::printUsage(std::ostream& out) const {
     }
 }
 
-int Cli::run(const std::vector<std::string>& args, CliEnvironment& env) {
-    std::optional<std::filesystem::path> home;
-    std::size_t i = 0;
-    for (; i < args.size() && args[i].starts_with("-"); ++i) {
-        if (args[i] == "--help" || args[i] == "-h") {
+int Cli::run(const std::vector<std::string>& words, CliEnvironment& env) {
+    Arguments args(words);
+    Command* command = nullptr;
+    try {
+        std::optional<std::string> home = args.option("--home");
+        if (args.flag("--help")) {
             printUsage(env.out);
             return kDone;
         }
-        if (args[i] == "--home" && i + 1 < args.size()) {
-            home = args[++i];
-        } else if (args[i].starts_with("--home=")) {
-            home = args[i].substr(7);
-        } else {
-            env.err << kProgram << ": unknown option " << args[i] << "\n";
-            printUsage(env.err);
-            return kUsage;
+        std::string name = args.next("command");
+        if (name == "help") {
+            printUsage(env.out);
+            return kDone;
         }
-    }
-    if (i == args.size() || args[i] == "help") {
-        printUsage(i == args.size() ? env.err : env.out);
-        return i == args.size() ? kUsage : kDone;
-    }
-    Command* command = find(args[i]);
-    if (command == nullptr) {
-        env.err << kProgram << ": unknown command " << args[i] << "\n";
-        printUsage(env.err);
-        return kUsage;
-    }
-    Arguments rest(std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                            args.end()));
-    try {
-        return runCommand(*command, rest, home, env);
+        command = find(name);
+        if (command == nullptr) throw UsageError("unknown command " + name);
+        return runCommand(*command, args, home, env);
     } catch (const UsageError& e) {
         env.err << kProgram << ": " << e.what() << "\n";
-        printSynopsis(env.err, "Usage: ", *command);
+        if (command != nullptr)
+            printSynopsis(env.err, "Usage: ", *command);
+        else
+            printUsage(env.err);
         return kUsage;
     } catch (const std::exception& e) {
         env.err << e.what() << "\n";
@@ -84,15 +87,18 @@ int Cli::run(const std::vector<std::string>& args, CliEnvironment& env) {
     }
 }
 
-int Cli::runCommand(Command& command, Arguments& args,
-                    const std::optional<std::filesystem::path>& home, CliEnvironment& env) {
-    HomeFolder folder = HomeFolder::resolve(home, env.variables);
+int Cli::runCommand(Command& command, Arguments& args, const std::optional<std::string>& home,
+                    CliEnvironment& env) {
+    std::optional<std::filesystem::path> homeDir;
+    if (home) homeDir = *home;
+    HomeFolder folder = HomeFolder::resolve(homeDir, env.variables);
     folder.create();
     std::optional<HomeLock> lock;
     if (command.needsLock()) lock.emplace(folder.lockFile(), env.lockPatience);
     SettingsStore settings(folder.settingsFile());
-    CommandContext context{env.in,    env.out,     env.err, env.inputIsTerminal, env.errorIsTerminal,
-                           env.clock, env.regional, folder, settings};
+    CommandContext context{
+        env.in,       env.out, env.err, env.inputIsTerminal, env.errorIsTerminal, env.clock,
+        env.regional, folder,  settings};
     return command.run(args, context);
 }
 

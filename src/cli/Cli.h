@@ -33,15 +33,16 @@ public:
     static constexpr int kUsage = 2;
 
     Cli();
-    // `args` without the program name.
-    int run(const std::vector<std::string>& args, CliEnvironment& env);
+    // `words`: the command line without the program name. "--home DIR" and "--help" may stand
+    // anywhere; the first other word names the command.
+    int run(const std::vector<std::string>& words, CliEnvironment& env);
 
 private:
     template <typename T> void add() { m_commands.push_back(std::make_unique<T>()); }
     Command* find(std::string_view name) const;
     void printUsage(std::ostream& out) const;
-    int runCommand(Command& command, Arguments& args,
-                   const std::optional<std::filesystem::path>& home, CliEnvironment& env);
+    int runCommand(Command& command, Arguments& args, const std::optional<std::string>& home,
+                   CliEnvironment& env);
 
     std::vector<std::unique_ptr<Command>> m_commands;
 };

@@ -15,8 +15,8 @@ namespace mv::cli {
 
 struct CommandContext {
     std::istream& in;
-    std::ostream& out; // results
-    std::ostream& err; // errors, warnings, progress
+    std::ostream& out;    // results
+    std::ostream& err;    // errors, warnings, progress
     bool inputIsTerminal; // a person can answer questions on `in`
     bool errorIsTerminal; // progress lines are wanted on `err`
     const Clock& clock;

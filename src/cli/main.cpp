@@ -6,7 +6,13 @@
 
 int main(int argc, char** argv) {
     mv::SystemClock clock;
-    mv::cli::CliEnvironment env{std::cin, std::cout, std::cerr, ::isatty(0) == 1, ::isatty(2) == 1,
-                                clock, mv::RegionalSettings::fromLocale(), mv::processEnvironment()};
+    mv::cli::CliEnvironment env{std::cin,
+                                std::cout,
+                                std::cerr,
+                                ::isatty(0) == 1,
+                                ::isatty(2) == 1,
+                                clock,
+                                mv::RegionalSettings::fromLocale(),
+                                mv::processEnvironment()};
     return mv::cli::Cli().run(std::vector<std::string>(argv + 1, argv + argc), env);
 }

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "mail/MailErrors.h"
 
+#include <algorithm>
 #include <array>
 
 namespace mv {
@@ -16,20 +17,25 @@ constexpr signed char kPad = -2;
 
 constexpr std::array<signed char, 256> makeBase64Table() {
     std::array<signed char, 256> table{};
-    for (auto& v : table) v = kInvalid;
-    for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(kBase64Alphabet[i])] = static_cast<signed char>(i);
+    for (auto& v : table)
+        v = kInvalid;
+    for (int i = 0; i < 64; ++i)
+        table[static_cast<unsigned char>(kBase64Alphabet[i])] = static_cast<signed char>(i);
     table['='] = kPad;
     return table;
 }
 constexpr auto kBase64Table = makeBase64Table();
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isTrimmable(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isTrimmable(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isTrimmable(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isTrimmable(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
-// Values of the uuencode alphabet: the grave accent and the blank are 0, codes 33 to 95 are 1 to 63.
+// Values of the uuencode alphabet: the grave accent and the blank are 0, codes 33 to 95 are 1
+// to 63.
 int uuValue(char c) {
     auto code = static_cast<unsigned char>(c);
     if (code == '`') return 0;
@@ -37,7 +43,9 @@ int uuValue(char c) {
     throw EMessageParserError("Invalid Character");
 }
 
-char uuCharacter(unsigned value) { return value == 0 ? '`' : static_cast<char>(value + 32); }
+char uuCharacter(unsigned value) {
+    return value == 0 ? '`' : static_cast<char>(value + 32);
+}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -111,8 +119,10 @@ void Base64Decoder::addLine(std::string_view line) {
             int c = kBase64Table[static_cast<unsigned char>(p[2])];
             int d = kBase64Table[static_cast<unsigned char>(p[3])];
             if ((a | b | c | d) < 0) break;
-            unsigned v = (unsigned(a) << 18) | (unsigned(b) << 12) | (unsigned(c) << 6) | unsigned(d);
-            char bytes[3] = {static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+            unsigned v =
+                (unsigned(a) << 18) | (unsigned(b) << 12) | (unsigned(c) << 6) | unsigned(d);
+            char bytes[3] = {static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                             static_cast<char>(v)};
             m_out.append(bytes, 3);
             p += 4;
         }
@@ -175,19 +185,24 @@ std::string UUFileName(std::string_view line) {
     std::string_view name = std::string_view(rest).substr(modeEnd + 1);
     if (!name.empty() && name.front() == '"') {
         std::size_t close = name.find('"', 1);
-        return close == std::string_view::npos ? std::string() : std::string(name.substr(1, close - 1));
+        return close == std::string_view::npos ? std::string()
+                                               : std::string(name.substr(1, close - 1));
     }
     return std::string(name.substr(0, name.find(' ')));
 }
 
 void DecodeUULine(std::string_view line, std::string& out) {
     if (line.empty()) return;
-    auto count = static_cast<std::size_t>(uuValue(line[0]));
+    // Up to one group of blanks lost in transport is made good; a count beyond that gives only
+    // the bytes the line holds, so a short line cannot swell into many bytes.
+    std::size_t held = (line.size() - 1) * 3 / 4 + 3;
+    auto count = std::min(static_cast<std::size_t>(uuValue(line[0])), held);
     std::size_t produced = 0;
     for (std::size_t pos = 1; produced < count; pos += 4) {
         unsigned v = 0;
         for (std::size_t k = 0; k < 4; ++k)
-            v = (v << 6) | static_cast<unsigned>(pos + k < line.size() ? uuValue(line[pos + k]) : 0);
+            v = (v << 6) |
+                static_cast<unsigned>(pos + k < line.size() ? uuValue(line[pos + k]) : 0);
         for (int shift = 16; shift >= 0 && produced < count; shift -= 8, ++produced)
             out += static_cast<char>((v >> shift) & 0xFF);
     }
@@ -199,27 +214,33 @@ std::string EncodeUULine(std::string_view bytes) {
         unsigned v = 0;
         for (std::size_t k = 0; k < 3; ++k)
             v = (v << 8) | (i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-        for (int shift = 18; shift >= 0; shift -= 6) out += uuCharacter((v >> shift) & 63);
+        for (int shift = 18; shift >= 0; shift -= 6)
+            out += uuCharacter((v >> shift) & 63);
     }
     return out;
 }
 
 void DecodeQuotedPrintableLine(std::string_view line, std::string& out) {
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+        line.remove_suffix(1);
     bool softBreak = !line.empty() && line.back() == '=';
     if (softBreak) line.remove_suffix(1);
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        char c = line[i];
-        if (c == '=' && i + 1 < line.size()) {
-            int hi = hexValue(line[i + 1]);
-            int lo = i + 2 < line.size() ? hexValue(line[i + 2]) : -1;
-            if (hi >= 0 && lo >= 0) {
-                out += static_cast<char>(hi * 16 + lo);
-                i += 2;
-                continue;
-            }
+    std::size_t i = 0;
+    while (i < line.size()) {
+        std::size_t equals = line.find('=', i);
+        if (equals == std::string_view::npos) equals = line.size();
+        out.append(line.substr(i, equals - i)); // plain text goes over in runs
+        i = equals;
+        if (i == line.size()) break;
+        int hi = i + 1 < line.size() ? hexValue(line[i + 1]) : -1;
+        int lo = i + 2 < line.size() ? hexValue(line[i + 2]) : -1;
+        if (hi >= 0 && lo >= 0) {
+            out += static_cast<char>(hi * 16 + lo);
+            i += 3;
+        } else {
+            out += '=';
+            ++i;
         }
-        out += c;
     }
     if (!softBreak && (line.empty() || line.back() != '\x1A')) out += "\r\n";
 }
@@ -229,9 +250,11 @@ std::vector<std::string> EncodeQuotedPrintable(std::string_view bytes) {
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
         encodeParagraph(bytes.substr(start, end - start), lines);
-        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
+        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
+            bytes[end + 1] == '\n')
             ++end;
         start = end + 1;
     }

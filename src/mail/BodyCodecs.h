@@ -12,9 +12,10 @@ namespace mv {
 // Run by long decodes and encodes now and then, so a desktop caller can keep its window live.
 using PumpHook = std::function<void()>;
 
-// Decodes base64 body lines into one byte string. Groups may run across line ends; blanks, tabs
-// and CRs around a line are transport noise and skipped, any other character outside the alphabet
-// throws EMessageParserError("Invalid Character"). "=" ends a group; text after it starts anew.
+// Decodes the base64 lines of one part into a byte string it appends to (not owned). Groups may run
+// across line ends; blanks, tabs and CRs around a line are transport noise and skipped, any other
+// character outside the alphabet throws EMessageParserError("Invalid Character"). "=" ends a group;
+// text after it starts anew.
 class Base64Decoder {
 public:
     explicit Base64Decoder(std::string& out) : m_out(out) {}
@@ -34,8 +35,8 @@ bool IsUUBegin(std::string_view line);
 // The file name of a begin line: the word after the mode, or the quoted text after it.
 std::string UUFileName(std::string_view line);
 // Appends the bytes of one uuencoded line: its first character gives the count, the rest are
-// groups of four. A blank counts 0, as every uuencoder writes it; characters missing at the end
-// (trailing blanks lost in transport) count 0 too. Throws EMessageParserError("Invalid
+// groups of four. A blank counts 0, as every uuencoder writes it; up to one group missing at the
+// end (trailing blanks lost in transport) counts 0 too. Throws EMessageParserError("Invalid
 // Character") for a character outside the alphabet.
 void DecodeUULine(std::string_view line, std::string& out);
 // One uuencoded line of at most 45 bytes: the count character and the groups.

@@ -12,22 +12,22 @@ namespace mv {
 namespace {
 
 constexpr std::array<std::pair<std::string_view, char32_t>, 40> kEntities{{
-    {"amp", U'&'},       {"lt", U'<'},         {"gt", U'>'},         {"quot", U'"'},
-    {"apos", U'\''},     {"nbsp", U' '},       {"copy", U'\u00A9'},  {"reg", U'\u00AE'},
-    {"trade", U'\u2122'}, {"euro", U'\u20AC'}, {"pound", U'\u00A3'}, {"yen", U'\u00A5'},
-    {"cent", U'\u00A2'}, {"sect", U'\u00A7'},  {"deg", U'\u00B0'},   {"middot", U'\u00B7'},
-    {"bull", U'\u2022'}, {"hellip", U'\u2026'}, {"ndash", U'\u2013'}, {"mdash", U'\u2014'},
-    {"lsquo", U'\u2018'}, {"rsquo", U'\u2019'}, {"ldquo", U'\u201C'}, {"rdquo", U'\u201D'},
-    {"laquo", U'\u00AB'}, {"raquo", U'\u00BB'}, {"times", U'\u00D7'}, {"shy", U'\u00AD'},
-    {"auml", U'\u00E4'}, {"ouml", U'\u00F6'},  {"uuml", U'\u00FC'},  {"Auml", U'\u00C4'},
-    {"Ouml", U'\u00D6'}, {"Uuml", U'\u00DC'},  {"szlig", U'\u00DF'}, {"eacute", U'\u00E9'},
+    {"amp", U'&'},         {"lt", U'<'},          {"gt", U'>'},          {"quot", U'"'},
+    {"apos", U'\''},       {"nbsp", U' '},        {"copy", U'\u00A9'},   {"reg", U'\u00AE'},
+    {"trade", U'\u2122'},  {"euro", U'\u20AC'},   {"pound", U'\u00A3'},  {"yen", U'\u00A5'},
+    {"cent", U'\u00A2'},   {"sect", U'\u00A7'},   {"deg", U'\u00B0'},    {"middot", U'\u00B7'},
+    {"bull", U'\u2022'},   {"hellip", U'\u2026'}, {"ndash", U'\u2013'},  {"mdash", U'\u2014'},
+    {"lsquo", U'\u2018'},  {"rsquo", U'\u2019'},  {"ldquo", U'\u201C'},  {"rdquo", U'\u201D'},
+    {"laquo", U'\u00AB'},  {"raquo", U'\u00BB'},  {"times", U'\u00D7'},  {"shy", U'\u00AD'},
+    {"auml", U'\u00E4'},   {"ouml", U'\u00F6'},   {"uuml", U'\u00FC'},   {"Auml", U'\u00C4'},
+    {"Ouml", U'\u00D6'},   {"Uuml", U'\u00DC'},   {"szlig", U'\u00DF'},  {"eacute", U'\u00E9'},
     {"egrave", U'\u00E8'}, {"aacute", U'\u00E1'}, {"ccedil", U'\u00E7'}, {"iexcl", U'\u00A1'},
 }};
 
 // Tags that end a line of text where they open or close.
 constexpr std::array<std::string_view, 22> kBlockTags{
-    "br",  "p",  "div", "tr", "li", "h1",    "h2",         "h3",     "h4",  "h5",      "h6",
-    "ul",  "ol", "table", "blockquote", "pre", "hr", "title", "dt", "dd", "section", "article"};
+    "br", "p",  "div",   "tr",         "li",  "h1", "h2",    "h3", "h4", "h5",      "h6",
+    "ul", "ol", "table", "blockquote", "pre", "hr", "title", "dt", "dd", "section", "article"};
 
 // Tags whose content is not text for the reader.
 constexpr std::array<std::string_view, 4> kHiddenTags{"script", "style", "head", "template"};
@@ -59,7 +59,7 @@ std::optional<char32_t> entityValue(std::string_view name) {
         if (digits.empty() || digits.size() > 8) return std::nullopt;
         char32_t value = 0;
         for (char c : digits) {
-            int d = c >= '0' && c <= '9'           ? c - '0'
+            int d = c >= '0' && c <= '9'          ? c - '0'
                     : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
                     : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                   : -1;
@@ -80,6 +80,7 @@ bool listed(const std::array<std::string_view, N>& tags, std::string_view name) 
     return false;
 }
 
+// One pass over an HTML text, building the plain text; lives for one htmlToText call.
 class HtmlReader {
 public:
     explicit HtmlReader(std::string_view html) : m_html(html) {}
@@ -106,16 +107,18 @@ private:
     }
 
     void lineBreak() {
-        while (!m_out.empty() && m_out.back() == ' ') m_out.pop_back();
+        while (!m_out.empty() && m_out.back() == ' ')
+            m_out.pop_back();
         m_out += '\n';
     }
 
     void entity() {
-        std::size_t semicolon = m_html.find(';', m_pos);
-        if (semicolon != std::string_view::npos && semicolon - m_pos <= 10) {
-            if (auto value = entityValue(m_html.substr(m_pos + 1, semicolon - m_pos - 1))) {
+        // Entity names are short; looking no further keeps text full of "&" linear.
+        std::size_t semicolon = m_html.substr(m_pos, 12).find(';');
+        if (semicolon != std::string_view::npos) {
+            if (auto value = entityValue(m_html.substr(m_pos + 1, semicolon - 1))) {
                 appendUtf8(m_out, *value);
-                m_pos = semicolon + 1;
+                m_pos += semicolon + 1;
                 return;
             }
         }
@@ -132,9 +135,11 @@ private:
         bool closing = nameStart < m_html.size() && m_html[nameStart] == '/';
         if (closing) ++nameStart;
         std::size_t nameEnd = nameStart;
-        while (nameEnd < m_html.size() && (std::isalnum(static_cast<unsigned char>(m_html[nameEnd]))))
+        while (nameEnd < m_html.size() &&
+               (std::isalnum(static_cast<unsigned char>(m_html[nameEnd]))))
             ++nameEnd;
-        if (nameEnd == nameStart && !closing && (nameStart >= m_html.size() || m_html[nameStart] != '!')) {
+        if (nameEnd == nameStart && !closing &&
+            (nameStart >= m_html.size() || m_html[nameStart] != '!')) {
             append('<'); // a lone "<" in text
             ++m_pos;
             return;
@@ -172,7 +177,8 @@ private:
             out += t;
             out += '\n';
         }
-        while (!out.empty() && out.back() == '\n') out.pop_back();
+        while (!out.empty() && out.back() == '\n')
+            out.pop_back();
         return out;
     }
 
@@ -183,6 +189,8 @@ private:
 
 } // namespace
 
-std::string htmlToText(std::string_view html) { return HtmlReader(html).run(); }
+std::string htmlToText(std::string_view html) {
+    return HtmlReader(html).run();
+}
 
 } // namespace mv

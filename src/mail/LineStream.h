@@ -7,6 +7,7 @@
 
 namespace mv {
 
+// Owns a copy of the raw text and a read position; lives as long as the decoder that reads it.
 class TLineStream {
 public:
     // What ReadLine gives after the last line: four bytes of code 255.
@@ -22,6 +23,8 @@ public:
     // Back to the first line.
     void Reset();
     bool Eof() const { return m_eof; }
+    // How many lines are left to read: lets a reader size its line list once.
+    std::size_t LinesLeft() const;
     // Bytes of the text consumed so far.
     std::size_t Position() const { return m_position; }
     const std::string& Text() const { return m_text; }

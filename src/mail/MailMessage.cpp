@@ -62,7 +62,9 @@ std::string TCustomMailMessage::computedContentType() const {
     return m_contentType.empty() ? "text/plain" : m_contentType;
 }
 
-void TCustomMailMessage::SetContentType(std::string_view type) { m_contentType = cutShort(lowerAscii(type)); }
+void TCustomMailMessage::SetContentType(std::string_view type) {
+    m_contentType = cutShort(lowerAscii(type));
+}
 
 void TCustomMailMessage::SetAttachments(const TAttachmentList& items) {
     Attachments = items;
@@ -118,9 +120,13 @@ void TMailMessage::Validate() const {
         throw EMessageError("At least one Recipient, CC or BCC must be entered");
 }
 
-void TMailMessage::SaveToStream(std::ostream& out) { TMessageEncoder(*this).Encode(out); }
+void TMailMessage::SaveToStream(std::ostream& out) {
+    TMessageEncoder(*this).Encode(out);
+}
 
-void TMailMessage::LoadFromText(std::string text) { TMessageDecoder(std::move(text), *this).Decode(); }
+void TMailMessage::LoadFromText(std::string text) {
+    TMessageDecoder(std::move(text), *this).Decode();
+}
 
 void TMailMessage::Clear() {
     TCustomMailMessage::Clear();
@@ -161,9 +167,13 @@ void TNewsArticle::Validate() const {
     if (Subject.empty()) throw EMessageError("Subject header is required");
 }
 
-void TNewsArticle::SaveToStream(std::ostream& out) { TArticleEncoder(*this).Encode(out); }
+void TNewsArticle::SaveToStream(std::ostream& out) {
+    TArticleEncoder(*this).Encode(out);
+}
 
-void TNewsArticle::LoadFromText(std::string text) { TArticleDecoder(std::move(text), *this).Decode(); }
+void TNewsArticle::LoadFromText(std::string text) {
+    TArticleDecoder(std::move(text), *this).Decode();
+}
 
 void TNewsArticle::Clear() {
     NewsGroups.clear();
@@ -181,7 +191,8 @@ void TNewsArticle::ProcessHeaders(const TMailHeaders& headers) {
 }
 
 void TNewsArticle::Assign(const TCustomMailMessage& source) {
-    if (auto* article = dynamic_cast<const TNewsArticle*>(&source)) NewsGroups = article->NewsGroups;
+    if (auto* article = dynamic_cast<const TNewsArticle*>(&source))
+        NewsGroups = article->NewsGroups;
     TCustomMailMessage::Assign(source);
 }
 

@@ -20,6 +20,8 @@ enum class TMsgEncoding { meMIME, meUU };
 enum class TCharSet { csUSASCII, csISO8859, csISO2022jp };
 enum class TPriority { ptLow, ptNormal, ptHigh };
 
+// The fields every message has, and loading and saving through the decoder and encoder. Owns
+// its header lines, body and attachments.
 class TCustomMailMessage {
 public:
     TCustomMailMessage() = default;
@@ -30,11 +32,11 @@ public:
     TEmailAddress Sender;
     std::string Subject; // at most 255 bytes
     TCharSet CharSet = TCharSet::csUSASCII;
-    TMailHeaders Headers;             // every header line as read
-    std::vector<std::string> Body;    // the text, or the first text part of a MIME message
-    std::string BodyCharset;          // the charset the text part declared; empty when none
-    std::string BodyContentType;      // the MIME type of the text part, lower-cased
-    PumpHook Pump;                    // run now and then while a long message loads or saves
+    TMailHeaders Headers;          // every header line as read
+    std::vector<std::string> Body; // the text, or the first text part of a MIME message
+    std::string BodyCharset;       // the charset the text part declared; empty when none
+    std::string BodyContentType;   // the MIME type of the text part, lower-cased
+    PumpHook Pump;                 // run now and then while a long message loads or saves
 
     // The MIME type of the whole message, computed from the body and the attachments (and
     // stored): "multipart/mixed", "multipart/alternative", an attachment's type, or the stored one.
@@ -66,6 +68,7 @@ private:
     std::string m_contentType = "text/plain";
 };
 
+// An e-mail message: adds recipients, priority and the return-receipt request.
 class TMailMessage : public TCustomMailMessage {
 public:
     TEmailAddressList Recipients;
@@ -82,6 +85,7 @@ public:
     void Assign(const TCustomMailMessage& source) override;
 };
 
+// A news article: adds the newsgroups and the article's path and message id.
 class TNewsArticle : public TCustomMailMessage {
 public:
     std::string NewsGroups;

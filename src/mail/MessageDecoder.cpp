@@ -10,6 +10,7 @@ namespace mv {
 namespace {
 
 constexpr std::size_t kPumpInterval = 256 * 1024; // bytes of input between two pump calls
+constexpr std::string_view kUnknownType = "application/octet-stream";
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -23,12 +24,16 @@ TCustomDecoder::TCustomDecoder(std::string text, TCustomMailMessage& message)
 TMessageDecoder::TMessageDecoder(std::string text, TMailMessage& message)
     : TCustomDecoder(std::move(text), message), m_target(message) {}
 
-void TMessageDecoder::HandOverHeaders() { m_target.ProcessHeaders(m_messageHeaders); }
+void TMessageDecoder::HandOverHeaders() {
+    m_target.ProcessHeaders(m_messageHeaders);
+}
 
 TArticleDecoder::TArticleDecoder(std::string text, TNewsArticle& article)
     : TCustomDecoder(std::move(text), article), m_target(article) {}
 
-void TArticleDecoder::HandOverHeaders() { m_target.ProcessHeaders(m_messageHeaders); }
+void TArticleDecoder::HandOverHeaders() {
+    m_target.ProcessHeaders(m_messageHeaders);
+}
 
 void TCustomDecoder::Decode() {
     readHeaderBlock(m_messageHeaders);
@@ -43,14 +48,18 @@ void TCustomDecoder::Decode() {
     }
     // The end-of-message line of a stored POP3 download.
     if (!m_message.Body.empty() && m_message.Body.back() == ".") m_message.Body.pop_back();
+    m_message.Body.shrink_to_fit(); // the line list was sized for everything left to read
 }
 
-bool TCustomDecoder::readLine(std::string_view& line) { return m_reader.ReadLine(line); }
+bool TCustomDecoder::readLine(std::string_view& line) {
+    return m_reader.ReadLine(line);
+}
 
 void TCustomDecoder::readHeaderBlock(TMailHeaders& headers) {
     headers.clear();
     std::string_view line;
-    while (readLine(line) && !line.empty()) headers.add(std::string(line));
+    while (readLine(line) && !line.empty())
+        headers.add(std::string(line));
 }
 
 void TCustomDecoder::skipToEnd() {
@@ -59,7 +68,9 @@ void TCustomDecoder::skipToEnd() {
     }
 }
 
-std::string TCustomDecoder::count() const { return std::to_string(m_message.Attachments.size()); }
+std::string TCustomDecoder::count() const {
+    return std::to_string(m_message.Attachments.size());
+}
 
 void TCustomDecoder::pumpAfter(std::size_t bytes) {
     m_sincePump += bytes;
@@ -97,8 +108,9 @@ void TCustomDecoder::decodeTextPart() {
     std::string transfer = lowerAscii(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
     auto& body = m_message.Body;
     body.clear();
-    bool quoted = transfer == "quoted-printable" ||
-                  contains(m_messageHeaders.GetFieldValue("X-MIME-Autoconverted"), "quoted-printable");
+    bool quoted =
+        transfer == "quoted-printable" ||
+        contains(m_messageHeaders.GetFieldValue("X-MIME-Autoconverted"), "quoted-printable");
     bool base64 = transfer == "base64";
     if (charset == "iso-2022-jp") m_message.CharSet = TCharSet::csISO2022jp;
     if (quoted) m_message.CharSet = TCharSet::csISO8859;
@@ -107,6 +119,7 @@ void TCustomDecoder::decodeTextPart() {
     std::string_view line;
     bool uuencoded = false;
     if (!base64) {
+        body.reserve(m_reader.LinesLeft());
         while (!uuencoded && readLine(line)) {
             body.emplace_back(line);
             uuencoded = IsUUBegin(line);
@@ -114,19 +127,15 @@ void TCustomDecoder::decodeTextPart() {
         }
     }
     if (uuencoded) {
-        // Text with uuencoded blocks that calls itself MIME: read it again as plain text. The
-        // headers were handed over already; handing them over again would add every recipient
-        // twice.
+        // Text with uuencoded blocks that calls itself MIME: read the body again as plain text.
+        // The headers were handed over already; handing them over again would add every
+        // recipient twice.
         m_reader.Reset();
         body.clear();
         readHeaderBlock(m_messageHeaders);
-        for (const char* field : {"MIME-VERSION", "CONTENT-TYPE", "CONTENT-TRANSFER-ENCODING"})
-            m_messageHeaders.RemoveField(field);
         decodePlain();
     } else if (quoted) {
-        std::string text;
-        for (const std::string& l : body) DecodeQuotedPrintableLine(l, text);
-        setBodyText(text);
+        decodeQuotedBody();
     } else if (base64) {
         std::string bytes;
         Base64Decoder decoder(bytes);
@@ -144,7 +153,8 @@ void TCustomDecoder::decodeSinglePart() {
     TAttachmentItem item;
     item.SetFileName(GetParameter("name", contentType));
     item.ContentType = GetMimeType(contentType);
-    PartEncoding encoding = partEncoding(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
+    PartEncoding encoding =
+        partEncoding(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
     if (item.FileName.empty()) {
         item.SetFileName(
             GetParameter("filename", m_messageHeaders.GetFieldValue("Content-Disposition")));
@@ -189,11 +199,7 @@ void TCustomDecoder::decodeFirstPart() {
     if (!base64) {
         end = readBodyLines();
         if (body.empty()) body.emplace_back();
-        if (transfer == "quoted-printable") {
-            std::string text;
-            for (const std::string& l : body) DecodeQuotedPrintableLine(l, text);
-            setBodyText(text);
-        }
+        if (transfer == "quoted-printable") decodeQuotedBody();
     } else {
         TAttachmentItem text;
         end = readPartBody(text, PartEncoding{TransferEncoding::Base64, false}, true, false);
@@ -222,20 +228,22 @@ void TCustomDecoder::decodeOtherParts() {
         TAttachmentItem item;
         std::string contentType = cutShort(m_partHeaders.GetFieldValue("Content-type"));
         if (contentType.empty()) contentType = "text/plain";
-        item.ContentType = GetMimeType(contentType);
+        std::string declared = GetMimeType(contentType);
+        item.ContentType = declared;
         item.SetFileName(GetParameter("name", contentType));
         PartEncoding encoding =
             partEncoding(m_partHeaders.GetFieldValue("Content-Transfer-Encoding"));
         if (item.FileName.empty()) {
-            std::string type = item.ContentType;
             item.SetFileName(
                 GetParameter("filename", m_partHeaders.GetFieldValue("Content-Disposition")));
             if (item.FileName.empty()) {
                 bool alternative = m_nestedAlternative || m_alternative;
                 item.SetFileName((alternative ? "_alt." : "att.") + count());
-                if (!type.empty()) item.ContentType = type;
+                if (!declared.empty()) item.ContentType = declared;
             }
         }
+        // A name whose extension has no registered type says less than the declared type.
+        if (item.ContentType == kUnknownType && !declared.empty()) item.ContentType = declared;
         item.Encoding = encoding.encoding;
         item.Charset = cutShort(trim(GetParameter("charset", contentType)));
         PartEnd end = readAttachment(item, encoding, true, false);
@@ -267,7 +275,8 @@ void TCustomDecoder::skipToDelimiter(const char* error) {
 TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
     if (!line.starts_with(m_delimiter)) return PartEnd::None;
     std::string_view rest = line.substr(m_delimiter.size());
-    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.remove_suffix(1);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
+        rest.remove_suffix(1);
     if (rest.empty()) return PartEnd::Delimiter;
     if (rest == "--") return PartEnd::Closing;
     return PartEnd::None;
@@ -275,6 +284,7 @@ TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
 
 TCustomDecoder::PartEnd TCustomDecoder::readBodyLines() {
     auto& body = m_message.Body;
+    body.reserve(body.size() + m_reader.LinesLeft());
     std::string_view line;
     while (readLine(line)) {
         if (PartEnd end = classify(line); end != PartEnd::None) {
@@ -288,7 +298,20 @@ TCustomDecoder::PartEnd TCustomDecoder::readBodyLines() {
     return PartEnd::End;
 }
 
-void TCustomDecoder::setBodyText(std::string_view text) { m_message.Body = splitLines(text); }
+void TCustomDecoder::setBodyText(std::string_view text) {
+    m_message.Body = splitLines(text);
+}
+
+void TCustomDecoder::decodeQuotedBody() {
+    std::size_t size = 0;
+    for (const std::string& line : m_message.Body)
+        size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : m_message.Body)
+        DecodeQuotedPrintableLine(line, text);
+    setBodyText(text);
+}
 
 void TCustomDecoder::noteTextPart(const TMailHeaders& headers) {
     std::string contentType = headers.GetFieldValue("Content-Type");
@@ -306,7 +329,7 @@ TCustomDecoder::PartEncoding TCustomDecoder::partEncoding(std::string_view trans
 }
 
 TCustomDecoder::PartEnd TCustomDecoder::readAttachment(TAttachmentItem& item, PartEncoding encoding,
-                                                      bool delimited, bool stopAtDot) {
+                                                       bool delimited, bool stopAtDot) {
     try {
         return readPartBody(item, encoding, delimited, stopAtDot);
     } catch (const EMessageParserError&) {
@@ -317,7 +340,7 @@ TCustomDecoder::PartEnd TCustomDecoder::readAttachment(TAttachmentItem& item, Pa
 }
 
 TCustomDecoder::PartEnd TCustomDecoder::readPartBody(TAttachmentItem& item, PartEncoding encoding,
-                                                    bool delimited, bool stopAtDot) {
+                                                     bool delimited, bool stopAtDot) {
     std::string& data = item.Data;
     Base64Decoder base64(data);
     std::size_t lastLineStart = 0; // where the bytes of the last line read begin in `data`
@@ -357,6 +380,7 @@ TCustomDecoder::PartEnd TCustomDecoder::readPartBody(TAttachmentItem& item, Part
 }
 
 void TCustomDecoder::decodePlain() {
+    m_message.Body.reserve(m_message.Body.size() + m_reader.LinesLeft());
     std::string_view line;
     while (readLine(line)) {
         if (IsUUBegin(line)) {

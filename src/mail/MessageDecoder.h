@@ -18,6 +18,8 @@ class TCustomMailMessage;
 class TMailMessage;
 class TNewsArticle;
 
+// Reads the raw text line by line and fills the target message; owns the reader and the header
+// blocks it reads, not the message.
 class TCustomDecoder {
 public:
     virtual ~TCustomDecoder() = default;
@@ -68,12 +70,16 @@ private:
     PartEnd classify(std::string_view line) const;
     void skipToEnd();
     void setBodyText(std::string_view text);
+    // Replaces the quoted-printable Body lines by the text they encode.
+    void decodeQuotedBody();
     void noteTextPart(const TMailHeaders& headers);
     PartEncoding partEncoding(std::string_view transferEncoding);
     // Decodes the part's lines into the item's Data up to a delimiter (when `delimited`), a "."
     // line (when `stopAtDot`) or the end.
-    PartEnd readPartBody(TAttachmentItem& item, PartEncoding encoding, bool delimited, bool stopAtDot);
-    PartEnd readAttachment(TAttachmentItem& item, PartEncoding encoding, bool delimited, bool stopAtDot);
+    PartEnd readPartBody(TAttachmentItem& item, PartEncoding encoding, bool delimited,
+                         bool stopAtDot);
+    PartEnd readAttachment(TAttachmentItem& item, PartEncoding encoding, bool delimited,
+                           bool stopAtDot);
 
     TLineStream m_reader;
     TCustomMailMessage& m_message;
@@ -85,6 +91,7 @@ private:
     std::size_t m_sincePump = 0; // bytes decoded since the pump last ran
 };
 
+// Decodes into an e-mail message.
 class TMessageDecoder : public TCustomDecoder {
 public:
     TMessageDecoder(std::string text, TMailMessage& message);
@@ -96,6 +103,7 @@ private:
     TMailMessage& m_target;
 };
 
+// Decodes into a news article.
 class TArticleDecoder : public TCustomDecoder {
 public:
     TArticleDecoder(std::string text, TNewsArticle& article);

@@ -38,7 +38,9 @@ bool needsQuoting(const std::vector<std::string>& lines) {
     });
 }
 
-std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string inQuotes(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 // The file name without its directory, letter case kept.
 std::string baseName(std::string_view fileName) {
@@ -55,7 +57,8 @@ std::string encodedWords(std::string_view charset, std::string_view text, bool u
     std::string out;
     while (!text.empty()) {
         std::size_t n = std::min(text.size(), kWordBytes);
-        while (utf8 && n < text.size() && n > 1 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        while (utf8 && n < text.size() && n > 1 &&
+               (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
             --n;
         if (!out.empty()) out += ' ';
         out += "=?" + std::string(charset) + "?B?" + EncodeBase64Text(text.substr(0, n)) + "?=";
@@ -76,7 +79,8 @@ std::string MakeBoundary() {
     }();
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kCharacters - 2);
     std::string boundary = "=_";
-    for (int i = 0; i < 30; ++i) boundary += kCharacters[pick(generator)];
+    for (int i = 0; i < 30; ++i)
+        boundary += kCharacters[pick(generator)];
     return boundary;
 }
 
@@ -95,7 +99,8 @@ TCustomEncoder::TCustomEncoder(TCustomMailMessage& message) : m_message(message)
     }
 }
 
-TMessageEncoder::TMessageEncoder(TMailMessage& message) : TCustomEncoder(message), m_mail(message) {}
+TMessageEncoder::TMessageEncoder(TMailMessage& message)
+    : TCustomEncoder(message), m_mail(message) {}
 
 TArticleEncoder::TArticleEncoder(TNewsArticle& article)
     : TCustomEncoder(article), m_article(article) {}
@@ -143,7 +148,8 @@ void TCustomEncoder::WriteOtherHeaders() {
          {"From", "To", "CC", "BCC", "Return-Receipt-To", "X-Priority", "Subject", "Mime-Version",
           "Content-Type", "X-Encoding", "Content-Transfer-Encoding", "Newsgroups"})
         m_message.Headers.RemoveField(field);
-    for (const std::string& line : m_message.Headers.lines()) WriteLine(line);
+    for (const std::string& line : m_message.Headers.lines())
+        WriteLine(line);
 }
 
 void TMessageEncoder::WriteHeaders() {
@@ -159,7 +165,8 @@ void TMessageEncoder::WriteHeaders() {
     if (m_mail.Encoding == TMsgEncoding::meMIME) WriteLine("Mime-Version: 1.0");
 }
 
-void TMessageEncoder::WriteAddressList(std::string_view name, const std::vector<TEmailAddress>& list) {
+void TMessageEncoder::WriteAddressList(std::string_view name,
+                                       const std::vector<TEmailAddress>& list) {
     std::string label(name);
     if (!label.ends_with(':')) label += ':';
     label = padded(label);
@@ -181,7 +188,8 @@ void TArticleEncoder::WriteHeaders() {
 
 std::string TCustomEncoder::BodyText() const {
     std::string text;
-    for (const std::string& line : m_message.Body) text.append(line).append("\r\n");
+    for (const std::string& line : m_message.Body)
+        text.append(line).append("\r\n");
     return text;
 }
 
@@ -200,8 +208,8 @@ void TCustomEncoder::WriteTextPartHeaders() {
     const std::string& type = m_message.BodyContentType;
     WriteLine("Content-Type: " + (type.starts_with("text/") ? type : std::string("text/plain")) +
               "; charset=" + inQuotes(charset));
-    bool quotedPrintable = m_message.CharSet == TCharSet::csISO8859 || m_longLines ||
-                           needsQuoting(m_message.Body);
+    bool quotedPrintable =
+        m_message.CharSet == TCharSet::csISO8859 || m_longLines || needsQuoting(m_message.Body);
     WriteLine(quotedPrintable ? "Content-Transfer-Encoding: quoted-printable"
                               : "Content-Transfer-Encoding: 7bit");
 }
@@ -209,7 +217,8 @@ void TCustomEncoder::WriteTextPartHeaders() {
 void TCustomEncoder::WriteTextOnly() {
     WriteTextPartHeaders();
     WriteLine("");
-    for (const std::string& line : PrepareText()) WriteLine(line);
+    for (const std::string& line : PrepareText())
+        WriteLine(line);
 }
 
 void TCustomEncoder::WriteSingleAttachment() {
@@ -243,7 +252,8 @@ void TCustomEncoder::WriteFormattedText() {
     // HTML or RTF kept as the single _htmbody.htm / _rtfbody.rtf attachment is the text itself.
     const auto& items = m_message.Attachments;
     std::string text = m_message.Body.empty() && items.size() == 1 ? items[0].Data : BodyText();
-    for (const std::string& l : EncodeQuotedPrintable(text)) WriteLine(l);
+    for (const std::string& l : EncodeQuotedPrintable(text))
+        WriteLine(l);
 }
 
 void TCustomEncoder::WriteMultipart(bool alternativeOnly) {
@@ -274,7 +284,8 @@ void TCustomEncoder::WriteMultipart(bool alternativeOnly) {
     if (!m_message.Body.empty()) {
         WriteTextPartHeaders();
         WriteLine("");
-        for (const std::string& line : PrepareText()) WriteLine(line);
+        for (const std::string& line : PrepareText())
+            WriteLine(line);
         WriteLine("");
         WriteLine("--" + boundary);
     }
@@ -290,7 +301,8 @@ void TCustomEncoder::WriteMultipart(bool alternativeOnly) {
                   (bare ? std::string() : "; name=" + inQuotes(item.FileName)));
         WriteLine(std::string("Content-Transfer-Encoding: ") +
                   AttachmentEncodingNames[static_cast<int>(item.Encoding)]);
-        if (!bare) WriteLine("Content-Disposition: attachment; filename=" + inQuotes(item.FileName));
+        if (!bare)
+            WriteLine("Content-Disposition: attachment; filename=" + inQuotes(item.FileName));
         WriteLine("");
         WriteAttachmentData(item);
         WriteLine("");
@@ -320,17 +332,20 @@ void TCustomEncoder::WriteAttachmentData(const TAttachmentItem& item) {
         }
         break;
     case TransferEncoding::QuotedPrintable:
-        for (const std::string& line : EncodeQuotedPrintable(data)) WriteLine(line);
+        for (const std::string& line : EncodeQuotedPrintable(data))
+            WriteLine(line);
         break;
     case TransferEncoding::SevenBit:
-        for (const std::string& line : splitLines(data)) WriteLine(line);
+        for (const std::string& line : splitLines(data))
+            WriteLine(line);
         break;
     }
 }
 
 void TCustomEncoder::WriteUU() {
     WriteLine("");
-    for (const std::string& line : m_message.Body) WriteLine(line);
+    for (const std::string& line : m_message.Body)
+        WriteLine(line);
     for (const TAttachmentItem& item : m_message.Attachments) {
         std::string name = baseName(item.FileName);
         WriteLine("");

@@ -17,6 +17,7 @@ class TMailMessage;
 class TNewsArticle;
 struct TEmailAddress;
 
+// Writes the message's header block and body to a stream; owns neither.
 class TCustomEncoder {
 public:
     virtual ~TCustomEncoder() = default;
@@ -54,6 +55,7 @@ private:
     std::ostream* m_out = nullptr;
 };
 
+// Writes an e-mail message: From, To, CC, receipt and priority headers.
 class TMessageEncoder : public TCustomEncoder {
 public:
     explicit TMessageEncoder(TMailMessage& message);
@@ -67,6 +69,7 @@ private:
     TMailMessage& m_mail;
 };
 
+// Writes a news article: From and Newsgroups headers.
 class TArticleEncoder : public TCustomEncoder {
 public:
     explicit TArticleEncoder(TNewsArticle& article);

@@ -11,7 +11,8 @@ namespace {
 
 std::string joinedLines(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines) text.append(line).append("\n");
+    for (const std::string& line : lines)
+        text.append(line).append("\n");
     return text;
 }
 
@@ -23,14 +24,25 @@ std::string toUtf8(std::string_view charset, std::string_view bytes) {
 std::string display(std::string_view charset, std::string_view bytes, bool html) {
     std::string text = toUtf8(charset, bytes);
     if (html) return htmlToText(text);
-    // Line ends as the viewer wants them, and no trailing empty lines.
+    // Line ends as the viewer wants them (CR LF and CR become LF), and no trailing empty lines.
     std::string out;
-    for (const std::string& line : splitLines(text)) out.append(line).append("\n");
-    while (!out.empty() && out.back() == '\n') out.pop_back();
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            out += text[i];
+            continue;
+        }
+        out += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
     return out;
 }
 
-bool isHtml(std::string_view type) { return equalsNoCase(type, "text/html"); }
+bool isHtml(std::string_view type) {
+    return equalsNoCase(type, "text/html");
+}
 
 } // namespace
 
@@ -44,7 +56,8 @@ std::string viewerText(const TCustomMailMessage& message) {
     // text attachment, else the first HTML one.
     for (const char* type : {"text/plain", "text/html"})
         for (const TAttachmentItem& item : message.Attachments)
-            if (equalsNoCase(item.ContentType, type)) return display(item.Charset, item.Data, isHtml(type));
+            if (equalsNoCase(item.ContentType, type))
+                return display(item.Charset, item.Data, isHtml(type));
     return {};
 }
 

@@ -12,9 +12,9 @@ namespace mv {
 
 namespace {
 
-constexpr std::size_t kMaxLine = 1024;       // bytes before the LF of one reply line
-constexpr std::size_t kChunk = 16384;        // one receive
-constexpr int kMaxReplyLines = 512;          // numbered lines of one ReadReply
+constexpr std::size_t kMaxLine = 1024; // bytes before the LF of one reply line
+constexpr std::size_t kChunk = 16384;  // one receive
+constexpr int kMaxReplyLines = 512;    // numbered lines of one ReadReply
 
 std::uint16_t portNumber(std::string_view text) {
     auto value = parseInteger(text);
@@ -60,7 +60,9 @@ TAsyncSocket::TAsyncSocket(std::unique_ptr<Transport> transport)
     m_hooks.cancel = &m_canceled;
 }
 
-TAsyncSocket::~TAsyncSocket() { m_transport->close(); }
+TAsyncSocket::~TAsyncSocket() {
+    m_transport->close();
+}
 
 TAsyncSocket::Operation::Operation(TAsyncSocket& socket) : m_socket(socket) {
     if (socket.m_busy) throw ESocketError(errorText(kErrBusy));
@@ -83,13 +85,13 @@ void TAsyncSocket::Open() {
     m_remotePort = address.port != 0 ? address.port : lookUpPort();
 }
 
-std::uint16_t TAsyncSocket::lookUpPort() const {
+std::uint16_t TAsyncSocket::lookUpPort() {
     bool implicitTls = m_security == TlsMode::Tls && !m_tlsServiceName.empty();
     const std::string& service = implicitTls ? m_tlsServiceName : m_serviceName;
     std::uint16_t fallback = implicitTls ? m_tlsDefaultPort : m_defaultPort;
     if (service.empty()) {
         if (fallback != 0) return fallback;
-        const_cast<TAsyncSocket*>(this)->RaiseSocketError(kErrServiceRequired);
+        RaiseSocketError(kErrServiceRequired);
     }
     servent entry{};
     servent* found = nullptr;
@@ -224,20 +226,28 @@ void TAsyncSocket::Cancel() {
     if (!m_busy) Close();
 }
 
-void TAsyncSocket::ResetState() { m_canceled = false; }
+void TAsyncSocket::ResetState() {
+    m_canceled = false;
+}
 
 void TAsyncSocket::raiseIo(const IoResult& result) {
     switch (result.status) {
-    case IoStatus::TimedOut: RaiseTimedOut();
-    case IoStatus::Canceled: RaiseCanceled();
-    case IoStatus::Closed: RaiseSocketError(errorText(kErrPeerClosed), true);
+    case IoStatus::TimedOut:
+        RaiseTimedOut();
+    case IoStatus::Canceled:
+        RaiseCanceled();
+    case IoStatus::Closed:
+        RaiseSocketError(errorText(kErrPeerClosed), true);
     case IoStatus::Ok:
-    case IoStatus::Failed: break;
+    case IoStatus::Failed:
+        break;
     }
     RaiseSocketError(result.message, true);
 }
 
-void TAsyncSocket::RaiseSocketError(int code) { RaiseSocketError(errorText(code), false); }
+void TAsyncSocket::RaiseSocketError(int code) {
+    RaiseSocketError(errorText(code), false);
+}
 
 void TAsyncSocket::RaiseSocketError(std::string msg, bool endSession) {
     if (endSession) Close();

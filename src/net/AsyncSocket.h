@@ -123,7 +123,7 @@ private:
     // Receives more bytes into the input buffer or raises.
     void fillInput(TTimeCounter& counter);
     [[noreturn]] void raiseIo(const IoResult& result);
-    std::uint16_t lookUpPort() const;
+    std::uint16_t lookUpPort();
 
     std::unique_ptr<Transport> m_transport;
     std::string m_server;
@@ -146,7 +146,7 @@ private:
     std::uint16_t m_remotePort = 0;
     std::string m_lastReply;
 
-    std::string m_input;          // received bytes not yet returned, from m_inputStart
+    std::string m_input; // received bytes not yet returned, from m_inputStart
     std::size_t m_inputStart = 0;
 };
 

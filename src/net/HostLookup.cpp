@@ -67,15 +67,18 @@ HostLookupResult lookUpOnThread(const std::string& host, std::uint16_t port, Wai
     if (::pipe2(pending->pipe, O_CLOEXEC) != 0) return {IoStatus::Failed, {}, errorText(errno)};
     std::thread([pending] {
         addrinfo hints = streamHints(AI_ADDRCONFIG);
-        pending->error = getaddrinfo(pending->host.c_str(), pending->port.c_str(), &hints,
-                                     &pending->result);
+        pending->error =
+            getaddrinfo(pending->host.c_str(), pending->port.c_str(), &hints, &pending->result);
         pending->done.store(true, std::memory_order_release);
         [[maybe_unused]] ssize_t n = ::write(pending->pipe[1], "x", 1);
     }).detach();
     switch (waitForSocket(pending->pipe[0], POLLIN, wait.hooks, wait.counter)) {
-    case WaitOutcome::Canceled: return {IoStatus::Canceled, {}, {}};
-    case WaitOutcome::TimedOut: return {IoStatus::TimedOut, {}, {}};
-    case WaitOutcome::Ready: break;
+    case WaitOutcome::Canceled:
+        return {IoStatus::Canceled, {}, {}};
+    case WaitOutcome::TimedOut:
+        return {IoStatus::TimedOut, {}, {}};
+    case WaitOutcome::Ready:
+        break;
     }
     if (!pending->done.load(std::memory_order_acquire))
         return {IoStatus::Failed, {}, errorText(kErrResolvingHost)};

@@ -40,7 +40,7 @@ std::string systemErrorText(int code) {
 
 std::string errorText(int code) {
     auto it = stringTable().find(code);
-    std::string text = it != stringTable().end() ? it->second
+    std::string text = it != stringTable().end()  ? it->second
                        : code > 0 && code < 57000 ? systemErrorText(code)
                                                   : std::string();
     return text.empty() ? "Error #" + std::to_string(code) : text;

@@ -76,7 +76,9 @@ std::vector<std::string> TRemotePOP::readUidList() {
     return uids;
 }
 
-void TRemotePOP::readListReply(TRemoteInfoItem& item) { item.Size = parseListSize(readOk()); }
+void TRemotePOP::readListReply(TRemoteInfoItem& item) {
+    item.Size = parseListSize(readOk());
+}
 
 void TRemotePOP::readTopReply(TRemoteInfoItem& item) {
     readOk();

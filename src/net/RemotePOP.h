@@ -64,7 +64,9 @@ public:
     const TRemoteInfo& RemoteInfo() const { return m_remoteInfo; }
     // Where retrieved messages are saved as msg_<index>.eml; empty is the current folder.
     const std::filesystem::path& MessageDirectory() const { return m_messageDirectory; }
-    void setMessageDirectory(std::filesystem::path folder) { m_messageDirectory = std::move(folder); }
+    void setMessageDirectory(std::filesystem::path folder) {
+        m_messageDirectory = std::move(folder);
+    }
     bool KeepConnected() const { return m_keepConnected; }
     void setKeepConnected(bool keep) { m_keepConnected = keep; }
     // Send the listing's commands in batches when the server offers PIPELINING (default on).

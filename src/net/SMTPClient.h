@@ -14,8 +14,8 @@ public:
     std::function<void(TSMTPClient&)> OnPrepare;
     std::function<void(TSMTPClient&)> OnSending;
     std::function<void(TSMTPClient&)> OnMailSent;
-    std::function<void(TSMTPClient&, const std::string& theAddress,
-                       const std::string& serverReply, bool& proceed)>
+    std::function<void(TSMTPClient&, const std::string& theAddress, const std::string& serverReply,
+                       bool& proceed)>
         OnAddressRejected;
 
     void Open() override;

@@ -15,13 +15,17 @@ namespace mv {
 
 namespace {
 
-IoResult failed(std::string message) { return {IoStatus::Failed, 0, std::move(message)}; }
+IoResult failed(std::string message) {
+    return {IoStatus::Failed, 0, std::move(message)};
+}
 
 IoResult fromOutcome(WaitOutcome outcome) {
     return {outcome == WaitOutcome::Canceled ? IoStatus::Canceled : IoStatus::TimedOut, 0, {}};
 }
 
-bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
+bool wouldBlock(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
+}
 
 } // namespace
 
@@ -83,12 +87,15 @@ IoResult SocketTransport::retry(const std::function<TlsAttempt()>& attempt, Wait
         errno = 0;
         TlsAttempt a = attempt();
         switch (a.step) {
-        case TlsStep::Done: return {IoStatus::Ok, a.count, {}};
-        case TlsStep::Closed: return {IoStatus::Closed, 0, {}};
+        case TlsStep::Done:
+            return {IoStatus::Ok, a.count, {}};
+        case TlsStep::Closed:
+            return {IoStatus::Closed, 0, {}};
         case TlsStep::Failed:
             return failed(m_tls ? m_tls->failure() : errorText(errno != 0 ? errno : EIO));
         case TlsStep::WantRead:
-        case TlsStep::WantWrite: break;
+        case TlsStep::WantWrite:
+            break;
         }
         short events = a.step == TlsStep::WantRead ? POLLIN : POLLOUT;
         WaitOutcome outcome = waitForSocket(m_fd, events, wait.hooks, wait.counter);
@@ -98,8 +105,7 @@ IoResult SocketTransport::retry(const std::function<TlsAttempt()>& attempt, Wait
 
 IoResult SocketTransport::send(std::string_view data, WaitContext wait) {
     while (!data.empty()) {
-        IoResult r = retry(
-            [&] { return m_tls ? m_tls->write(data) : plainWrite(data); }, wait);
+        IoResult r = retry([&] { return m_tls ? m_tls->write(data) : plainWrite(data); }, wait);
         if (r.status == IoStatus::Closed) return failed(errorText(EPIPE));
         if (r.status != IoStatus::Ok) return r;
         data.remove_prefix(r.count);

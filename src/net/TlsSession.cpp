@@ -33,7 +33,9 @@ int bioRead(BIO* bio, char* data, int length) {
     return static_cast<int>(n);
 }
 
-long bioControl(BIO*, int command, long, void*) { return command == BIO_CTRL_FLUSH ? 1 : 0; }
+long bioControl(BIO*, int command, long, void*) {
+    return command == BIO_CTRL_FLUSH ? 1 : 0;
+}
 
 int bioCreate(BIO* bio) {
     BIO_set_init(bio, 1);
@@ -71,7 +73,7 @@ bool isIpAddress(const std::string& host) {
 
 } // namespace
 
-std::string normalizeFingerprint(std::string_view text) {
+std::string canonicalFingerprint(std::string_view text) {
     std::string hex;
     for (char c : text)
         if (std::isxdigit(static_cast<unsigned char>(c)))
@@ -120,15 +122,20 @@ TlsSession::~TlsSession() {
 TlsAttempt TlsSession::classify(int result) {
     if (result > 0) return {TlsStep::Done, static_cast<std::size_t>(result)};
     switch (SSL_get_error(m_ssl, result)) {
-    case SSL_ERROR_WANT_READ: return {TlsStep::WantRead, 0};
-    case SSL_ERROR_WANT_WRITE: return {TlsStep::WantWrite, 0};
-    case SSL_ERROR_ZERO_RETURN: return {TlsStep::Closed, 0};
+    case SSL_ERROR_WANT_READ:
+        return {TlsStep::WantRead, 0};
+    case SSL_ERROR_WANT_WRITE:
+        return {TlsStep::WantWrite, 0};
+    case SSL_ERROR_ZERO_RETURN:
+        return {TlsStep::Closed, 0};
     case SSL_ERROR_SYSCALL:
         if (errno == 0) return {TlsStep::Closed, 0};
         m_failure = errorText(errno);
         ERR_clear_error();
         return {TlsStep::Failed, 0};
-    default: m_failure = openSslError(); return {TlsStep::Failed, 0};
+    default:
+        m_failure = openSslError();
+        return {TlsStep::Failed, 0};
     }
 }
 
@@ -139,7 +146,8 @@ TlsAttempt TlsSession::handshake() {
 
 TlsAttempt TlsSession::read(char* buffer, std::size_t capacity) {
     errno = 0;
-    return classify(SSL_read(m_ssl, buffer, static_cast<int>(std::min<std::size_t>(capacity, 1 << 30))));
+    return classify(
+        SSL_read(m_ssl, buffer, static_cast<int>(std::min<std::size_t>(capacity, 1 << 30))));
 }
 
 TlsAttempt TlsSession::write(std::string_view data) {
@@ -160,9 +168,9 @@ std::string TlsSession::verifyServer() const {
         hex += digits[digest[i] >> 4];
         hex += digits[digest[i] & 15];
     }
-    std::string fingerprint = normalizeFingerprint(hex);
+    std::string fingerprint = canonicalFingerprint(hex);
     if (!m_settings.fingerprint.empty() &&
-        normalizeFingerprint(m_settings.fingerprint) == fingerprint)
+        canonicalFingerprint(m_settings.fingerprint) == fingerprint)
         return {};
     long result = SSL_get_verify_result(m_ssl);
     if (result == X509_V_OK) return {};

@@ -49,7 +49,7 @@ private:
 };
 
 // The SHA-256 fingerprint as upper-case hex pairs joined by colons; other forms compare equal
-// after normalizeFingerprint.
-std::string normalizeFingerprint(std::string_view text);
+// after canonicalFingerprint (a name of its own: the settings have a normalizeFingerprint).
+std::string canonicalFingerprint(std::string_view text);
 
 } // namespace mv

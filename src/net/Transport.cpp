@@ -6,10 +6,14 @@ namespace mv {
 
 std::string tlsModeName(TlsMode mode) {
     switch (mode) {
-    case TlsMode::Tls: return "tls";
-    case TlsMode::StartTls: return "starttls";
-    case TlsMode::StartTlsIfOffered: return "starttls-if-offered";
-    case TlsMode::None: return "none";
+    case TlsMode::Tls:
+        return "tls";
+    case TlsMode::StartTls:
+        return "starttls";
+    case TlsMode::StartTlsIfOffered:
+        return "starttls-if-offered";
+    case TlsMode::None:
+        return "none";
     }
     return {};
 }

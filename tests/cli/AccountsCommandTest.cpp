@@ -10,8 +10,8 @@ namespace {
 using test::CliResult;
 using test::CliRunner;
 
-const std::string kPrint =
-    "AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89";
+const std::string kPrint = "AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:89:AB:CD:EF:01:23:45:67:"
+                           "89:AB:CD:EF:01:23:45:67:89";
 
 TEST(AccountsCommand, SetListChooseClear) {
     CliRunner cli;
@@ -31,7 +31,8 @@ TEST(AccountsCommand, SetListChooseClear) {
 
     EXPECT_EQ(cli.run({"accounts", "list"}).out,
               "* 1) Mailbox ann - Server pop.one (starttls-if-offered)\n"
-              "  3) Mailbox bob - Server [::1]:1110 (tls, fingerprint " + kPrint + ")\n");
+              "  3) Mailbox bob - Server [::1]:1110 (tls, fingerprint " +
+                  kPrint + ")\n");
     MailboxAccount stored = cli.settings().readServerSettings().accounts[3];
     EXPECT_EQ(stored.password, "s3cret");
     EXPECT_EQ(stored.security, SecurityMode::Tls);
@@ -65,19 +66,33 @@ TEST(AccountsCommand, RefusesInvalidAccounts) {
     const Case cases[] = {
         {{"set", "5", "--server", "pop"}, "", 1, "Mailbox 5 has a server pop but no mailbox"},
         {{"set", "5", "--user", "ann"}, "", 1, "Mailbox 5 ann has a blank server"},
-        {{"set", "5", "--server", "pop", "--user", "ann"}, "", 1,
+        {{"set", "5", "--server", "pop", "--user", "ann"},
+         "",
+         1,
          "Mailbox 5 - there is no password set"},
-        {{"set", "5", "--server", "pop", "--user", "ann", "--password-stdin"}, "\n", 1,
+        {{"set", "5", "--server", "pop", "--user", "ann", "--password-stdin"},
+         "\n",
+         1,
          "Mailbox 5 - there is no password set"},
-        {{"set", "5", "--server", "pop:99999", "--user", "ann"}, "", 2,
+        {{"set", "5", "--server", "pop:99999", "--user", "ann"},
+         "",
+         2,
          "mailvane-cli: server must be host, host:port or [IPv6]:port, not pop:99999"},
-        {{"set", "5", "--server", "pop", "--security", "ssl"}, "", 2,
+        {{"set", "5", "--server", "pop", "--security", "ssl"},
+         "",
+         2,
          "mailvane-cli: security mode must be tls, starttls, starttls-if-offered or none"},
-        {{"set", "5", "--fingerprint", "12:34"}, "", 2,
+        {{"set", "5", "--fingerprint", "12:34"},
+         "",
+         2,
          "mailvane-cli: fingerprint must be the 64 hexadecimal digits of a SHA-256 hash"},
-        {{"set", "5", "--user", "a\r\nPASS x"}, "", 2,
+        {{"set", "5", "--user", "a\r\nPASS x"},
+         "",
+         2,
          "mailvane-cli: user name must not contain a line break"},
-        {{"set", "0", "--server", "pop"}, "", 2,
+        {{"set", "0", "--server", "pop"},
+         "",
+         2,
          "mailvane-cli: mailbox number must be from 1 to 12, not 0"},
         {{"choose", "4"}, "", 1, "Mailbox 4 is not set up."},
         {{"rename", "4"}, "", 2, "mailvane-cli: unknown accounts action rename"},
@@ -101,8 +116,7 @@ TEST(AccountsCommand, ListShowsUnreadableStoredValuesOnStderr) {
     CliResult r = cli.run({"accounts", "list"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "  2) Mailbox ann - Server pop (starttls-if-offered, no password)\n");
-    EXPECT_EQ(r.err,
-              "The stored password of mailbox 2 cannot be read; please enter it again.\n");
+    EXPECT_EQ(r.err, "The stored password of mailbox 2 cannot be read; please enter it again.\n");
 }
 
 } // namespace

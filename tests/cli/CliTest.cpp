@@ -18,12 +18,15 @@ TEST(Cli, UsageAndExitCodes) {
         const char* errStart; // what stderr starts with; empty: nothing on stderr
     };
     const Case cases[] = {
-        {{}, 2, "Usage: mailvane-cli [--home DIR] accounts list\n"},
+        {{}, 2, "mailvane-cli: missing command\nUsage: mailvane-cli [--home DIR] accounts list\n"},
+        {{"--home"}, 2, "mailvane-cli: option --home needs a value\nUsage:"},
         {{"--help"}, 0, ""},
         {{"help"}, 0, ""},
         {{"frobnicate"}, 2, "mailvane-cli: unknown command frobnicate\nUsage:"},
         {{"--verbose", "accounts", "list"}, 2, "mailvane-cli: unknown option --verbose\n"},
-        {{"accounts"}, 2,
+        {{"accounts", "list", "--help"}, 0, ""},
+        {{"accounts"},
+         2,
          "mailvane-cli: missing accounts action (list, set, clear or choose)\n"
          "Usage: mailvane-cli [--home DIR] accounts list\n"
          "       mailvane-cli [--home DIR] accounts set N"},
@@ -104,16 +107,21 @@ TEST(Arguments, RefusesWhatDoesNotFit) {
         const char* message;
     };
     const Case cases[] = {
-        {{"--server"}, [](cli::Arguments& a) { a.option("--server"); },
+        {{"--server"},
+         [](cli::Arguments& a) { a.option("--server"); },
          "option --server needs a value"},
-        {{"--user", "a", "--user=b"}, [](cli::Arguments& a) { a.option("--user"); },
+        {{"--user", "a", "--user=b"},
+         [](cli::Arguments& a) { a.option("--user"); },
          "option --user is given twice"},
         {{}, [](cli::Arguments& a) { a.next("thing"); }, "missing thing"},
-        {{"13"}, [](cli::Arguments& a) { a.nextMailbox(); },
+        {{"13"},
+         [](cli::Arguments& a) { a.nextMailbox(); },
          "mailbox number must be from 1 to 12, not 13"},
-        {{"4294967297"}, [](cli::Arguments& a) { a.nextMailbox(); },
+        {{"4294967297"},
+         [](cli::Arguments& a) { a.nextMailbox(); },
          "mailbox number must be from 1 to 12, not 4294967297"},
-        {{"one"}, [](cli::Arguments& a) { a.nextMailbox(); },
+        {{"one"},
+         [](cli::Arguments& a) { a.nextMailbox(); },
          "mailbox number must be from 1 to 12, not one"},
         {{"--what"}, [](cli::Arguments& a) { a.finish(); }, "unknown option --what"},
     };

@@ -10,14 +10,19 @@
 namespace mv {
 namespace {
 
-std::string fixturePath(const std::string& name) { return std::string(MV_TEST_DATA) + "/mail/" + name; }
-std::string fixture(const std::string& name) { return readFile(fixturePath(name)).value(); }
+std::string fixturePath(const std::string& name) {
+    return std::string(MV_TEST_DATA) + "/mail/" + name;
+}
+std::string fixture(const std::string& name) {
+    return readFile(fixturePath(name)).value();
+}
 
 // The bytes the uuencoded fixture carries: every byte value, twice.
 std::string everyByteTwice() {
     std::string s;
     for (int round = 0; round < 2; ++round)
-        for (int b = 0; b < 256; ++b) s += static_cast<char>(b);
+        for (int b = 0; b < 256; ++b)
+            s += static_cast<char>(b);
     return s;
 }
 
@@ -50,17 +55,24 @@ const ExpectedPart kOriginal{"original.eml", "message/rfc822", kRaw};
 
 const DecodeCase kCases[] = {
     {"plain.eml", {"Hello Bob,", "", "see you."}, {}, "text/plain"},
-    {"plain_uu.eml", {"Text before.", "Text after."}, {{"file.bin", "", everyByteTwice()}}, "",
+    {"plain_uu.eml",
+     {"Text before.", "Text after."},
+     {{"file.bin", "", everyByteTwice()}},
+     "",
      TMsgEncoding::meUU},
     {"qp_text.eml",
      {"Caf\xE9 au lait, a long line that is cut by a soft line break and joined again.",
       "Second = line."},
-     {}, "text/plain", TMsgEncoding::meMIME, TCharSet::csISO8859},
+     {},
+     "text/plain",
+     TMsgEncoding::meMIME,
+     TCharSet::csISO8859},
     {"pdf_named.eml", {}, {{"a.pdf", "application/pdf", kPdf}}, "application/pdf"},
     {"pdf_unnamed.eml", {}, {{"att.0", "application/pdf", kPdf}}, "application/pdf"},
     {"mixed.eml",
      {"Body line 1", "Body line 2"},
-     {{"att.0", "application/octet-stream", "first"}, {"att.1", "application/octet-stream", "second"}},
+     {{"att.0", "application/octet-stream", "first"},
+      {"att.1", "application/octet-stream", "second"}},
      "multipart/mixed"},
     {"alternative.eml",
      {"Plain text"},
@@ -68,20 +80,33 @@ const DecodeCase kCases[] = {
      "multipart/alternative"},
     {"nested.eml",
      {"Plain alternative"},
-     {{"_alt.0", "text/html", "<b>HTML alternative</b>\r\n"}, {"report.pdf", "application/pdf", kPdf}},
+     {{"_alt.0", "text/html", "<b>HTML alternative</b>\r\n"},
+      {"report.pdf", "application/pdf", kPdf}},
      "multipart/mixed"},
     {"nested_single.eml", {"Only alternative"}, {{"att.0", "", "file"}}, "multipart/mixed"},
     {"base64_first.eml",
      {},
-     {{"att.0", "text/plain", "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln\r\n"}, {"dot.png", "image/png", "\x89PNG"}},
+     {{"att.0", "text/plain",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e aus K\xC3\xB6ln\r\n"},
+      {"dot.png", "image/png", "\x89PNG"}},
      "multipart/mixed"},
     {"missing_closing.eml", {"Text part"}, {{"att.0", "", "tail"}}, "multipart/mixed"},
-    {"single_no_closing.eml", failed("Cannot find boundary", {"Lonely part"}), {kOriginal}, "multipart/mixed"},
+    {"single_no_closing.eml",
+     failed("Cannot find boundary", {"Lonely part"}),
+     {kOriginal},
+     "multipart/mixed"},
     {"no_boundary.eml", failed("Cannot find boundary"), {kOriginal}, "multipart/mixed"},
     {"ccmail.eml", {"cc text"}, {}, "text/plain"},
     {"base64_trailing.eml", {"Line one", "Line two"}, {}, "text/plain"},
     {"xmailer.eml", {"Readable text"}, {}, "text/plain"},
     {"mime_uu.eml", {"See file:", "Bye."}, {{"a.txt", "", "uu data\r\n"}}, "", TMsgEncoding::meUU},
+    {"iso2022_base64.eml",
+     {"\x1B$B$3$s$K$A$O\x1B(B"},
+     {{"att.0", "", "ABC"}},
+     "multipart/mixed",
+     TMsgEncoding::meMIME,
+     TCharSet::csISO2022jp},
     {"bad_base64.eml", failed("Invalid Character", {"Text"}), {kOriginal}, "multipart/mixed"},
 };
 
@@ -137,7 +162,8 @@ TEST(MessageDecoder, QuotedPrintableParagraphLargerThanTheOldBufferDecodes) {
     std::string html(40000, 'x');
     std::string raw = "MIME-Version: 1.0\r\nContent-Type: text/html\r\n"
                       "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
-    for (std::size_t i = 0; i < html.size(); i += 70) raw += html.substr(i, 70) + "=\r\n";
+    for (std::size_t i = 0; i < html.size(); i += 70)
+        raw += html.substr(i, 70) + "=\r\n";
     raw += "end\r\n";
     TMailMessage message;
     message.LoadFromText(raw);
@@ -157,7 +183,8 @@ TEST(MessageDecoder, LinesLongerThanAChunkAndNulBytesSurvive) {
 TEST(MessageDecoder, RunsThePumpDuringALongDecode) {
     std::string raw = "MIME-Version: 1.0\r\nContent-Type: application/octet-stream\r\n"
                       "Content-Transfer-Encoding: base64\r\n\r\n";
-    for (int i = 0; i < 20000; ++i) raw += "QUJDREVGR0hJSktMTU5PUFFSU1RVVldYWVphYmNkZWZnaGlqa2xtbm9wcXJzdHV2d3h5ejAxMjM0\r\n";
+    for (int i = 0; i < 20000; ++i)
+        raw += "QUJDREVGR0hJSktMTU5PUFFSU1RVVldYWVphYmNkZWZnaGlqa2xtbm9wcXJzdHV2d3h5ejAxMjM0\r\n";
     int pumped = 0;
     TMailMessage message;
     message.Pump = [&] { ++pumped; };

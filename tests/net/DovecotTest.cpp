@@ -123,7 +123,8 @@ TEST_F(Dovecot, RetrieveSavesTheBytesAsSentToMsgIndex) {
 }
 
 TEST_F(Dovecot, DeleteAndQuitRemovesTheMarkedMessages) {
-    for (int n = 1; n <= 3; ++n) server->deliver(message(n));
+    for (int n = 1; n <= 3; ++n)
+        server->deliver(message(n));
     pop.UpdateInfo();
     pop.MarkDelete(0);
     pop.MarkDelete(2);
@@ -204,8 +205,10 @@ TEST_F(Dovecot, CertificateTrustedThroughTheSystemStoreVariable) {
     EXPECT_NO_THROW(pop.UpdateInfo());
     pop.setServer("localhost:" + std::to_string(server->pop3sPort())); // the name is checked too
     EXPECT_NO_THROW(pop.UpdateInfo());
-    if (previous != nullptr) ::setenv("SSL_CERT_FILE", saved.c_str(), 1);
-    else ::unsetenv("SSL_CERT_FILE");
+    if (previous != nullptr)
+        ::setenv("SSL_CERT_FILE", saved.c_str(), 1);
+    else
+        ::unsetenv("SSL_CERT_FILE");
 }
 
 } // namespace

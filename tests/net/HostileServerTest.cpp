@@ -1,8 +1,8 @@
 // The client against a loopback server that misbehaves: every failure must end in a clear error
 // within the time-out, with the session closed and nothing deleted.
+#include "support/HostileServer.h"
 #include "net/RemotePOP.h"
 #include "support/DovecotServer.h"
-#include "support/HostileServer.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -24,11 +24,16 @@ void popDialogue(HostilePeer& peer, const std::string& failing) {
     if (!answer("greeting", "+OK ready\r\n")) return;
     for (std::string line = peer.readLine(); !line.empty(); line = peer.readLine()) {
         std::string verb = line.substr(0, line.find(' '));
-        if (verb == "CAPA") peer.send("+OK\r\nUSER\r\n.\r\n");
-        else if (verb == "STAT" && !answer(verb, "+OK 1 20\r\n")) return;
-        else if (verb == "LIST" && !answer(verb, "+OK 1 20\r\n")) return;
-        else if (verb == "TOP" && !answer(verb, "+OK\r\nSubject: s\r\n\r\n.\r\n")) return;
-        else if (verb == "DELE" && !answer(verb, "+OK\r\n")) return;
+        if (verb == "CAPA")
+            peer.send("+OK\r\nUSER\r\n.\r\n");
+        else if (verb == "STAT" && !answer(verb, "+OK 1 20\r\n"))
+            return;
+        else if (verb == "LIST" && !answer(verb, "+OK 1 20\r\n"))
+            return;
+        else if (verb == "TOP" && !answer(verb, "+OK\r\nSubject: s\r\n\r\n.\r\n"))
+            return;
+        else if (verb == "DELE" && !answer(verb, "+OK\r\n"))
+            return;
         else if (verb == "QUIT") {
             answer(verb, "+OK\r\n");
             return;
@@ -49,8 +54,8 @@ protected:
         pop.OnError = [this](TAsyncSocket&, std::string& msg) { errors.push_back(msg); };
     }
     // Runs `operation`, expecting `E` with `text` within the time-out.
-    template <class E> void expectFailure(const std::function<void()>& operation,
-                                          const std::string& text) {
+    template <class E>
+    void expectFailure(const std::function<void()>& operation, const std::string& text) {
         auto start = Clock::now();
         try {
             operation();

@@ -95,7 +95,7 @@ TEST_F(PopTranscript, EmptyMailboxListsNothingAndProcessMarkedStaysOffline) {
     EXPECT_EQ(pop.RemoteInfo().Count(), 0u);
     EXPECT_EQ(pop.MessageCount(), 0);
     EXPECT_EQ(events, (std::vector<std::string>{"Open", "UpdatingInfo", "Closing", "Closed",
-                                                 "InfoUpdated"}));
+                                                "InfoUpdated"}));
     EXPECT_EQ(t->lastPort, 110);
     EXPECT_TRUE(pop.ProcessMarked().empty());
     EXPECT_EQ(t->connections(), 1);
@@ -125,7 +125,7 @@ TEST_F(PopTranscript, ListingKeepsFoldedLinesSizesAndUniqueIds) {
     EXPECT_EQ(info[2].Size, -1); // unreadable: unknown, never 0
     EXPECT_EQ(info[2].UIDL, "uid-c");
     EXPECT_EQ(events, (std::vector<std::string>{"Open", "UpdatingInfo", "Next 0", "Next 1",
-                                                 "Next 2", "Closing", "Closed", "InfoUpdated"}));
+                                                "Next 2", "Closing", "Closed", "InfoUpdated"}));
 }
 
 TEST_F(PopTranscript, HeaderReplyOfOnlyTheTerminatorIsRecognisedAtOnce) {
@@ -210,8 +210,8 @@ TEST_F(PopTranscript, LineBreakInCredentialsIsRefusedBeforeAnythingIsSent) {
         pop.setPassword(bad);
         events.clear();
         EXPECT_THROW(pop.UpdateInfo(), ESocketError);
-        EXPECT_EQ(events, (std::vector<std::string>{
-                              "Error User name or password contains a line break"}));
+        EXPECT_EQ(events,
+                  (std::vector<std::string>{"Error User name or password contains a line break"}));
     }
     pop.setPassword("secret");
     pop.setUserName("bob\r\nDELE 1");
@@ -259,9 +259,9 @@ TEST_F(PopTranscript, ProcessMarkedChecksEachMessageRetrievesDeletesAndCommits) 
     quit();
     EXPECT_EQ(pop.ProcessMarked(), (std::vector<int>{0}));
     EXPECT_EQ(pop.DeletedIndexes(), (std::vector<int>{0}));
-    EXPECT_EQ(events, (std::vector<std::string>{"Open", "Transferring", "Deleting 0",
-                                                 "Retrieving 1", "Retrieved 1", "Transfered",
-                                                 "Closing", "Closed"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Open", "Transferring", "Deleting 0", "Retrieving 1",
+                                        "Retrieved 1", "Transfered", "Closing", "Closed"}));
     std::ifstream saved(dir / "msg_1.eml", std::ios::binary);
     std::string contents((std::istreambuf_iterator<char>(saved)), {});
     EXPECT_EQ(contents, "Subject: second\r\n\r\n..stuffed\r\n.\r\n");
@@ -427,8 +427,8 @@ TEST_F(PopTranscript, SilentServerTimesOut) {
     auto start = std::chrono::steady_clock::now();
     EXPECT_THROW(pop.UpdateInfo(), ETimedOutError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-    EXPECT_EQ(events, (std::vector<std::string>{"Open", "Error Operation timed out", "Closing",
-                                                 "Closed"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Open", "Error Operation timed out", "Closing", "Closed"}));
 }
 
 TEST_F(PopTranscript, CancelDuringTheListingKeepsTheItemsReadSoFar) {
@@ -443,9 +443,9 @@ TEST_F(PopTranscript, CancelDuringTheListingKeepsTheItemsReadSoFar) {
     events.clear();
     EXPECT_THROW(pop.UpdateInfo(), ECanceledError);
     EXPECT_EQ(pop.RemoteInfo().Count(), 1u);
-    EXPECT_EQ(events, (std::vector<std::string>{"Open", "UpdatingInfo", "Next 0", "Cancel",
-                                                 "Closing", "Closed",
-                                                 "Error Operation has been canceled"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Open", "UpdatingInfo", "Next 0", "Cancel", "Closing",
+                                        "Closed", "Error Operation has been canceled"}));
 }
 
 TEST_F(PopTranscript, SecondOperationFromAHandlerIsRefused) {

@@ -21,13 +21,13 @@ TEST(ServerText, HostAndPortParts) {
         const char* host;
         std::uint16_t port;
     };
-    for (const Case& c : {Case{"mail.example.com", "mail.example.com", 0},
-                          Case{"mail.example.com:110", "mail.example.com", 110},
-                          Case{"10.0.0.1:995", "10.0.0.1", 995},
-                          Case{"host:pop", "host", 0}, Case{"host:65536", "host", 0},
-                          Case{"host:0", "host", 0}, Case{"host:-5", "host", 0},
-                          Case{"[::1]:1100", "::1", 1100}, Case{"[2001:db8::1]", "2001:db8::1", 0},
-                          Case{"2001:db8::1", "2001:db8::1", 0}}) {
+    for (const Case& c :
+         {Case{"mail.example.com", "mail.example.com", 0},
+          Case{"mail.example.com:110", "mail.example.com", 110},
+          Case{"10.0.0.1:995", "10.0.0.1", 995}, Case{"host:pop", "host", 0},
+          Case{"host:65536", "host", 0}, Case{"host:0", "host", 0}, Case{"host:-5", "host", 0},
+          Case{"[::1]:1100", "::1", 1100}, Case{"[2001:db8::1]", "2001:db8::1", 0},
+          Case{"2001:db8::1", "2001:db8::1", 0}}) {
         ServerAddress a = parseServer(c.server);
         EXPECT_EQ(a.host, c.host) << c.server;
         EXPECT_EQ(a.port, c.port) << c.server;
@@ -110,7 +110,8 @@ TEST_F(Socket, MultiLineReplyStopsAtItsTerminatorAndReportsProgress) {
 
 TEST_F(Socket, ProgressOfHugeMessagesDoesNotOverflow) {
     std::string chunk(64 << 10, 'x');
-    for (int i = 0; i < 400; ++i) t->server(chunk); // 25 MiB: past 32-bit Transferred * 100
+    for (int i = 0; i < 400; ++i)
+        t->server(chunk); // 25 MiB: past 32-bit Transferred * 100
     t->server("\r\n.\r\n");
     connect();
     int last = 0;

@@ -13,26 +13,45 @@ FakeTransport::FakeTransport() {
 }
 
 FakeTransport::~FakeTransport() {
-    for (int fd : m_silentPipe) ::close(fd);
+    for (int fd : m_silentPipe)
+        ::close(fd);
 }
 
-void FakeTransport::server(std::string bytes) { m_steps.push_back({Kind::Server, std::move(bytes)}); }
+void FakeTransport::server(std::string bytes) {
+    m_steps.push_back({Kind::Server, std::move(bytes)});
+}
 void FakeTransport::expectClient(std::string bytes) {
     m_steps.push_back({Kind::Client, std::move(bytes)});
 }
-void FakeTransport::expectTls() { m_steps.push_back({Kind::Tls, {}}); }
-void FakeTransport::serverCloses() { m_steps.push_back({Kind::Close, {}}); }
-void FakeTransport::silence() { m_steps.push_back({Kind::Silence, {}}); }
+void FakeTransport::expectTls() {
+    m_steps.push_back({Kind::Tls, {}});
+}
+void FakeTransport::serverCloses() {
+    m_steps.push_back({Kind::Close, {}});
+}
+void FakeTransport::silence() {
+    m_steps.push_back({Kind::Silence, {}});
+}
 
 std::string FakeTransport::remainingScript() const {
     std::string out;
     for (const Step& s : m_steps) {
         switch (s.kind) {
-        case Kind::Server: out += "S: " + s.bytes; break;
-        case Kind::Client: out += "C: " + s.bytes; break;
-        case Kind::Tls: out += "[TLS]\n"; break;
-        case Kind::Close: out += "[close]\n"; break;
-        case Kind::Silence: out += "[silence]\n"; break;
+        case Kind::Server:
+            out += "S: " + s.bytes;
+            break;
+        case Kind::Client:
+            out += "C: " + s.bytes;
+            break;
+        case Kind::Tls:
+            out += "[TLS]\n";
+            break;
+        case Kind::Close:
+            out += "[close]\n";
+            break;
+        case Kind::Silence:
+            out += "[silence]\n";
+            break;
         }
     }
     return out;
@@ -79,14 +98,18 @@ IoResult FakeTransport::receive(char* buffer, std::size_t capacity, WaitContext 
         if (step.bytes.empty()) m_steps.pop_front();
         return {IoStatus::Ok, n, {}};
     }
-    case Kind::Close: m_steps.pop_front(); return {IoStatus::Closed, 0, {}};
+    case Kind::Close:
+        m_steps.pop_front();
+        return {IoStatus::Closed, 0, {}};
     case Kind::Silence: {
         WaitOutcome outcome = waitForSocket(m_silentPipe[0], POLLIN, wait.hooks, wait.counter);
         m_steps.pop_front();
         return {outcome == WaitOutcome::Canceled ? IoStatus::Canceled : IoStatus::TimedOut, 0, {}};
     }
-    case Kind::Client: return scriptError("client reads while the server awaits: " + step.bytes);
-    case Kind::Tls: return scriptError("client reads while the server awaits TLS");
+    case Kind::Client:
+        return scriptError("client reads while the server awaits: " + step.bytes);
+    case Kind::Tls:
+        return scriptError("client reads while the server awaits TLS");
     }
     return {};
 }

@@ -18,7 +18,8 @@ std::string lookUp(const std::map<std::string, std::string>& env, const std::str
 
 // The XDG rules: a relative path in the variable is invalid and is ignored.
 std::filesystem::path xdgFolder(const std::map<std::string, std::string>& env,
-                                const std::string& variable, const std::filesystem::path& fallback) {
+                                const std::string& variable,
+                                const std::filesystem::path& fallback) {
     std::filesystem::path dir = lookUp(env, variable);
     if (dir.empty() || dir.is_relative()) {
         std::filesystem::path home = lookUp(env, "HOME");
@@ -31,8 +32,7 @@ std::filesystem::path xdgFolder(const std::map<std::string, std::string>& env,
 
 void makeFolder(const std::filesystem::path& dir, std::filesystem::perms mode) {
     std::error_code ec;
-    if (std::filesystem::create_directories(dir, ec))
-        std::filesystem::permissions(dir, mode, ec);
+    if (std::filesystem::create_directories(dir, ec)) std::filesystem::permissions(dir, mode, ec);
     if (ec || !std::filesystem::is_directory(dir))
         throw FileError("Unable to create folder " + dir.string() + ": " +
                         (ec ? ec.message() : std::string(std::strerror(ENOTDIR))));
@@ -62,7 +62,6 @@ HomeFolder HomeFolder::resolve(const std::optional<std::filesystem::path>& overr
     return HomeFolder(xdgFolder(env, "XDG_CONFIG_HOME", ".config"),
                       xdgFolder(env, "XDG_DATA_HOME", ".local/share"));
 }
-
 
 std::filesystem::path HomeFolder::emlFile(int index) const {
     return m_programDir / ("msg_" + std::to_string(index) + ".eml");

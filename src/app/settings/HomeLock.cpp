@@ -32,14 +32,15 @@ HomeLock::HomeLock(const std::filesystem::path& lockFile, std::chrono::milliseco
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             ::close(m_fd);
-            throw LockError("Another Mailvane program is using " +
-                            lockFile.parent_path().string() +
+            throw LockError("Another Mailvane program is using " + lockFile.parent_path().string() +
                             "; try again when it has finished.");
         }
         std::this_thread::sleep_for(kRetry);
     }
 }
 
-HomeLock::~HomeLock() { ::close(m_fd); }
+HomeLock::~HomeLock() {
+    ::close(m_fd);
+}
 
 } // namespace mv

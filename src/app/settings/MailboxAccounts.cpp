@@ -102,8 +102,8 @@ std::vector<ChooserEntry> MailboxAccounts::chooserEntries() const {
     for (int n = 1; n <= kCount; ++n) {
         const MailboxAccount& a = (*this)[n];
         if (a.configured())
-            entries.push_back({n, std::to_string(n) + ") Mailbox " + a.user + " - Server " +
-                                      a.server});
+            entries.push_back(
+                {n, std::to_string(n) + ") Mailbox " + a.user + " - Server " + a.server});
     }
     return entries;
 }

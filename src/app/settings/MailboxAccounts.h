@@ -26,8 +26,8 @@ std::optional<std::string> normalizeFingerprint(std::string_view text);
 bool isValidServerText(std::string_view server);
 
 struct MailboxAccount {
-    std::string server; // host, host:port or [v6]:port; empty means the slot is not configured
-    std::string user;   // the user (mailbox) name on that server
+    std::string server;   // host, host:port or [v6]:port; empty means the slot is not configured
+    std::string user;     // the user (mailbox) name on that server
     std::string password; // in clear; the store scrambles it
     SecurityMode security = SecurityMode::StartTlsIfOffered;
     // A self-signed server certificate trusted by its fingerprint (normalizeFingerprint form);

@@ -1,32 +1,24 @@
 #include "app/settings/SettingsStore.h"
 
+#include "base/Files.h"
 #include "base/Text.h"
 #include "desktop/PasswordEncryption.h"
 
-#include <array>
 #include <limits>
 #include <stdexcept>
 
 namespace mv {
 
 namespace {
-std::string key(std::string_view name, int n) { return std::string(name) + std::to_string(n); }
+std::string key(std::string_view name, int n) {
+    return std::string(name) + std::to_string(n);
+}
 
 std::string format(std::string_view pattern, int n) {
     return replaceAll(std::string(pattern), "%d", std::to_string(n));
 }
 
 constexpr std::string_view kServer = "Server";
-
-std::optional<bool> parseBoolean(std::string_view text) {
-    static constexpr std::array<std::string_view, 4> yes{"1", "yes", "true", "on"};
-    static constexpr std::array<std::string_view, 4> no{"0", "no", "false", "off"};
-    for (std::string_view word : yes)
-        if (equalsNoCase(word, trim(text))) return true;
-    for (std::string_view word : no)
-        if (equalsNoCase(word, trim(text))) return false;
-    return std::nullopt;
-}
 
 std::string rangeText(const SettingInfo& info) {
     std::string text = "a whole number from " + std::to_string(info.minimum);
@@ -43,9 +35,9 @@ LogNaming logNamingOf(bool month, bool quarter) {
 
 std::optional<AccountProblem> checkAccount(int n, const MailboxAccount& a) {
     if (!a.server.empty() && a.user.empty())
-        return AccountProblem{n, AccountField::User,
-                              replaceAll(format("Mailbox %d has a server %s but no mailbox", n),
-                                         "%s", a.server)};
+        return AccountProblem{
+            n, AccountField::User,
+            replaceAll(format("Mailbox %d has a server %s but no mailbox", n), "%s", a.server)};
     if (a.server.empty() && !a.user.empty())
         return AccountProblem{
             n, AccountField::Server,
@@ -80,7 +72,9 @@ long long SettingsStore::readInteger(Setting k) const {
     return value;
 }
 
-bool SettingsStore::readBool(Setting k) const { return readInteger(k) != 0; }
+bool SettingsStore::readBool(Setting k) const {
+    return readInteger(k) != 0;
+}
 
 void SettingsStore::writeString(Setting k, std::string_view value) {
     const SettingInfo& info = settingInfo(k);
@@ -92,31 +86,42 @@ void SettingsStore::writeInteger(Setting k, long long value) {
     writeString(k, std::to_string(value));
 }
 
-void SettingsStore::writeBool(Setting k, bool value) { writeString(k, value ? "1" : "0"); }
+void SettingsStore::writeBool(Setting k, bool value) {
+    writeString(k, value ? "1" : "0");
+}
 
 std::string SettingsStore::optionText(Setting k) const {
     switch (settingInfo(k).type) {
-    case SettingType::Text: return readString(k);
-    case SettingType::Boolean: return readBool(k) ? "1" : "0";
-    case SettingType::Integer: break;
+    case SettingType::Text:
+    case SettingType::Path:
+        return readString(k);
+    case SettingType::Boolean:
+        return readBool(k) ? "1" : "0";
+    case SettingType::Integer:
+        return std::to_string(readInteger(k));
     }
-    return std::to_string(readInteger(k));
+    return {};
 }
 
 void SettingsStore::writeOption(Setting k, std::string_view text) {
     const SettingInfo& info = settingInfo(k);
     if (info.type == SettingType::Text) return writeString(k, trim(text));
+    if (info.type == SettingType::Path) {
+        std::filesystem::path path = trim(text);
+        return writeString(k, path.empty() ? "" : std::filesystem::absolute(path).string());
+    }
     if (info.type == SettingType::Integer) {
         std::optional<long long> value = parseInteger(text);
         if (!value || *value < info.minimum || *value > info.maximum)
             throw SettingValueError(std::string(info.name) + " must be " + rangeText(info));
         return writeInteger(k, *value);
     }
-    std::optional<bool> on = parseBoolean(text);
+    std::optional<bool> on = parseBooleanText(text);
     if (!on) throw SettingValueError(std::string(info.name) + " must be 1 or 0");
-    if (info.section != settingInfo(Setting::Asis).section) return writeBool(k, *on);
+    if (k != Setting::Asis && k != Setting::Month && k != Setting::Quarter)
+        return writeBool(k, *on);
     // The three log namings are one choice.
-    LogNaming chosen = k == Setting::Month ? LogNaming::Month
+    LogNaming chosen = k == Setting::Month     ? LogNaming::Month
                        : k == Setting::Quarter ? LogNaming::Quarter
                                                : LogNaming::AsIs;
     GeneralSettings general = ReadGeneralSettings();
@@ -274,14 +279,32 @@ void SettingsStore::clearAccount(int n) {
     save();
 }
 
+void SettingsStore::save() {
+    try {
+        m_ini.save();
+    } catch (const FileError&) {
+        // What reads give must stay what is stored; if even reading fails, the caller's error
+        // already says what is wrong with the file.
+        try {
+            reload();
+        } catch (const FileError&) {
+        }
+        throw;
+    }
+}
+
 RemotePopSettings SettingsStore::GetRemotePOPSettings(int n) {
     RemotePopSettings result;
     const SettingInfo& version = settingInfo(Setting::Version161);
     MailboxAccounts::requireMailboxNumber(n);
     bool alreadyMigrated =
         m_ini.readString(version.section, version.name, version.fallback) == "161";
+    if (alreadyMigrated) {
+        // Nothing to write: a check never touches the file unless the migration is due.
+        result.account = readAccount(n, result.problems);
+        return result;
+    }
     result.migrationWarning = migratePasswords();
-    if (alreadyMigrated) result.account = readAccount(n, result.problems);
     save();
     return result;
 }

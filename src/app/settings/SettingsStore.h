@@ -35,22 +35,22 @@ enum class LogNaming { AsIs, Month, Quarter };
 // The general options. ReadGeneralSettings fills every field, defaults included; a
 // value-initialised one holds no defaults.
 struct GeneralSettings {
-    std::string logfile;   // full path of the activity log; empty means no log
-    std::string mailer;    // the user's e-mail program
-    std::string alarmFile; // sound played as the alarm
-    bool automatic{};      // timed checking is on
-    bool ask{};            // ask before deleting in a manual check
-    bool kill{};           // automatic runs delete marked messages without asking
-    int minutes{};         // interval of automatic checks, 2 to 600
-    bool launch{};         // start the e-mail program after deleting when wanted mail remains
-    bool exitWhenEmpty{};  // value `Exit`: leave after a manual check that found no mail
-    bool alarm{};          // sound the alarm when an automatic check finds mail
-    bool repeat{};         // repeat the alarm until stopped
-    int ras{};             // dial-up entry: 0 none, k the k-th entry of the dial-up list
-    long long count{};     // spam messages deleted so far
-    bool sysTray{};        // start in the notification area
+    std::string logfile;    // full path of the activity log; empty means no log
+    std::string mailer;     // the user's e-mail program
+    std::string alarmFile;  // sound played as the alarm
+    bool automatic{};       // timed checking is on
+    bool ask{};             // ask before deleting in a manual check
+    bool kill{};            // automatic runs delete marked messages without asking
+    int minutes{};          // interval of automatic checks, 2 to 600
+    bool launch{};          // start the e-mail program after deleting when wanted mail remains
+    bool exitWhenEmpty{};   // value `Exit`: leave after a manual check that found no mail
+    bool alarm{};           // sound the alarm when an automatic check finds mail
+    bool repeat{};          // repeat the alarm until stopped
+    int ras{};              // dial-up entry: 0 none, k the k-th entry of the dial-up list
+    long long count{};      // spam messages deleted so far
+    bool sysTray{};         // start in the notification area
     std::string dnsAddress; // name server for the unknown-domain check; empty = the system's
-    int dnsPort{};         // its port, 1 to 65535
+    int dnsPort{};          // its port, 1 to 65535
     LogNaming logNaming{};
 };
 
@@ -102,7 +102,8 @@ public:
     std::string readString(Setting key) const;
     long long readInteger(Setting key) const;
     bool readBool(Setting key) const;
-    // Throws FileError.
+    // Throws FileError; every write below leaves the file and the values in memory unchanged
+    // when it fails.
     void writeString(Setting key, std::string_view value);
     void writeInteger(Setting key, long long value);
     void writeBool(Setting key, bool value);
@@ -110,7 +111,8 @@ public:
     // The value as a user option shows it: text as stored, numbers and booleans as read.
     std::string optionText(Setting key) const;
     // Sets a user option from the user's text ("1"/"0", "yes"/"no", "true"/"false", "on"/"off"
-    // for booleans; a number in range for integers). Turning on one log naming turns the others
+    // for booleans; a number in range for integers; a relative path is made absolute from the
+    // current folder). Turning on one log naming turns the others
     // off, turning off the one in use goes back to AS IS. Throws SettingValueError, FileError.
     void writeOption(Setting key, std::string_view text);
 
@@ -138,7 +140,8 @@ private:
     bool migratePasswords();
     MailboxAccount readAccount(int n, std::vector<std::string>& problems) const;
     void writeAccount(int n, const MailboxAccount& account);
-    void save() const { m_ini.save(); }
+    // Throws FileError; the values in memory then go back to the stored ones.
+    void save();
 
     IniFile m_ini;
 };

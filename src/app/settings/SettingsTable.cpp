@@ -12,9 +12,9 @@ constexpr long long kNoLimit = std::numeric_limits<long long>::max();
 
 // In the order of the enum, which settingInfo relies on.
 constexpr std::array<SettingInfo, 21> kSettings{{
-    {Setting::Logfile, "General", "Logfile", SettingType::Text, "", 0, 0, true},
+    {Setting::Logfile, "General", "Logfile", SettingType::Path, "", 0, 0, true},
     {Setting::Mailer, "General", "Mailer", SettingType::Text, "", 0, 0, true},
-    {Setting::AlarmFile, "General", "AlarmFile", SettingType::Text, "", 0, 0, true},
+    {Setting::AlarmFile, "General", "AlarmFile", SettingType::Path, "", 0, 0, true},
     {Setting::Automatic, "General", "Automatic", SettingType::Boolean, "0", 0, 1, true},
     {Setting::Ask, "General", "Ask", SettingType::Boolean, "1", 0, 1, true},
     {Setting::Kill, "General", "Kill", SettingType::Boolean, "0", 0, 1, true},
@@ -46,9 +46,24 @@ constexpr bool inEnumOrder() {
 static_assert(inEnumOrder(), "kSettings must follow the order of enum Setting");
 } // namespace
 
-const SettingInfo& settingInfo(Setting key) { return kSettings[static_cast<std::size_t>(key)]; }
+const SettingInfo& settingInfo(Setting key) {
+    return kSettings[static_cast<std::size_t>(key)];
+}
 
-std::span<const SettingInfo> allSettings() { return kSettings; }
+std::span<const SettingInfo> allSettings() {
+    return kSettings;
+}
+
+std::optional<bool> parseBooleanText(std::string_view text) {
+    static constexpr std::array<std::string_view, 4> yes{"1", "yes", "true", "on"};
+    static constexpr std::array<std::string_view, 4> no{"0", "no", "false", "off"};
+    std::string word = trim(text);
+    for (std::string_view w : yes)
+        if (equalsNoCase(w, word)) return true;
+    for (std::string_view w : no)
+        if (equalsNoCase(w, word)) return false;
+    return std::nullopt;
+}
 
 const SettingInfo* findUserOption(std::string_view name) {
     for (const SettingInfo& info : kSettings)

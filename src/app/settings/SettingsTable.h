@@ -2,17 +2,39 @@
 // Every stored setting outside the mailbox rows, in one table: its section, value name, type,
 // default and accepted range. The store reads and validates through it, and `mailvane-cli options`
 // lists and sets the user options from it, so a new setting is one line here.
+#include <optional>
 #include <span>
 #include <string_view>
 
 namespace mv {
 
 enum class Setting {
-    Logfile, Mailer, AlarmFile, Automatic, Ask, Kill, Minutes, Launch, Exit, Alarm, Repeat, RAS,
-    Count, SysTray, DNSAddress, DNSPort, Asis, Month, Quarter, Which, Version161
+    Logfile,
+    Mailer,
+    AlarmFile,
+    Automatic,
+    Ask,
+    Kill,
+    Minutes,
+    Launch,
+    Exit,
+    Alarm,
+    Repeat,
+    RAS,
+    Count,
+    SysTray,
+    DNSAddress,
+    DNSPort,
+    Asis,
+    Month,
+    Quarter,
+    Which,
+    Version161
 };
 
-enum class SettingType { Text, Boolean, Integer };
+// `Path`: a file name; one typed relative is taken from the folder the user typed it in, since
+// the desktop program and the command line run from different folders.
+enum class SettingType { Text, Path, Boolean, Integer };
 
 struct SettingInfo {
     Setting key;
@@ -32,6 +54,10 @@ struct SettingInfo {
 
 const SettingInfo& settingInfo(Setting key);
 std::span<const SettingInfo> allSettings();
+// A yes/no answer as a user types it: "1"/"0", "yes"/"no", "true"/"false", "on"/"off", ignoring
+// case; nullopt for anything else.
+std::optional<bool> parseBooleanText(std::string_view text);
+
 // A user option by its value name, ignoring case; null when there is none.
 const SettingInfo* findUserOption(std::string_view name);
 

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace mv {
 namespace {
@@ -23,14 +25,21 @@ TEST(HomeFolder, ResolvesInOrderOfPrecedence) {
         {"--home wins", "/h", {{"MAILVANE_HOME", "/m"}, {"HOME", "/u"}}, "/h", "/h"},
         {"MAILVANE_HOME", std::nullopt, {{"MAILVANE_HOME", "/m"}, {"HOME", "/u"}}, "/m", "/m"},
         {"empty --home ignored", "", {{"MAILVANE_HOME", "/m"}}, "/m", "/m"},
-        {"XDG folders", std::nullopt,
+        {"XDG folders",
+         std::nullopt,
          {{"XDG_CONFIG_HOME", "/c"}, {"XDG_DATA_HOME", "/d"}, {"HOME", "/u"}},
-         "/c/mailvane", "/d/mailvane"},
-        {"XDG fallbacks", std::nullopt, {{"HOME", "/u"}}, "/u/.config/mailvane",
+         "/c/mailvane",
+         "/d/mailvane"},
+        {"XDG fallbacks",
+         std::nullopt,
+         {{"HOME", "/u"}},
+         "/u/.config/mailvane",
          "/u/.local/share/mailvane"},
-        {"relative XDG ignored", std::nullopt,
+        {"relative XDG ignored",
+         std::nullopt,
          {{"XDG_CONFIG_HOME", "rel"}, {"XDG_DATA_HOME", "rel"}, {"HOME", "/u"}},
-         "/u/.config/mailvane", "/u/.local/share/mailvane"},
+         "/u/.config/mailvane",
+         "/u/.local/share/mailvane"},
     };
     for (const FolderCase& c : cases) {
         HomeFolder home = HomeFolder::resolve(c.override, c.env);
@@ -85,11 +94,35 @@ TEST(HomeLock, SecondHolderWaitsThenFailsClearly) {
             FAIL() << "second lock was granted";
         } catch (const LockError& e) {
             EXPECT_EQ(std::string(e.what()), "Another Mailvane program is using " +
-                                                  temp.dir().string() +
-                                                  "; try again when it has finished.");
+                                                 temp.dir().string() +
+                                                 "; try again when it has finished.");
         }
     }
     HomeLock again(file, std::chrono::milliseconds(0)); // released with its holder
+}
+
+TEST(HomeLock, HoldsOffAnotherProcess) {
+    test::TempHome temp;
+    std::filesystem::path file = temp.dir() / "mailvane.lock";
+    auto childCanLock = [&] {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            try {
+                HomeLock lock(file, std::chrono::milliseconds(0));
+                ::_exit(0);
+            } catch (...) {
+                ::_exit(1);
+            }
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    {
+        HomeLock held(file);
+        EXPECT_FALSE(childCanLock());
+    }
+    EXPECT_TRUE(childCanLock());
 }
 
 TEST(HomeLock, LockFileIsPrivate) {

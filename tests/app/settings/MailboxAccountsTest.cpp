@@ -49,21 +49,32 @@ TEST(MailboxChooser, ListsConfiguredMailboxesAndPreselectsTheCurrent) {
 
 TEST(MailboxChooser, ReadsTheNumberUpToTheParenthesis) {
     const std::pair<const char*, int> cases[] = {
-        {"3) Mailbox a - Server b", 3}, {"12) Mailbox a) - Server b", 12}, {"no paren", 0},
-        {") x", 0}, {"13) too high", 0}, {"x) y", 0},
+        {"3) Mailbox a - Server b", 3},
+        {"12) Mailbox a) - Server b", 12},
+        {"no paren", 0},
+        {") x", 0},
+        {"13) too high", 0},
+        {"x) y", 0},
     };
-    for (auto [text, number] : cases) EXPECT_EQ(mailboxFromChooserEntry(text), number) << text;
+    for (auto [text, number] : cases)
+        EXPECT_EQ(mailboxFromChooserEntry(text), number) << text;
 }
 
 TEST(ServerText, AcceptsHostPortAndBracketedV6) {
     const std::pair<const char*, bool> cases[] = {
-        {"pop.example.org", true}, {"pop.example.org:995", true}, {"127.0.0.1:1110", true},
-        {"[::1]:1110", true}, {"[::1]", true}, {"::1", true}, {"fe80::1", true},
-        {"", false}, {"pop example", false}, {"pop\r\nUSER", false}, {"pop:", false},
-        {"pop:0", false}, {"pop:65536", false}, {"pop:99x", false}, {":110", false},
-        {"[]:110", false}, {"[::1:110", false}, {"[::1]110", false}, {"[::1]:", false},
+        {"pop.example.org", true}, {"pop.example.org:995", true},
+        {"127.0.0.1:1110", true},  {"[::1]:1110", true},
+        {"[::1]", true},           {"::1", true},
+        {"fe80::1", true},         {"", false},
+        {"pop example", false},    {"pop\r\nUSER", false},
+        {"pop:", false},           {"pop:0", false},
+        {"pop:65536", false},      {"pop:99x", false},
+        {":110", false},           {"[]:110", false},
+        {"[::1:110", false},       {"[::1]110", false},
+        {"[::1]:", false},
     };
-    for (auto [text, valid] : cases) EXPECT_EQ(isValidServerText(text), valid) << text;
+    for (auto [text, valid] : cases)
+        EXPECT_EQ(isValidServerText(text), valid) << text;
 }
 
 TEST(SecurityMode, NamesRoundTripAndUnknownIsRefused) {
@@ -79,11 +90,12 @@ TEST(SecurityMode, NamesRoundTripAndUnknownIsRefused) {
 TEST(Fingerprint, NormalisesPairsAndRefusesOtherText) {
     const std::string hex(64, 'a');
     std::string expected;
-    for (int i = 0; i < 32; ++i) expected += (i ? ":AA" : "AA");
+    for (int i = 0; i < 32; ++i)
+        expected += (i ? ":AA" : "AA");
     EXPECT_EQ(normalizeFingerprint(hex), expected);
     EXPECT_EQ(normalizeFingerprint(" " + expected + " "), expected);
-    EXPECT_EQ(normalizeFingerprint(hex.substr(2)), std::nullopt);      // too short
-    EXPECT_EQ(normalizeFingerprint(hex + "AA"), std::nullopt);         // SHA-1/512 length etc.
+    EXPECT_EQ(normalizeFingerprint(hex.substr(2)), std::nullopt);       // too short
+    EXPECT_EQ(normalizeFingerprint(hex + "AA"), std::nullopt);          // SHA-1/512 length etc.
     EXPECT_EQ(normalizeFingerprint(hex.substr(1) + "g"), std::nullopt); // not hex
 }
 

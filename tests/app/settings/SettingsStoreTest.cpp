@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace mv {
 namespace {
@@ -55,7 +56,8 @@ TEST_F(SettingsStoreTest, FreshStoreGivesEveryDefault) {
     ServerSettings s = open().readServerSettings();
     EXPECT_EQ(s.accounts.which, 1);
     EXPECT_TRUE(s.problems.empty());
-    for (int n = 1; n <= 12; ++n) EXPECT_EQ(s.accounts[n], MailboxAccount{}) << n;
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(s.accounts[n], MailboxAccount{}) << n;
     EXPECT_FALSE(std::filesystem::exists(file())); // reading writes nothing
 }
 
@@ -66,14 +68,14 @@ TEST_F(SettingsStoreTest, StoredTextReadsByTheNumberRules) {
         const char* expected; // as optionText shows it
     };
     const Case cases[] = {
-        {"Minutes=0x1E", Setting::Minutes, "30"},   // "0x" is hexadecimal
+        {"Minutes=0x1E", Setting::Minutes, "30"}, // "0x" is hexadecimal
         {"Minutes=0X1e", Setting::Minutes, "30"},
-        {"Minutes=fast", Setting::Minutes, "10"},   // not a number: the default
+        {"Minutes=fast", Setting::Minutes, "10"}, // not a number: the default
         {"Minutes=", Setting::Minutes, "10"},
-        {"Minutes=1", Setting::Minutes, "10"},      // outside 2 to 600: the default
+        {"Minutes=1", Setting::Minutes, "10"}, // outside 2 to 600: the default
         {"Minutes=601", Setting::Minutes, "10"},
         {"Minutes= 600 ", Setting::Minutes, "600"},
-        {"Automatic=5", Setting::Automatic, "1"},   // any non-zero is true
+        {"Automatic=5", Setting::Automatic, "1"}, // any non-zero is true
         {"Ask=0", Setting::Ask, "0"},
         {"Ask=maybe", Setting::Ask, "1"},
         {"Count=-3", Setting::Count, "0"},
@@ -158,6 +160,9 @@ TEST_F(SettingsStoreTest, WriteOptionChecksTypeAndRange) {
         {Setting::Kill, "Off", "0", nullptr},
         {Setting::Kill, "2", nullptr, "Kill must be 1 or 0"},
         {Setting::Mailer, " /usr/bin/mutt ", "/usr/bin/mutt", nullptr},
+        {Setting::Mailer, "mutt", "mutt", nullptr}, // a program found on the PATH
+        {Setting::Logfile, "/var/log/mv.txt", "/var/log/mv.txt", nullptr},
+        {Setting::Logfile, "", "", nullptr}, // no log
         {Setting::DNSPort, "0", nullptr, "DNSPort must be a whole number from 1 to 65535"},
     };
     for (const Case& c : cases) {
@@ -174,6 +179,13 @@ TEST_F(SettingsStoreTest, WriteOptionChecksTypeAndRange) {
             EXPECT_EQ(stored().readString(info.section, info.name), c.stored) << c.text;
         }
     }
+}
+
+TEST_F(SettingsStoreTest, RelativePathOptionsAreTakenFromTheCurrentFolder) {
+    SettingsStore store = open();
+    store.writeOption(Setting::AlarmFile, "sounds/harp.wav");
+    EXPECT_EQ(store.optionText(Setting::AlarmFile),
+              (std::filesystem::current_path() / "sounds/harp.wav").string());
 }
 
 TEST_F(SettingsStoreTest, LogNamingOptionsAreOneChoice) {
@@ -215,7 +227,8 @@ TEST_F(SettingsStoreTest, AccountsRoundTripWithScrambledPasswords) {
 
     ServerSettings back = open().readServerSettings();
     EXPECT_EQ(back.accounts.which, 3);
-    for (int n = 1; n <= 12; ++n) EXPECT_EQ(back.accounts[n], accounts[n]) << n;
+    for (int n = 1; n <= 12; ++n)
+        EXPECT_EQ(back.accounts[n], accounts[n]) << n;
     EXPECT_TRUE(back.problems.empty());
 }
 
@@ -252,7 +265,8 @@ TEST_F(SettingsStoreTest, SaveStopsAtTheFirstInvalidRow) {
     store.saveServerSettings(before);
 
     MailboxAccounts changed = before;
-    for (int n = 1; n <= 12; ++n) changed[n].server = "new";
+    for (int n = 1; n <= 12; ++n)
+        changed[n].server = "new";
     changed[5].password = "";
     AccountSaveResult result = store.saveServerSettings(changed);
     ASSERT_TRUE(result.problem);
@@ -261,9 +275,11 @@ TEST_F(SettingsStoreTest, SaveStopsAtTheFirstInvalidRow) {
     EXPECT_EQ(result.problem->message, "Mailbox 5 - there is no password set");
 
     ServerSettings back = open().readServerSettings();
-    for (int n = 1; n <= 5; ++n) EXPECT_EQ(back.accounts[n].server, "new") << n;
+    for (int n = 1; n <= 5; ++n)
+        EXPECT_EQ(back.accounts[n].server, "new") << n;
     EXPECT_EQ(back.accounts[5].password, "") << "row 5 itself is written";
-    for (int n = 6; n <= 12; ++n) EXPECT_EQ(back.accounts[n].server, "old") << n;
+    for (int n = 6; n <= 12; ++n)
+        EXPECT_EQ(back.accounts[n].server, "old") << n;
 }
 
 TEST(CheckAccount, FirstFailureWins) {
@@ -340,6 +356,35 @@ TEST_F(SettingsStoreTest, AccountsSavedBeforeTheFirstCheckSurviveIt) {
     EXPECT_FALSE(pop.migrationWarning);
     ASSERT_TRUE(pop.account);
     EXPECT_EQ(pop.account->password, "pw");
+}
+
+TEST_F(SettingsStoreTest, FailedWriteKeepsFileAndMemoryAsStored) {
+    SettingsStore store = open();
+    store.writeBool(Setting::Automatic, true);
+    // A folder where the temporary file must go makes the rewrite fail, even for root.
+    std::filesystem::path blocker = file();
+    blocker += ".tmp" + std::to_string(::getpid());
+    std::filesystem::create_directory(blocker);
+    EXPECT_THROW(store.writeBool(Setting::Automatic, false), FileError);
+    EXPECT_THROW(store.saveAccount(1, account("pop", "ann", "pw")), FileError);
+    EXPECT_TRUE(store.readBool(Setting::Automatic));
+    EXPECT_EQ(store.readServerSettings().accounts[1], MailboxAccount{});
+    std::filesystem::remove(blocker);
+    EXPECT_TRUE(open().readBool(Setting::Automatic));
+}
+
+TEST_F(SettingsStoreTest, LoadingAnAccountWritesNothingOnceMigrated) {
+    writeRaw("[Server]\r\nVersion161=161\r\nServer1=pop\r\n");
+    auto inode = [this] {
+        struct stat st {};
+        ::stat(file().c_str(), &st);
+        return st.st_ino;
+    };
+    ino_t before = inode();
+    RemotePopSettings pop = open().GetRemotePOPSettings(1);
+    ASSERT_TRUE(pop.account);
+    EXPECT_EQ(pop.account->server, "pop");
+    EXPECT_EQ(inode(), before) << "an atomic rewrite would have replaced the file";
 }
 
 } // namespace

@@ -1,0 +1,146 @@
+#include "cli/MailCommands.h"
+
+#include "app/ActivityLog.h"
+#include "app/DemoMailbox.h"
+#include "base/Files.h"
+#include "base/Text.h"
+#include "cli/CheckCommand.h"
+#include "cli/CliView.h"
+
+#include <chrono>
+#include <ostream>
+#include <thread>
+
+namespace mv::cli {
+
+namespace {
+
+constexpr auto kTick = std::chrono::minutes(1);
+constexpr auto kSlice = std::chrono::milliseconds(100);
+
+// A temporary home folder removed with everything in it when the demo ends.
+class DemoHome {
+public:
+    DemoHome() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "mailvane-demo-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw FileError("Unable to create a temporary folder for the demo");
+        m_dir = pattern;
+    }
+    ~DemoHome() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    DemoHome(const DemoHome&) = delete;
+    DemoHome& operator=(const DemoHome&) = delete;
+    const std::filesystem::path& dir() const { return m_dir; }
+
+private:
+    std::filesystem::path m_dir;
+};
+
+} // namespace
+
+int ShowCommand::run(Arguments& args, CommandContext& context) {
+    auto number = parseInteger(args.next("message number"));
+    bool headers = args.flag("--headers");
+    args.finish();
+    if (!number || *number < 1) throw UsageError("the message number starts at 1");
+    CheckSession session(context);
+    if (session.controller.btListClick() != CheckOutcome::Listed) return 1;
+    auto count = static_cast<long long>(session.controller.rows().size());
+    if (*number > count) {
+        context.err << "Error: there is no message " << *number << " (" << count << " listed)\n";
+        return 1;
+    }
+    int index = static_cast<int>(*number - 1);
+    if (headers) {
+        context.out << session.list.headerViewText({index});
+        return 0;
+    }
+    auto body = session.list.downloadBody(index);
+    if (!body) return 1;
+    context.out << *body;
+    return 0;
+}
+
+int AutoCommand::run(Arguments& args, CommandContext& context) {
+    bool once = args.flag("--once");
+    args.finish();
+    CheckSession session(context);
+    session.view.setPrintCaptions(true);
+    CheckController& c = session.controller;
+    c.setAutomaticForRun(true);
+    if (once) {
+        c.checkNow();
+        return 0;
+    }
+    // A tick a minute until Ctrl+C; a Ctrl+C during a check only cancels that check.
+    for (;;) {
+        for (auto waited = std::chrono::milliseconds(0); waited < kTick; waited += kSlice) {
+            std::this_thread::sleep_for(kSlice);
+            if (CliPlatform::takeInterrupt()) return 0;
+        }
+        if (c.timerEnabled()) c.Timer1Timer();
+    }
+}
+
+int LogCommand::run(Arguments& args, CommandContext& context) {
+    bool clear = args.flag("--clear");
+    args.finish();
+    GeneralSettings general = context.settings.ReadGeneralSettings();
+    if (trim(general.logfile).empty()) {
+        context.err << "Error: no activity log file is set (mailvane-cli options Logfile PATH)\n";
+        return 1;
+    }
+    RegionalSettings regional = context.regional;
+    fix2000(regional);
+    std::filesystem::path path = workOutLogName(general.logfile, general.logNaming,
+                                                context.home.programDir(), context.clock.now(),
+                                                regional);
+    if (clear) {
+        std::filesystem::remove(path);
+        return 0;
+    }
+    auto text = readFile(path);
+    if (!text) {
+        context.err << "The activity log file does not exist!  Either you have cleared/deleted "
+                       "the activity log or you have not yet begun to use Mailvane.\n";
+        return 1;
+    }
+    context.out << *text;
+    return 0;
+}
+
+int DemoCommand::run(Arguments& args, CommandContext& context) {
+    args.finish();
+    std::filesystem::path assets = DemoMailbox::assetsFolder();
+    if (!std::filesystem::is_directory(assets / "messages"))
+        throw FileError("The demo files are missing: " + assets.string());
+    DemoMailbox mailbox(DemoMailbox::loadMessages(assets / "messages"));
+    DemoHome temp;
+    std::filesystem::copy(assets / "home", temp.dir());
+    HomeFolder home(temp.dir());
+    SettingsStore settings(home.settingsFile());
+    MailboxAccount account{"127.0.0.1:" + std::to_string(mailbox.port()), DemoMailbox::kUser,
+                           DemoMailbox::kPassword, SecurityMode::None, ""};
+    settings.GetRemotePOPSettings(1); // a fresh store: nothing to migrate
+    settings.saveAccount(1, account);
+    settings.writeString(Setting::Logfile, home.defaultLogFile().string());
+
+    context.out << "Checking the built-in demo mailbox (" << mailbox.messageCount()
+                << " messages on 127.0.0.1:" << mailbox.port() << ")\n\n";
+    CommandContext demoContext{context.in,    context.out,      context.err,
+                               context.inputIsTerminal, context.errorIsTerminal,
+                               context.clock, context.regional, home, settings};
+    CheckSession session(demoContext);
+    CheckOptions options;
+    options.explain = true;
+    int code = CheckCommand::runChecks(session, options, demoContext);
+    if (auto log = readFile(home.defaultLogFile()))
+        context.out << "\nActivity log:\n" << *log;
+    return code;
+}
+
+} // namespace mv::cli

@@ -1,0 +1,437 @@
+// The check controller against a real Dovecot on loopback, through a recording view: the check
+// run, cancel, deletion, the activity log written by both, automatic runs and the list commands.
+#include "app/CheckController.h"
+#include "app/ListCommands.h"
+#include "app/EmptyMailbox.h"
+#include "app/RecordingView.h"
+#include "app/settings/TempHome.h"
+#include "base/Files.h"
+#include "support/DovecotServer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sys/stat.h>
+
+namespace mv {
+namespace {
+
+using test::DovecotServer;
+namespace fs = std::filesystem;
+
+constexpr const char* kStamp = "Mon 3/16/1998 5:04 PM";
+
+std::string message(const std::string& subject, const std::string& from = "a@example.com",
+                    const std::string& date = "Mon, 16 Mar 1998 10:00:00 +0000") {
+    std::string text = "Subject: " + subject + "\r\n";
+    if (!from.empty()) text += "From: " + from + "\r\n";
+    return text + "To: bob@example.com\r\nDate: " + date + "\r\n\r\nHello\r\n";
+}
+
+class CheckControllerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (DovecotServer::unavailableReason().empty()) server = new DovecotServer();
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override {
+        if (server == nullptr) GTEST_SKIP() << DovecotServer::unavailableReason();
+        // Unknown-domain check off: the tests must not ask the internet's name servers.
+        writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
+        writeFileAtomically(m_temp.dir() / "subj.lst",
+                            "6,3\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n"
+                            "1,2,Contains\r\n2,2,maybe\r\n3,2,No\r\n4,2,No\r\n5,2,0\r\n");
+        setAccount(1, server->plainServer());
+        m_settings.writeString(Setting::Logfile, logPath().string());
+        m_settings.writeString(Setting::Mailer, "mail-program");
+        m_regional.shortDateFormat = "M/d/yy"; // fix2000 makes it M/d/yyyy
+    }
+    void TearDown() override {
+        if (server != nullptr) test::emptyMailbox(server->plainServer());
+    }
+
+    void setAccount(int n, const std::string& host) {
+        m_settings.saveAccount(n, {host, DovecotServer::kUser, DovecotServer::kPassword,
+                                   SecurityMode::None, ""});
+    }
+    CheckController& controller() {
+        if (!m_controller) {
+            m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view,
+                                                             m_platform, m_clock, m_regional);
+            m_controller->startUp();
+        }
+        return *m_controller;
+    }
+    fs::path logPath() const { return m_temp.dir() / "logfile.txt"; }
+    std::string log() const { return readFile(logPath()).value_or(""); }
+    std::string checkEntry(int n, const std::string& host) const {
+        return "MAIL CHECK " + std::to_string(n) + " msg(s) for \"bob\" on server " + host +
+               " at " + kStamp + "\r\n";
+    }
+    std::vector<int> marks() {
+        std::vector<int> out;
+        for (const auto& row : controller().rows()) out.push_back(row.mark);
+        return out;
+    }
+
+    static DovecotServer* server;
+    test::TempHome m_temp;
+    HomeFolder m_home{m_temp.dir()};
+    SettingsStore m_settings{m_home.settingsFile()};
+    test::RecordingView m_view;
+    test::RecordingPlatform m_platform;
+    FixedClock m_clock{*encodeDate(1998, 3, 16) + *encodeTime(17, 4)};
+    RegionalSettings m_regional = RegionalSettings::usEnglish();
+    std::unique_ptr<CheckController> m_controller;
+};
+
+DovecotServer* CheckControllerTest::server = nullptr;
+
+TEST_F(CheckControllerTest, CheckListsScreensAndLogs) {
+    server->deliver(message("Hello"));
+    server->deliver(message("cheap viagra", "Spammer <spam@bad.example>"));
+    server->deliver(message("maybe later", "", "not a date"));
+
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::Listed);
+
+    const auto& rows = controller().rows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].subject, "Hello");
+    EXPECT_EQ(rows[0].date, "3/16/1998 10:00:00 AM");
+    EXPECT_EQ(rows[1].sender, "spam@bad.example");
+    EXPECT_EQ(rows[2].sender, "");           // no From
+    EXPECT_EQ(rows[2].date, "not a date");   // unparsable date shown as it is
+    EXPECT_EQ(marks(), (std::vector<int>{-1, 0, 1}));
+
+    std::string host = server->plainServer();
+    for (const char* status : {"Updating headers", "Checking message 1 of 3 total waiting messages",
+                               "Checking message 3 of 3 total waiting messages"})
+        EXPECT_TRUE(m_view.saw(std::string("status: ") + status)) << status;
+    EXPECT_TRUE(m_view.saw("status: Opening connection for bob on " + host));
+    EXPECT_TRUE(m_view.saw("status: 3 msg(s) for bob on " + host));
+    EXPECT_EQ(m_view.calls.back(), "status: Message Total: 3 Number Marked: 1");
+    EXPECT_TRUE(m_view.matching("chooser").empty()); // only mailbox 1: no chooser
+    EXPECT_TRUE(controller().client().Connected());  // kept open for the deletion
+    EXPECT_EQ(m_view.buttons, (ButtonStates{true, true}));
+    EXPECT_EQ(m_view.exitCaption, "Goodbye");
+    EXPECT_TRUE(m_view.checkPictureUp);
+    EXPECT_EQ(log(), checkEntry(3, host));
+}
+
+TEST_F(CheckControllerTest, NoMessagesAndExitWhenEmpty) {
+    m_settings.writeBool(Setting::Exit, true);
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::Listed);
+    EXPECT_TRUE(controller().rows().empty());
+    EXPECT_EQ(m_view.buttons, (ButtonStates{true, false}));
+    EXPECT_FALSE(m_view.checkPictureUp);
+    EXPECT_TRUE(m_view.saw("close window"));
+    EXPECT_EQ(log(), checkEntry(0, server->plainServer()));
+}
+
+TEST_F(CheckControllerTest, EveryCheckStartsAFreshSession) {
+    server->deliver(message("one"));
+    controller().btListClick();
+    ASSERT_TRUE(controller().client().Connected());
+    server->deliver(message("two"));
+    controller().btListClick();
+    EXPECT_EQ(controller().rows().size(), 2u);
+}
+
+TEST_F(CheckControllerTest, ChooserCancelledContactsNothing) {
+    server->deliver(message("one"));
+    setAccount(2, server->plainServer());
+    m_view.chosenMailbox = 1;
+    controller().btListClick();
+    ASSERT_EQ(controller().rows().size(), 1u);
+    m_view.chosenMailbox.reset();
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::NotRun);
+    EXPECT_EQ(controller().rows().size(), 1u); // the previous rows stay
+    EXPECT_EQ(m_view.matching("chooser: 2 entries").size(), 2u);
+    EXPECT_EQ(log(), checkEntry(1, server->plainServer()));
+}
+
+TEST_F(CheckControllerTest, MissingUserNameOpensTheSettings) {
+    m_settings.clearAccount(1);
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::NotRun);
+    EXPECT_TRUE(m_view.saw("error: You need to enter your e-mail username in the settings."));
+    EXPECT_TRUE(m_view.saw("settings window"));
+    EXPECT_EQ(log(), "");
+}
+
+TEST_F(CheckControllerTest, CancelDuringThePass) {
+    for (int i = 0; i < 3; ++i) server->deliver(message("m" + std::to_string(i)));
+    m_view.onStatus = [this](const std::string& s) {
+        if (s == "Checking message 2 of 3 total waiting messages") controller().cancel();
+    };
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::Failed);
+    EXPECT_TRUE(controller().rows().empty());
+    EXPECT_TRUE(m_view.saw("error: Operation has been canceled"));
+    EXPECT_EQ(m_view.buttons, (ButtonStates{true, false}));
+    EXPECT_EQ(m_view.exitCaption, "Goodbye");
+    std::string host = server->plainServer();
+    EXPECT_EQ(log(), "OPERATION CANCELED FOR bob ON " + host + " AT " + kStamp + "\r\n" +
+                         "ERROR Operation has been canceled FOR bob ON " + host + " AT " + kStamp +
+                         "\r\n");
+}
+
+TEST_F(CheckControllerTest, FailedCheckReturnsToIdle) {
+    setAccount(1, "127.0.0.1:" + std::to_string(test::freeLoopbackPort()));
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::Failed);
+    EXPECT_EQ(m_view.matching("error: ").size(), 1u);
+    EXPECT_EQ(m_view.buttons, (ButtonStates{true, false}));
+    EXPECT_EQ(m_view.exitCaption, "Goodbye");
+    EXPECT_TRUE(log().starts_with("ERROR ")) << log();
+    EXPECT_EQ(log().find("MAIL CHECK"), std::string::npos);
+}
+
+TEST_F(CheckControllerTest, DeletingTwoOfThreeAsksLogsAndLaunches) {
+    server->deliver(message("cheap viagra", "x@spam.example"));
+    server->deliver(message("Hello"));
+    server->deliver(message("more viagra\tnow", "y@spam.example"));
+    controller().btListClick();
+    ASSERT_EQ(marks(), (std::vector<int>{0, -1, 0}));
+    std::vector<MessageEntry> before = controller().rows();
+    m_view.answers = {true};
+
+    EXPECT_TRUE(controller().btDeleteClick());
+
+    EXPECT_TRUE(m_view.saw("ask: Really delete 2 messages from server?"));
+    EXPECT_EQ(server->messagesOnDisk(), 1u);
+    EXPECT_TRUE(controller().rows().empty()); // Launch on and wanted mail left: not listed again
+    EXPECT_EQ(m_platform.calls, (std::vector<std::string>{"open mail-program"}));
+    EXPECT_TRUE(m_view.saw("status: There were 2 messages deleted"));
+    EXPECT_TRUE(m_view.saw("hint: 2 spams deleted"));
+    EXPECT_EQ(m_settings.ReadGeneralSettings().count, 2);
+    std::string host = server->plainServer(), expected = checkEntry(3, host);
+    for (int i : {0, 2})
+        expected += std::string("DELETE SPAM on ") + kStamp + "\r\n" + "   Server:  " + host +
+                    " Mailbox: bob\r\n" + "   Subject: " + before[i].subject + "\r\n" +
+                    "   Sender:  " + before[i].sender + "\r\n" + "   Size:    " + before[i].size +
+                    "  Date: 3/16/1998 10:00:00 AM\r\n";
+    EXPECT_EQ(log(), expected);
+}
+
+TEST_F(CheckControllerTest, AnsweringNoChangesNothing) {
+    server->deliver(message("viagra"));
+    controller().btListClick();
+    m_view.answers = {false};
+    controller().btDeleteClick();
+    EXPECT_EQ(server->messagesOnDisk(), 1u);
+    EXPECT_EQ(controller().rows().size(), 1u);
+    EXPECT_EQ(m_settings.ReadGeneralSettings().count, 0);
+}
+
+TEST_F(CheckControllerTest, AllMarkedIsListedAgainWithoutLaunch) {
+    server->deliver(message("viagra 1"));
+    server->deliver(message("viagra 2"));
+    m_settings.writeBool(Setting::Ask, false);
+    controller().btListClick();
+    controller().btDeleteClick();
+    EXPECT_TRUE(m_view.matching("ask: ").empty());
+    EXPECT_EQ(server->messagesOnDisk(), 0u);
+    EXPECT_TRUE(controller().rows().empty());
+    EXPECT_TRUE(m_platform.calls.empty());
+    EXPECT_EQ(controller().lastDeletedCount(), 2);
+}
+
+TEST_F(CheckControllerTest, UncommittedDeletionIsNeitherLoggedNorCounted) {
+    auto file = server->deliver(message("viagra"));
+    server->deliver(message("Hello"));
+    m_settings.writeBool(Setting::Ask, false);
+    setAccount(2, server->plainServer()); // no session is kept open with two mailboxes
+    m_view.chosenMailbox = 1;
+    controller().btListClick();
+    server->removeOnDisk(file); // another program took the message meanwhile
+    EXPECT_FALSE(controller().btDeleteClick());
+    EXPECT_EQ(server->messagesOnDisk(), 1u);
+    EXPECT_EQ(m_settings.ReadGeneralSettings().count, 0);
+    EXPECT_EQ(log().find("DELETE SPAM"), std::string::npos);
+    EXPECT_NE(log().find("\r\nERROR "), std::string::npos) << log();
+    EXPECT_EQ(m_view.matching("error: ").size(), 1u);
+    EXPECT_EQ(m_view.exitCaption, "Goodbye");
+    EXPECT_EQ(m_view.buttons.checkEnabled, true);
+}
+
+TEST_F(CheckControllerTest, BlankLogPathWritesNothing) {
+    m_settings.writeString(Setting::Logfile, "");
+    server->deliver(message("viagra"));
+    m_settings.writeBool(Setting::Ask, false);
+    controller().btListClick();
+    controller().btDeleteClick();
+    EXPECT_EQ(server->messagesOnDisk(), 0u);
+    for (const auto& entry : fs::directory_iterator(m_temp.dir()))
+        EXPECT_NE(entry.path().extension(), ".txt") << entry.path();
+}
+
+TEST_F(CheckControllerTest, MonthAndQuarterLogNames) {
+    m_settings.writeOption(Setting::Month, "1");
+    controller().btListClick();
+    EXPECT_TRUE(readFile(m_temp.dir() / "Mar98.txt").has_value());
+    m_settings.writeOption(Setting::Quarter, "1");
+    controller().settingsClosed();
+    controller().btListClick();
+    EXPECT_EQ(readFile(m_temp.dir() / "Q1_98.txt").value_or(""),
+              checkEntry(0, server->plainServer()));
+}
+
+TEST_F(CheckControllerTest, UnopenableLogIsReportedOnceAndTheCheckCompletes) {
+    m_settings.writeString(Setting::Logfile, (m_temp.dir() / "no" / "log.txt").string());
+    server->deliver(message("viagra"));
+    m_view.answers = {true};
+    controller().btListClick();
+    controller().btDeleteClick();
+    EXPECT_EQ(server->messagesOnDisk(), 0u);
+    EXPECT_EQ(m_view.matching("error: Unable to write to").size(), 1u);
+}
+
+TEST_F(CheckControllerTest, CountdownCaptions) {
+    m_settings.writeBool(Setting::Automatic, true);
+    m_settings.writeInteger(Setting::Minutes, 2);
+    controller();
+    EXPECT_EQ(m_view.caption, "Mailvane - next e-mail check in 2 minutes");
+    EXPECT_TRUE(controller().timerEnabled());
+    controller().Timer1Timer();
+    EXPECT_EQ(m_view.caption, "Mailvane - next e-mail check in 1 minute");
+    EXPECT_EQ(log(), "");
+    controller().Timer1Timer(); // the run
+    EXPECT_EQ(m_view.caption, "Mailvane - No waiting messages found");
+    EXPECT_EQ(log(), checkEntry(0, server->plainServer()));
+    EXPECT_EQ(controller().countdown(), 2);
+    EXPECT_TRUE(controller().timerEnabled());
+}
+
+TEST_F(CheckControllerTest, SwitchingAutomaticModeLogsAndRestartsTheCountdown) {
+    m_settings.writeInteger(Setting::Minutes, 5);
+    controller().EnableAutomatic1Click(true);
+    controller().Timer1Timer();
+    controller().EnableAutomatic1Click(false);
+    EXPECT_FALSE(controller().timerEnabled());
+    EXPECT_EQ(controller().countdown(), 5);
+    EXPECT_EQ(m_view.caption, "Mailvane");
+    EXPECT_EQ(log(), std::string("Automatic mode enabled at ") + kStamp + "\r\n" +
+                         "Automatic mode disabled at " + kStamp + "\r\n");
+    EXPECT_FALSE(m_settings.ReadGeneralSettings().automatic);
+}
+
+// Mailboxes 1, 3 and 5 on three servers, mail waiting only in 3.
+class AutomaticRunTest : public CheckControllerTest {
+protected:
+    static void SetUpTestSuite() {
+        CheckControllerTest::SetUpTestSuite();
+        if (server == nullptr) return;
+        three = new DovecotServer();
+        five = new DovecotServer();
+    }
+    static void TearDownTestSuite() {
+        delete three;
+        delete five;
+        CheckControllerTest::TearDownTestSuite();
+    }
+    void SetUp() override {
+        CheckControllerTest::SetUp();
+        if (server == nullptr) return;
+        setAccount(3, three->plainServer());
+        setAccount(5, five->plainServer());
+        three->deliver(message("Hello"));
+        three->deliver(message("viagra"));
+        m_settings.writeBool(Setting::Automatic, true);
+        m_settings.writeInteger(Setting::Minutes, 2);
+        m_settings.writeBool(Setting::SysTray, true); // unattended: the window stays hidden
+        m_view.visible = false;
+    }
+    void TearDown() override {
+        CheckControllerTest::TearDown();
+        if (server != nullptr) test::emptyMailbox(three->plainServer());
+    }
+    static DovecotServer* three;
+    static DovecotServer* five;
+};
+
+DovecotServer* AutomaticRunTest::three = nullptr;
+DovecotServer* AutomaticRunTest::five = nullptr;
+
+TEST_F(AutomaticRunTest, StopsAtTheFirstMailboxWithMail) {
+    controller().checkNow();
+    EXPECT_EQ(m_view.caption, "Mailvane - MailBox bob - 2 messages");
+    EXPECT_TRUE(m_view.saw("show window"));
+    EXPECT_EQ(m_platform.calls, (std::vector<std::string>{"beep"})); // no alarm file
+    EXPECT_EQ(log(), checkEntry(0, server->plainServer()) + checkEntry(2, three->plainServer()));
+    // The list, the current mailbox and the client agree: mailbox 3.
+    EXPECT_EQ(controller().currentMailbox(), 3);
+    EXPECT_EQ(controller().listedMailbox(), 3);
+    EXPECT_EQ(controller().client().server(), three->plainServer());
+    EXPECT_TRUE(controller().timerEnabled());
+}
+
+TEST_F(AutomaticRunTest, KillCleansEveryMailboxWithoutAlarm) {
+    m_settings.writeBool(Setting::Kill, true);
+    controller().checkNow();
+    EXPECT_EQ(m_view.caption, "Mailvane - No waiting messages found");
+    EXPECT_TRUE(m_platform.calls.empty());
+    EXPECT_TRUE(m_view.matching("ask: ").empty());
+    EXPECT_EQ(three->messagesOnDisk(), 1u);
+    std::string text = log();
+    EXPECT_NE(text.find(checkEntry(0, five->plainServer())), std::string::npos) << text;
+    EXPECT_NE(text.find("   Subject: viagra\r\n"), std::string::npos);
+    // Mailbox 5, checked last, is empty: the chosen mailbox is current again.
+    EXPECT_TRUE(controller().rows().empty());
+    EXPECT_EQ(controller().currentMailbox(), 1);
+    EXPECT_EQ(controller().client().server(), server->plainServer());
+}
+
+TEST_F(AutomaticRunTest, UnattendedFailureIsAnErrorEntryAndNothingIsDeleted) {
+    m_settings.writeBool(Setting::Kill, true);
+    setAccount(1, "127.0.0.1:" + std::to_string(test::freeLoopbackPort()));
+    controller().checkNow();
+    std::string text = log();
+    EXPECT_TRUE(text.starts_with("ERROR ")) << text;
+    EXPECT_EQ(text.find("MAIL CHECK 0 msg(s) for \"bob\" on server 127.0.0.1:" +
+                        std::to_string(test::freeLoopbackPort())),
+              std::string::npos);
+    EXPECT_TRUE(m_view.matching("error: ").empty()); // swallowed while hidden
+    EXPECT_EQ(three->messagesOnDisk(), 1u);         // the run went on
+}
+
+TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
+    server->deliver(message("maybe"));
+    server->deliver(message("viagra"));
+    controller().btListClick();
+    ListCommands list(controller());
+
+    list.btMarkClick({0}); // question becomes delete
+    list.btMarkClick({1}); // delete becomes none
+    EXPECT_EQ(marks(), (std::vector<int>{0, -1}));
+    list.btMarkClick({});
+    EXPECT_TRUE(m_view.saw(
+        "information: No messages were selected.  To select one message click on a subject.  To "
+        "select multiple messages drag the mouse over the list of desired subjects."));
+    list.ResetButtonClick();
+    EXPECT_EQ(marks(), (std::vector<int>{-1, -1}));
+
+    std::string stars(38, '*');
+    std::string headers = list.headerViewText({1});
+    EXPECT_TRUE(headers.starts_with(stars + "\nSubject : viagra Sender : a@example.com\n" + stars +
+                                    "\nSubject: viagra\n"))
+        << headers;
+
+    // A stale delete mark on the client must not ride along with the download.
+    controller().client().MarkDelete(0);
+    auto body = list.downloadBody(1);
+    ASSERT_TRUE(body.has_value());
+    EXPECT_EQ(*body, "Hello\n");
+    EXPECT_EQ(server->messagesOnDisk(), 2u);
+    struct stat info {};
+    ASSERT_EQ(::stat(m_home.emlFile(1).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    CleanUpEMLFiles(m_home);
+    EXPECT_FALSE(fs::exists(m_home.emlFile(1)));
+
+    auto why = list.whyText(1);
+    EXPECT_EQ(why[0], "Message from a@example.com");
+}
+
+} // namespace
+} // namespace mv

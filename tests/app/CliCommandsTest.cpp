@@ -1,0 +1,123 @@
+// mailvane-cli's check, show, log, auto and demo commands, run in-process against a real Dovecot.
+#include "app/EmptyMailbox.h"
+#include "base/Files.h"
+#include "cli/CliRunner.h"
+
+#include <gtest/gtest.h>
+
+namespace mv {
+namespace {
+
+using test::DovecotServer;
+
+class CliCommandsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (DovecotServer::unavailableReason().empty()) server = new DovecotServer();
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override {
+        if (server == nullptr) GTEST_SKIP() << DovecotServer::unavailableReason();
+        writeFileAtomically(cli.home() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
+        writeFileAtomically(cli.home() / "subj.lst",
+                            "6,2\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n");
+        SettingsStore settings = cli.settings();
+        settings.saveAccount(1, {server->plainServer(), DovecotServer::kUser,
+                                 DovecotServer::kPassword, SecurityMode::None, ""});
+        settings.writeString(Setting::Logfile, (cli.home() / "log.txt").string());
+        server->deliver("Subject: Hello\r\nFrom: a@example.com\r\n\r\nHi there\r\n");
+        server->deliver("Subject: viagra \"now\"\r\nFrom: s@spam.example\r\n\r\nBuy\r\n");
+    }
+    void TearDown() override {
+        if (server != nullptr) test::emptyMailbox(server->plainServer());
+    }
+
+    static DovecotServer* server;
+    test::CliRunner cli;
+};
+
+DovecotServer* CliCommandsTest::server = nullptr;
+
+TEST_F(CliCommandsTest, CheckPrintsTheListAndTheTotal) {
+    auto r = cli.run({"check", "--explain"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Mailbox 1: bob on " + server->plainServer()), std::string::npos);
+    EXPECT_NE(r.out.find("   2 delete"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("      Delete   :  Subject Contains \"viagra\""), std::string::npos);
+    EXPECT_TRUE(r.out.ends_with("Message Total: 2 Number Marked: 1\n")) << r.out;
+    EXPECT_EQ(server->messagesOnDisk(), 2u);
+}
+
+TEST_F(CliCommandsTest, CheckJson) {
+    auto r = cli.run({"check", "--json"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find("\"messages\"")),
+              "{\"mailbox\":1,\"server\":\"" + server->plainServer() + "\",\"user\":\"bob\",");
+    EXPECT_NE(r.out.find("{\"number\":2,\"index\":1,\"subject\":\"viagra \\\"now\\\"\","
+                         "\"sender\":\"s@spam.example\""),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"mark\":0,\"delete\":true,\"reasons\":[]}],\"deleted\":0}\n"),
+              std::string::npos)
+        << r.out;
+    auto all = cli.run({"check", "--all", "--json"});
+    EXPECT_TRUE(all.out.starts_with("[{\"mailbox\":1,")) << all.out;
+}
+
+TEST_F(CliCommandsTest, DeleteWithoutTerminalOrYesDeletesNothing) {
+    auto r = cli.run({"check", "--delete"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("Really delete 1 messages from server? - no terminal to ask"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(server->messagesOnDisk(), 2u);
+}
+
+TEST_F(CliCommandsTest, MarkUnmarkAndDelete) {
+    auto r = cli.run({"check", "--mark", "1", "--unmark", "2", "--delete", "--yes"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("There were 1 messages deleted"), std::string::npos) << r.out;
+    ASSERT_EQ(server->messagesOnDisk(), 1u);
+    auto left = cli.run({"show", "1", "--headers"});
+    EXPECT_NE(left.out.find("Subject : viagra \"now\" Sender : s@spam.example"),
+              std::string::npos)
+        << left.out;
+    std::string log = cli.run({"log"}).out;
+    EXPECT_NE(log.find("DELETE SPAM on "), std::string::npos) << log;
+    EXPECT_NE(log.find("   Subject: Hello\r\n"), std::string::npos);
+    EXPECT_EQ(cli.run({"check", "--mark", "7", "--delete", "--yes"}).code, 1);
+    EXPECT_EQ(cli.run({"check", "--mark", "x"}).code, 2);
+}
+
+TEST_F(CliCommandsTest, ShowPrintsTheBody) {
+    auto r = cli.run({"show", "1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Hi there\n");
+    EXPECT_EQ(cli.run({"show", "3"}).code, 1);
+}
+
+TEST_F(CliCommandsTest, AutoOnceAndLogClear) {
+    auto r = cli.run({"auto", "--once"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Mailvane - Now checking e-mail for bob\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Mailvane - MailBox bob - 2 messages\n"), std::string::npos) << r.out;
+    EXPECT_NE(cli.run({"log"}).out.find("MAIL CHECK 2 msg(s)"), std::string::npos);
+    EXPECT_EQ(cli.run({"log", "--clear"}).code, 0);
+    EXPECT_EQ(cli.run({"log"}).code, 1);
+}
+
+TEST(DemoCommandTest, ChecksTheBundledMailbox) {
+    test::CliRunner cli;
+    auto r = cli.run({"demo"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Message Total: 20 Number Marked: 8"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("is on the KNOWN SPAMMER BLACKLIST"), std::string::npos);
+    EXPECT_NE(r.out.find("You are a winner: claim your prize"), std::string::npos); // decoded
+    EXPECT_NE(r.out.find("MAIL CHECK 20 msg(s) for \"demo\""), std::string::npos);
+}
+
+} // namespace
+} // namespace mv
