@@ -25,6 +25,11 @@ void writeAll(int fd, std::string_view content, const std::filesystem::path& pat
 }
 } // namespace
 
+bool fileExists(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
 std::optional<std::string> readFile(const std::filesystem::path& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

@@ -16,6 +16,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Whether the path exists; false also when it cannot be examined (no permission), never throws.
+bool fileExists(const std::filesystem::path& path);
+
 // The file's bytes, or empty when it does not exist. Throws FileError when it exists but cannot
 // be read.
 std::optional<std::string> readFile(const std::filesystem::path& path);

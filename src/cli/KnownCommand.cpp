@@ -1,5 +1,6 @@
 #include "cli/KnownCommand.h"
 
+#include "base/Files.h"
 #include "base/Text.h"
 #include "screening/KnownListPage.h"
 #include "screening/RuleSet.h"
@@ -35,7 +36,7 @@ int KnownCommand::run(Arguments& args, CommandContext& context) {
     args.finish();
 
     RuleSet rules(context.home.programDir());
-    bool exists = std::filesystem::exists(rules.knownPath());
+    bool exists = fileExists(rules.knownPath());
     if (std::optional<std::string> problem = rules.LoadUpKnownList()) {
         context.err << *problem << '\n';
         return 1;

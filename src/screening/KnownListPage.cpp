@@ -53,7 +53,7 @@ void KnownListPage::save() {
     known.clear();
     for (std::string& entry : knownEntriesFromLines(m_lines))
         known.add(std::move(entry));
-    if (std::filesystem::exists(m_rules.knownPath())) m_rules.saveKnownList();
+    if (fileExists(m_rules.knownPath())) m_rules.saveKnownList();
     load();
 }
 

@@ -35,11 +35,6 @@ const TableLayout& layout(TableId id) {
 int columnsOf(TableId id) {
     return id == TableId::Exceptions ? kExceptColumns : kRuleColumns;
 }
-
-bool fileExists(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
 } // namespace
 
 MailboxCell splitMailboxCell(std::string_view matches) {
