@@ -112,7 +112,7 @@ int RulesCommand::list(Arguments& args, CommandContext& context) {
         if (chosen.size() > 1)
             context.out << (t.id == chosen.front().id ? "[" : "\n[") << t.name << "]\n";
         printTable(rules, t.id, context.out);
-        failed = failed || rules.loadFailed(t.id);
+        failed = failed || !rules.isLoaded(t.id);
     }
     return failed ? 1 : 0;
 }
@@ -128,7 +128,7 @@ int RulesCommand::import(Arguments& args, CommandContext& context, bool keywords
     TableId id = keywords ? TableId::Subject : TableId::Exceptions;
     // Its file may be intact but unreadable for now: the rule set would never save over it, so
     // the import would be lost without a word.
-    if (rules.loadFailed(id)) return 1;
+    if (!rules.isLoaded(id)) return 1;
     int added =
         keywords ? importKeywords(rules.table(id), lines) : importAddresses(rules.table(id), lines);
     std::vector<std::string> saveProblems = rules.Savesettings();

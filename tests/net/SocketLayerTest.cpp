@@ -47,7 +47,7 @@ TEST(SecurityWords, StoredNamesRoundTripAndMissingMeansIfOffered) {
         EXPECT_EQ(parseTlsMode(tlsModeName(m)), m);
     EXPECT_EQ(parseTlsMode(""), TlsMode::StartTlsIfOffered);
     EXPECT_EQ(tlsModeName(TlsMode::StartTlsIfOffered), "starttls-if-offered");
-    EXPECT_EQ(normalizeFingerprint("ab cd:EF01"), "AB:CD:EF:01");
+    EXPECT_EQ(canonicalFingerprint("ab cd:EF01"), "AB:CD:EF:01");
 }
 
 class Socket : public ::testing::Test {
