@@ -61,7 +61,7 @@ int ShowCommand::run(Arguments& args, CommandContext& context) {
     }
     auto body = session.list.downloadBody(index);
     if (!body) return 1;
-    context.out << *body;
+    context.out << *body << (body->ends_with('\n') ? "" : "\n");
     return 0;
 }
 

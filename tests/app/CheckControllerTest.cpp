@@ -421,7 +421,7 @@ TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
     controller().client().MarkDelete(0);
     auto body = list.downloadBody(1);
     ASSERT_TRUE(body.has_value());
-    EXPECT_EQ(*body, "Hello\n");
+    EXPECT_EQ(*body, "Hello");
     EXPECT_EQ(server->messagesOnDisk(), 2u);
     struct stat info {};
     ASSERT_EQ(::stat(m_home.emlFile(1).c_str(), &info), 0);
