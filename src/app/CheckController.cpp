@@ -5,6 +5,7 @@
 #include "mail/EmailAddress.h"
 #include "mail/MailDate.h"
 #include "screening/Conditions.h"
+#include "screening/RuleRows.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -54,6 +55,16 @@ void CleanUpEMLFiles(const HomeFolder& home) {
         std::error_code ignored; // a file that cannot go now goes at the next start
         std::filesystem::remove(home.emlFile(n), ignored);
     }
+}
+
+bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts) {
+    const std::string& user = accounts[1].user;
+    if (trim(user).empty()) return false;
+    rules.header().insertRow(1);
+    putRuleRow(rules.header(), TableId::Header, 1,
+               {"", "To does not contain", user + " - MailBox #1", std::string(kNo),
+                std::string(kYes), "0"});
+    return true;
 }
 
 CheckController::CheckController(HomeFolder home, SettingsStore& settings, View& view,

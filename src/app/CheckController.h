@@ -42,6 +42,10 @@ std::string countdownCaption(int minutes);
 void fix2000(RegionalSettings& regional);
 // Removes every saved message msg_0.eml ... msg_100.eml from the program directory.
 void CleanUpEMLFiles(const HomeFolder& home);
+// The first-time header rule "To does not contain" the user name of mailbox 1, put on top of the
+// header rules. Only once a user name exists: with an empty one the rule would mark every message
+// of mailbox 1. True when the rule was added (the caller clears its first-time flag and saves).
+bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts);
 
 class CheckController {
 public:

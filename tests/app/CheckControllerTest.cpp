@@ -316,6 +316,29 @@ TEST_F(CheckControllerTest, SwitchingAutomaticModeLogsAndRestartsTheCountdown) {
     EXPECT_FALSE(m_settings.ReadGeneralSettings().automatic);
 }
 
+TEST_F(CheckControllerTest, LaunchDropsTheKeptSessionAndAlarmPlaysTheFile) {
+    server->deliver(message("Hello"));
+    controller().btListClick();
+    ASSERT_TRUE(controller().client().Connected());
+    controller().btLaunchClick();
+    EXPECT_FALSE(controller().client().Connected());
+    EXPECT_TRUE(controller().rows().empty());
+    EXPECT_EQ(m_platform.calls, (std::vector<std::string>{"open mail-program"}));
+    EXPECT_NE(log().find("OPERATION CANCELED FOR bob ON " + server->plainServer()),
+              std::string::npos);
+
+    fs::path sound = m_temp.dir() / "alarm.wav";
+    writeFileAtomically(sound, "RIFF");
+    m_settings.writeString(Setting::AlarmFile, sound.string());
+    controller().settingsClosed();
+    controller().playAlarmSound(true);
+    EXPECT_EQ(m_platform.calls.back(), "play " + sound.string() + " looped");
+    m_settings.writeString(Setting::Mailer, "");
+    controller().settingsClosed();
+    controller().btLaunchClick();
+    EXPECT_TRUE(m_view.saw("error: Mail program not specified in the general settings. "));
+}
+
 // Mailboxes 1, 3 and 5 on three servers, mail waiting only in 3.
 class AutomaticRunTest : public CheckControllerTest {
 protected:
@@ -431,6 +454,21 @@ TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
 
     auto why = list.whyText(1);
     EXPECT_EQ(why[0], "Message from a@example.com");
+}
+
+TEST(FirstTimeHeaderRuleTest, OnlyWithAUserName) {
+    test::TempHome temp;
+    RuleSet rules(temp.dir());
+    rules.readSettings();
+    MailboxAccounts accounts;
+    EXPECT_FALSE(AddMyselfFromPopToHeader(rules, accounts)); // no user name: postponed
+    EXPECT_EQ(rules.header().cell(1, 1), "");
+    accounts[1].user = "bob";
+    EXPECT_TRUE(AddMyselfFromPopToHeader(rules, accounts));
+    EXPECT_EQ(rules.header().cell(1, 1), "To does not contain");
+    EXPECT_EQ(rules.header().cell(2, 1), "bob - MailBox #1");
+    EXPECT_EQ(rules.header().cell(4, 1), "Yes");
+    EXPECT_EQ(rules.header().picture(0, 1), 0);
 }
 
 } // namespace
