@@ -51,9 +51,15 @@ void fix2000(RegionalSettings& regional) {
 }
 
 void CleanUpEMLFiles(const HomeFolder& home) {
-    for (int n = 0; n <= 100; ++n) {
+    // Every msg_N.eml, not only 0 to 100: a mailbox may list more messages than that.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(home.programDir(), ec)) {
+        std::string name = entry.path().filename().string();
+        if (!name.starts_with("msg_") || !name.ends_with(".eml")) continue;
+        std::string number = name.substr(4, name.size() - 8);
+        if (number.empty() || !std::all_of(number.begin(), number.end(), isDigitChar)) continue;
         std::error_code ignored; // a file that cannot go now goes at the next start
-        std::filesystem::remove(home.emlFile(n), ignored);
+        std::filesystem::remove(entry.path(), ignored);
     }
 }
 

@@ -40,7 +40,7 @@ std::string totalCountText(const std::vector<MessageEntry>& rows);
 std::string countdownCaption(int minutes);
 // The program's short date format with a four-digit year.
 void fix2000(RegionalSettings& regional);
-// Removes every saved message msg_0.eml ... msg_100.eml from the program directory.
+// Removes every saved message msg_N.eml from the program directory.
 void CleanUpEMLFiles(const HomeFolder& home);
 // The first-time header rule "To does not contain" the user name of mailbox 1, put on top of the
 // header rules. Only once a user name exists: with an empty one the rule would mark every message

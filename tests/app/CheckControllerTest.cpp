@@ -314,6 +314,8 @@ TEST_F(CheckControllerTest, SwitchingAutomaticModeLogsAndRestartsTheCountdown) {
     EXPECT_EQ(log(), std::string("Automatic mode enabled at ") + kStamp + "\r\n" +
                          "Automatic mode disabled at " + kStamp + "\r\n");
     EXPECT_FALSE(m_settings.ReadGeneralSettings().automatic);
+    controller().Timer1Timer(); // a tick already on its way does not switch the timer back on
+    EXPECT_FALSE(controller().timerEnabled());
 }
 
 TEST_F(CheckControllerTest, LaunchDropsTheKeptSessionAndAlarmPlaysTheFile) {
@@ -449,8 +451,12 @@ TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
     struct stat info {};
     ASSERT_EQ(::stat(m_home.emlFile(1).c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+    writeFileAtomically(m_home.emlFile(150), "x");
+    writeFileAtomically(m_temp.dir() / "msg_keep.eml", "x");
     CleanUpEMLFiles(m_home);
     EXPECT_FALSE(fs::exists(m_home.emlFile(1)));
+    EXPECT_FALSE(fs::exists(m_home.emlFile(150)));
+    EXPECT_TRUE(fs::exists(m_temp.dir() / "msg_keep.eml"));
 
     auto why = list.whyText(1);
     EXPECT_EQ(why[0], "Message from a@example.com");
