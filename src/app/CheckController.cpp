@@ -17,14 +17,20 @@ namespace {
 constexpr const char* kRetrievingHeading = "Retrieving messages ... standby";
 constexpr int kAlarmPathMax = 200;
 
-bool markedForDeletion(const MessageEntry& row) { return isMarkedForDeletion(row.mark); }
+bool markedForDeletion(const MessageEntry& row) {
+    return isMarkedForDeletion(row.mark);
+}
 
 TlsMode tlsModeOf(SecurityMode mode) {
     switch (mode) {
-    case SecurityMode::Tls: return TlsMode::Tls;
-    case SecurityMode::StartTls: return TlsMode::StartTls;
-    case SecurityMode::StartTlsIfOffered: return TlsMode::StartTlsIfOffered;
-    case SecurityMode::None: return TlsMode::None;
+    case SecurityMode::Tls:
+        return TlsMode::Tls;
+    case SecurityMode::StartTls:
+        return TlsMode::StartTls;
+    case SecurityMode::StartTlsIfOffered:
+        return TlsMode::StartTlsIfOffered;
+    case SecurityMode::None:
+        return TlsMode::None;
     }
     return TlsMode::StartTlsIfOffered;
 }
@@ -74,8 +80,7 @@ bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts) {
 }
 
 CheckController::CheckController(HomeFolder home, SettingsStore& settings, View& view,
-                                 Platform& platform, const Clock& clock,
-                                 RegionalSettings regional)
+                                 Platform& platform, const Clock& clock, RegionalSettings regional)
     : m_home(std::move(home)), m_settings(settings), m_view(view), m_platform(platform),
       m_clock(clock), m_regional(std::move(regional)), m_rules(m_home.programDir()),
       m_domainCheck(m_domainResolver, m_rules.options()),
@@ -96,14 +101,16 @@ void CheckController::startUp() {
     m_general = m_settings.ReadGeneralSettings();
     ServerSettings server = m_settings.readServerSettings();
     m_accounts = server.accounts;
-    for (const auto& problem : server.problems) m_view.showWarning(problem);
+    for (const auto& problem : server.problems)
+        m_view.showWarning(problem);
     m_trayMode = m_general.sysTray;
     m_countdown = m_general.minutes;
     m_currentMailbox = MailboxAccounts::isMailboxNumber(m_accounts.which) ? m_accounts.which : 1;
     m_automaticRun = m_listing = m_deleting = false;
     m_mxResolver.setDNSAddress(m_general.dnsAddress);
     if (m_general.dnsPort > 0) m_mxResolver.setPort(static_cast<std::uint16_t>(m_general.dnsPort));
-    for (const auto& message : m_rules.readSettings()) m_view.showError(message);
+    for (const auto& message : m_rules.readSettings())
+        m_view.showError(message);
     if (auto message = m_rules.LoadUpKnownList()) m_view.showError(*message);
     GetRemotePOPSettings(m_currentMailbox);
     CleanUpEMLFiles(m_home);
@@ -158,7 +165,8 @@ void CheckController::endKeptSession() {
 
 bool CheckController::chooseMailbox() {
     bool others = false;
-    for (int n = 2; n <= MailboxAccounts::kCount; ++n) others = others || m_accounts[n].configured();
+    for (int n = 2; n <= MailboxAccounts::kCount; ++n)
+        others = others || m_accounts[n].configured();
     if (!others) return true;
     auto entries = m_accounts.chooserEntries();
     auto chosen = m_view.chooseMailbox(entries, chooserPreselection(entries, m_currentMailbox));
@@ -234,8 +242,9 @@ CheckOutcome CheckController::btListClick() {
 
     // An unattended failure is in the log as an ERROR entry; a MAIL CHECK entry would count it as
     // an empty mailbox.
-    if (!failed) m_log.writeCheck(static_cast<int>(m_rows.size()), m_remotePop1.userName(),
-                                  m_remotePop1.server());
+    if (!failed)
+        m_log.writeCheck(static_cast<int>(m_rows.size()), m_remotePop1.userName(),
+                         m_remotePop1.server());
     if (!failed && m_rows.empty() && !m_general.automatic && m_general.exitWhenEmpty) {
         if (m_trayMode)
             m_view.hideToTray();
@@ -267,8 +276,7 @@ void CheckController::connectClientEvents() {
     pop.OnOpen = [this](TAsyncSocket& s) {
         m_view.setProgressMessage("Opening connection ... ");
         m_view.setProgressBar(0, 0);
-        m_view.setStatus("Opening connection for " + m_remotePop1.userName() + " on " +
-                         s.server());
+        m_view.setStatus("Opening connection for " + m_remotePop1.userName() + " on " + s.server());
     };
     pop.OnUpdatingInfo = [this](TRemotePOP&) {
         m_view.setProgressMessage("Updating headers ... ");
@@ -339,7 +347,9 @@ void CheckController::cancel(bool fromProgress) {
     m_view.hideProgress();
 }
 
-void CheckController::ShowTotalCount() { m_view.setStatus(totalCountText(m_rows)); }
+void CheckController::ShowTotalCount() {
+    m_view.setStatus(totalCountText(m_rows));
+}
 
 void CheckController::screen(int index) {
     m_screening.MarkForDeletion(m_rows, index);
@@ -367,18 +377,25 @@ std::vector<std::string> CheckController::reasons(int index) {
 
 DomainAnswer CheckController::MXDomainResolver::resolve(const std::string& domain) {
     switch (m_resolver.checkDomain(domain).status) {
-    case DomainStatus::Exists: return DomainAnswer::Exists;
-    case DomainStatus::DoesNotExist: return DomainAnswer::DoesNotExist;
-    case DomainStatus::NotChecked: break;
+    case DomainStatus::Exists:
+        return DomainAnswer::Exists;
+    case DomainStatus::DoesNotExist:
+        return DomainAnswer::DoesNotExist;
+    case DomainStatus::NotChecked:
+        break;
     }
     return DomainAnswer::CouldNotCheck;
 }
 
 // --- Idle and busy states --------------------------------------------------------------------
 
-void CheckController::disableAllButtons() { m_view.setButtons({false, false}); }
+void CheckController::disableAllButtons() {
+    m_view.setButtons({false, false});
+}
 
-void CheckController::enableAllButtons() { m_view.setButtons({true, !m_rows.empty()}); }
+void CheckController::enableAllButtons() {
+    m_view.setButtons({true, !m_rows.empty()});
+}
 
 void CheckController::setExitCancelRole() {
     m_cancelRole = true;
@@ -390,7 +407,9 @@ void CheckController::setExitNormalRole() {
     m_view.setExitCaption(m_trayMode ? "Hide" : "Goodbye");
 }
 
-void CheckController::showCheckPicture() { m_view.setCheckPicture(!m_rows.empty()); }
+void CheckController::showCheckPicture() {
+    m_view.setCheckPicture(!m_rows.empty());
+}
 
 void CheckController::returnToIdle() {
     m_listing = false;
@@ -449,7 +468,8 @@ void CheckController::DeleteMessages() {
     int total = static_cast<int>(m_rows.size());
     bool manual = !m_general.automatic;
     if (marked == 0) {
-        if (manual && m_general.ask) m_view.showInformation("There were no messages marked to delete!");
+        if (manual && m_general.ask)
+            m_view.showInformation("There were no messages marked to delete!");
         return;
     }
     if (manual && m_general.ask &&
@@ -520,10 +540,9 @@ void CheckController::RemotePOP1Deleting(int num) {
     m_view.setProgressBar(m_deleteProgress, m_toDelete);
     ++m_deleteProgress;
     m_view.setStatus("Deleting " + std::to_string(num + 1) + " " + row.subject);
-    m_deletionEntries[num] = deletionEntry(
-        {m_remotePop1.server(), m_remotePop1.userName(), row.subject, row.sender, row.size,
-         row.date},
-        m_log.stamp());
+    m_deletionEntries[num] = deletionEntry({m_remotePop1.server(), m_remotePop1.userName(),
+                                            row.subject, row.sender, row.size, row.date},
+                                           m_log.stamp());
 }
 
 // --- Automatic checking ----------------------------------------------------------------------

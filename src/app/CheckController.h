@@ -29,9 +29,9 @@ namespace mv {
 
 // How a check run ended.
 enum class CheckOutcome {
-    Listed,  // the header pass completed
-    Failed,  // it failed or was cancelled; the failure was shown (or, unattended, logged)
-    NotRun,  // nothing was contacted: no account, or the chooser was cancelled
+    Listed, // the header pass completed
+    Failed, // it failed or was cancelled; the failure was shown (or, unattended, logged)
+    NotRun, // nothing was contacted: no account, or the chooser was cancelled
 };
 
 // "Message Total: %d Number Marked: %d".
@@ -195,7 +195,7 @@ private:
     bool m_deleting = false;
     bool m_cancelRole = false;
     bool m_cancelRequested = false; // Cancel was pressed during the running listing
-    bool m_errorLogged = false; // the client's OnError already wrote the running failure
+    bool m_errorLogged = false;     // the client's OnError already wrote the running failure
 
     // Deletion in progress: entries stamped as each message goes, written once the server
     // committed the deletions.

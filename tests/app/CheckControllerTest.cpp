@@ -1,8 +1,8 @@
 // The check controller against a real Dovecot on loopback, through a recording view: the check
 // run, cancel, deletion, the activity log written by both, automatic runs and the list commands.
 #include "app/CheckController.h"
-#include "app/ListCommands.h"
 #include "app/EmptyMailbox.h"
+#include "app/ListCommands.h"
 #include "app/RecordingView.h"
 #include "app/settings/TempHome.h"
 #include "base/Files.h"
@@ -54,13 +54,13 @@ protected:
     }
 
     void setAccount(int n, const std::string& host) {
-        m_settings.saveAccount(n, {host, DovecotServer::kUser, DovecotServer::kPassword,
-                                   SecurityMode::None, ""});
+        m_settings.saveAccount(
+            n, {host, DovecotServer::kUser, DovecotServer::kPassword, SecurityMode::None, ""});
     }
     CheckController& controller() {
         if (!m_controller) {
-            m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view,
-                                                             m_platform, m_clock, m_regional);
+            m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view, m_platform,
+                                                             m_clock, m_regional);
             m_controller->startUp();
         }
         return *m_controller;
@@ -73,7 +73,8 @@ protected:
     }
     std::vector<int> marks() {
         std::vector<int> out;
-        for (const auto& row : controller().rows()) out.push_back(row.mark);
+        for (const auto& row : controller().rows())
+            out.push_back(row.mark);
         return out;
     }
 
@@ -102,8 +103,8 @@ TEST_F(CheckControllerTest, CheckListsScreensAndLogs) {
     EXPECT_EQ(rows[0].subject, "Hello");
     EXPECT_EQ(rows[0].date, "3/16/1998 10:00:00 AM");
     EXPECT_EQ(rows[1].sender, "spam@bad.example");
-    EXPECT_EQ(rows[2].sender, "");           // no From
-    EXPECT_EQ(rows[2].date, "not a date");   // unparsable date shown as it is
+    EXPECT_EQ(rows[2].sender, "");         // no From
+    EXPECT_EQ(rows[2].date, "not a date"); // unparsable date shown as it is
     EXPECT_EQ(marks(), (std::vector<int>{-1, 0, 1}));
 
     std::string host = server->plainServer();
@@ -162,7 +163,8 @@ TEST_F(CheckControllerTest, MissingUserNameOpensTheSettings) {
 }
 
 TEST_F(CheckControllerTest, CancelDuringThePass) {
-    for (int i = 0; i < 3; ++i) server->deliver(message("m" + std::to_string(i)));
+    for (int i = 0; i < 3; ++i)
+        server->deliver(message("m" + std::to_string(i)));
     m_view.onStatus = [this](const std::string& s) {
         if (s == "Checking message 2 of 3 total waiting messages") controller().cancel();
     };
@@ -417,7 +419,7 @@ TEST_F(AutomaticRunTest, UnattendedFailureIsAnErrorEntryAndNothingIsDeleted) {
                         std::to_string(test::freeLoopbackPort())),
               std::string::npos);
     EXPECT_TRUE(m_view.matching("error: ").empty()); // swallowed while hidden
-    EXPECT_EQ(three->messagesOnDisk(), 1u);         // the run went on
+    EXPECT_EQ(three->messagesOnDisk(), 1u);          // the run went on
 }
 
 TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
