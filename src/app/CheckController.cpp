@@ -21,20 +21,6 @@ bool markedForDeletion(const MessageEntry& row) {
     return isMarkedForDeletion(row.mark);
 }
 
-TlsMode tlsModeOf(SecurityMode mode) {
-    switch (mode) {
-    case SecurityMode::Tls:
-        return TlsMode::Tls;
-    case SecurityMode::StartTls:
-        return TlsMode::StartTls;
-    case SecurityMode::StartTlsIfOffered:
-        return TlsMode::StartTlsIfOffered;
-    case SecurityMode::None:
-        return TlsMode::None;
-    }
-    return TlsMode::StartTlsIfOffered;
-}
-
 std::string mailFoundCaption(const std::string& user, std::size_t count) {
     return "Mailvane - MailBox " + user + " - " + std::to_string(count) + " messages";
 }
@@ -138,7 +124,7 @@ void CheckController::loadAccount(const MailboxAccount& account) {
     m_remotePop1.setServer(account.server);
     m_remotePop1.setUserName(account.user);
     m_remotePop1.setPassword(account.password);
-    m_remotePop1.setSecurity(tlsModeOf(account.security));
+    m_remotePop1.setSecurity(account.security);
     m_remotePop1.setFingerprint(account.fingerprint);
     m_clientAccount = account;
 }

@@ -12,7 +12,7 @@ namespace {
 // The chooser's text, then how the session is protected.
 std::string describe(int n, const MailboxAccount& a) {
     std::string text = std::to_string(n) + ") Mailbox " + a.user + " - Server " + a.server + " (" +
-                       std::string(securityModeName(a.security));
+                       std::string(tlsModeName(a.security));
     if (!a.fingerprint.empty()) text += ", fingerprint " + a.fingerprint;
     if (a.password.empty()) text += ", no password";
     return text + ")";
@@ -113,7 +113,7 @@ int AccountsCommand::set(Arguments& args, CommandContext& context) {
         account.user = *user;
     }
     if (security) {
-        std::optional<SecurityMode> mode = parseSecurityMode(*security);
+        std::optional<TlsMode> mode = parseTlsMode(*security);
         if (!mode)
             throw UsageError("security mode must be tls, starttls, starttls-if-offered or none");
         account.security = *mode;

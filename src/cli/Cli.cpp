@@ -8,6 +8,7 @@
 #include "cli/OptionsCommand.h"
 #include "cli/RulesCommand.h"
 #include "cli/SpamCommand.h"
+#include "cli/StatsCommand.h"
 
 #include <ostream>
 
@@ -39,6 +40,7 @@ Cli::Cli() {
     add<SpamCommand>();
     add<RulesCommand>();
     add<KnownCommand>();
+    add<StatsCommand>();
 }
 
 Command* Cli::find(std::string_view name) const {

@@ -61,7 +61,8 @@ int ShowCommand::run(Arguments& args, CommandContext& context) {
     }
     auto body = session.list.downloadBody(index);
     if (!body) return 1;
-    context.out << *body << (body->ends_with('\n') ? "" : "\n");
+    context.out << *body;
+    if (!body->empty() && body->back() != '\n') context.out << '\n'; // end on a fresh line
     return 0;
 }
 
@@ -124,7 +125,7 @@ int DemoCommand::run(Arguments& args, CommandContext& context) {
     HomeFolder home(temp.dir());
     SettingsStore settings(home.settingsFile());
     MailboxAccount account{"127.0.0.1:" + std::to_string(mailbox.port()), DemoMailbox::kUser,
-                           DemoMailbox::kPassword, SecurityMode::None, ""};
+                           DemoMailbox::kPassword, TlsMode::None, ""};
     settings.GetRemotePOPSettings(1); // a fresh store: nothing to migrate
     settings.saveAccount(1, account);
     settings.writeString(Setting::Logfile, home.defaultLogFile().string());

@@ -35,6 +35,19 @@ std::size_t TLineStream::nextOf(char c, std::size_t& cached) {
     return cached;
 }
 
+std::size_t TLineStream::LinesLeft() const {
+    const char* begin = m_text.data() + std::min(m_position, m_text.size());
+    const char* end = m_text.data() + m_text.size();
+    // Every LF ends a line, and so does every CR that no LF follows.
+    std::size_t lines = 0;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', end - p))); ++p)
+        ++lines;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', end - p))); ++p)
+        if (p + 1 == end || p[1] != '\n') ++lines;
+    bool unterminated = begin != end && end[-1] != '\n' && end[-1] != '\r';
+    return lines + (unterminated ? 1 : 0);
+}
+
 void TLineStream::UnreadLine() {
     m_position = m_lineStart;
     m_nextCr = m_nextLf = kUnknown;

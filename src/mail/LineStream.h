@@ -23,6 +23,8 @@ public:
     // Back to the first line.
     void Reset();
     bool Eof() const { return m_eof; }
+    // How many lines are left to read: lets a reader size its line list once.
+    std::size_t LinesLeft() const;
     // Bytes of the text consumed so far.
     std::size_t Position() const { return m_position; }
     const std::string& Text() const { return m_text; }

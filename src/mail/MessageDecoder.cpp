@@ -48,6 +48,7 @@ void TCustomDecoder::Decode() {
     }
     // The end-of-message line of a stored POP3 download.
     if (!m_message.Body.empty() && m_message.Body.back() == ".") m_message.Body.pop_back();
+    m_message.Body.shrink_to_fit(); // the line list was sized for everything left to read
 }
 
 bool TCustomDecoder::readLine(std::string_view& line) {
@@ -118,6 +119,7 @@ void TCustomDecoder::decodeTextPart() {
     std::string_view line;
     bool uuencoded = false;
     if (!base64) {
+        body.reserve(m_reader.LinesLeft());
         while (!uuencoded && readLine(line)) {
             body.emplace_back(line);
             uuencoded = IsUUBegin(line);
@@ -125,14 +127,12 @@ void TCustomDecoder::decodeTextPart() {
         }
     }
     if (uuencoded) {
-        // Text with uuencoded blocks that calls itself MIME: read it again as plain text. The
-        // headers were handed over already; handing them over again would add every recipient
-        // twice.
+        // Text with uuencoded blocks that calls itself MIME: read the body again as plain text.
+        // The headers were handed over already; handing them over again would add every
+        // recipient twice.
         m_reader.Reset();
         body.clear();
         readHeaderBlock(m_messageHeaders);
-        for (const char* field : {"MIME-VERSION", "CONTENT-TYPE", "CONTENT-TRANSFER-ENCODING"})
-            m_messageHeaders.RemoveField(field);
         decodePlain();
     } else if (quoted) {
         decodeQuotedBody();
@@ -284,6 +284,7 @@ TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
 
 TCustomDecoder::PartEnd TCustomDecoder::readBodyLines() {
     auto& body = m_message.Body;
+    body.reserve(body.size() + m_reader.LinesLeft());
     std::string_view line;
     while (readLine(line)) {
         if (PartEnd end = classify(line); end != PartEnd::None) {
@@ -379,6 +380,7 @@ TCustomDecoder::PartEnd TCustomDecoder::readPartBody(TAttachmentItem& item, Part
 }
 
 void TCustomDecoder::decodePlain() {
+    m_message.Body.reserve(m_message.Body.size() + m_reader.LinesLeft());
     std::string_view line;
     while (readLine(line)) {
         if (IsUUBegin(line)) {

@@ -73,19 +73,6 @@ bool isIpAddress(const std::string& host) {
 
 } // namespace
 
-std::string canonicalFingerprint(std::string_view text) {
-    std::string hex;
-    for (char c : text)
-        if (std::isxdigit(static_cast<unsigned char>(c)))
-            hex += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    std::string out;
-    for (std::size_t i = 0; i < hex.size(); i += 2) {
-        if (i > 0) out += ':';
-        out += hex.substr(i, 2);
-    }
-    return out;
-}
-
 TlsSession::TlsSession(int fd, const TlsSettings& settings) : m_settings(settings) {
     m_ctx = SSL_CTX_new(TLS_client_method());
     if (m_ctx == nullptr) throw ESocketError(openSslError());
@@ -168,10 +155,8 @@ std::string TlsSession::verifyServer() const {
         hex += digits[digest[i] >> 4];
         hex += digits[digest[i] & 15];
     }
-    std::string fingerprint = canonicalFingerprint(hex);
-    if (!m_settings.fingerprint.empty() &&
-        canonicalFingerprint(m_settings.fingerprint) == fingerprint)
-        return {};
+    std::string fingerprint = *normalizeFingerprint(hex);
+    if (normalizeFingerprint(m_settings.fingerprint) == fingerprint) return {};
     long result = SSL_get_verify_result(m_ssl);
     if (result == X509_V_OK) return {};
     return std::string("The server's certificate is not trusted (") +

@@ -48,8 +48,4 @@ private:
     std::string m_failure;
 };
 
-// The SHA-256 fingerprint as upper-case hex pairs joined by colons; other forms compare equal
-// after canonicalFingerprint (a name of its own: the settings have a normalizeFingerprint).
-std::string canonicalFingerprint(std::string_view text);
-
 } // namespace mv

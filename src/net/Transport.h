@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <string_view>
 
 namespace mv {
@@ -17,8 +18,12 @@ enum class TlsMode { Tls, StartTls, StartTlsIfOffered, None };
 
 // The stored words "tls", "starttls", "starttls-if-offered", "none".
 std::string tlsModeName(TlsMode mode);
-// Unknown or empty text gives StartTlsIfOffered, the default of an account without the setting.
-TlsMode parseTlsMode(std::string_view name);
+// The mode a stored word names, ignoring case and surrounding blanks; nullopt for anything else.
+std::optional<TlsMode> parseTlsMode(std::string_view name);
+
+// A SHA-256 certificate fingerprint as typed or pasted (hex digit pairs, with or without colons)
+// in the stored form "AB:CD:..." (32 upper-case pairs); nullopt when it is not one.
+std::optional<std::string> normalizeFingerprint(std::string_view text);
 
 // What the TLS handshake checks the server against.
 struct TlsSettings {

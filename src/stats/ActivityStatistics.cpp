@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -14,42 +13,52 @@ namespace mv {
 
 namespace {
 
-// The log's lines; a line ends at CR LF, a lone LF or a lone CR.
-std::vector<std::string_view> logLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    lines.reserve(text.size() / 48);
-    while (!text.empty()) {
-        const char* lf = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-        std::size_t end = lf ? static_cast<std::size_t>(lf - text.data()) : text.size();
-        const char* cr = static_cast<const char*>(std::memchr(text.data(), '\r', end));
-        if (cr && cr + 1 != text.data() + end) { // a lone CR ends its line too
-            end = static_cast<std::size_t>(cr - text.data());
-            lines.push_back(text.substr(0, end));
-            text.remove_prefix(end + 1);
-            continue;
-        }
-        lines.push_back(text.substr(0, cr ? end - 1 : end));
-        text.remove_prefix(std::min(end + 1, text.size()));
-    }
-    return lines;
-}
-
-// Counts the equal entries and keeps the ten most frequent. Counting by value rather than by the
+// Counts equal entries and keeps the ten most frequent. Counting by value rather than by the
 // zero-padded text of a sorted list keeps counts of 10000 and more in their place.
-std::vector<TopEntry> topTen(const std::vector<std::string_view>& entries) {
-    std::unordered_map<std::string_view, long long> counts;
-    for (std::string_view e : entries) ++counts[e];
-    std::vector<std::pair<std::string_view, long long>> runs(counts.begin(), counts.end());
-    auto before = [](const auto& a, const auto& b) {
-        return a.second != b.second ? a.second > b.second : a.first > b.first;
-    };
-    std::size_t places = std::min<std::size_t>(10, runs.size());
-    std::partial_sort(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(places), runs.end(),
-                      before);
-    std::vector<TopEntry> top;
-    for (std::size_t i = 0; i < places; ++i)
-        if (!runs[i].first.empty()) top.push_back({std::string(runs[i].first), runs[i].second});
-    return top;
+class TopTen {
+public:
+    void add(std::string_view entry) { ++m_counts[entry]; }
+    std::vector<TopEntry> result() const {
+        std::vector<std::pair<std::string_view, long long>> runs(m_counts.begin(), m_counts.end());
+        auto before = [](const auto& a, const auto& b) {
+            return a.second != b.second ? a.second > b.second : a.first > b.first;
+        };
+        std::size_t places = std::min<std::size_t>(10, runs.size());
+        std::partial_sort(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(places),
+                          runs.end(), before);
+        std::vector<TopEntry> top;
+        for (std::size_t i = 0; i < places; ++i)
+            if (!runs[i].first.empty()) top.push_back({std::string(runs[i].first), runs[i].second});
+        return top;
+    }
+
+private:
+    std::unordered_map<std::string_view, long long> m_counts;
+};
+
+// Adds the mailbox names of check entries to the filter list, each once, letter case aside.
+// Entries come in runs of one mailbox, so the last name is compared before the set is asked.
+class MailboxNames {
+public:
+    explicit MailboxNames(std::vector<std::string>& list) : m_list(list) {}
+    void add(std::string_view name) {
+        if (name.empty() || equalsNoCase(name, m_last)) return;
+        m_last = name;
+        if (m_seen.insert(upperAscii(name)).second) m_list.emplace_back(name);
+    }
+
+private:
+    std::vector<std::string>& m_list;
+    std::unordered_set<std::string> m_seen; // in upper case
+    std::string_view m_last;
+};
+
+// The record's date and time values; a time read by its last word keeps only that word as text.
+template <class Record> void convertStamp(Record& r, StampConverter& stamps) {
+    r.dateValue = stamps.date(r.date);
+    auto [text, value] = stamps.time(r.time);
+    r.time = text;
+    r.timeValue = value;
 }
 
 // Consecutive records of one date text form a day; each finished day is handed to `emit` with its
@@ -63,9 +72,7 @@ public:
             m_text = dateText;
             m_date = date;
         }
-        m_sum.checks += f.checks;
-        m_sum.found += f.found;
-        m_sum.deleted += f.deleted;
+        m_sum += f;
     }
     template <class Emit> void finish(Emit emit) {
         if (m_open) emit(m_date, m_sum);
@@ -97,6 +104,7 @@ bool ActivityStatistics::readInLogFile(const std::filesystem::path& path,
                                        LogReadListener& listener) {
     m_checks.clear();
     m_deletions.clear();
+    m_log.clear();
     m_mailboxes.assign(1, std::string(kAllMailboxes));
     m_selected = 0;
     std::optional<std::string> text;
@@ -110,44 +118,43 @@ bool ActivityStatistics::readInLogFile(const std::filesystem::path& path,
         listener.showError(kLogMissingError);
         return false;
     }
-    readEntries(*text, listener);
+    m_log = std::move(*text);
+    readEntries(listener);
     return true;
 }
 
-void ActivityStatistics::readEntries(std::string_view text, LogReadListener& listener) {
+void ActivityStatistics::readEntries(LogReadListener& listener) {
     StampConverter stamps(m_settings);
-    std::unordered_set<std::string> seen; // mailbox names in upper case
-    const std::uintmax_t size = text.size();
+    MailboxNames names(m_mailboxes);
+    const std::uintmax_t size = m_log.size();
     listener.progressStarted(size);
-    std::vector<std::string_view> lines = logLines(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        listener.progressAt(std::min<std::uintmax_t>(size, 60 * (i + 1)));
-        std::string_view line = lines[i];
+    LogLines lines(m_log);
+    for (std::uintmax_t counter = 1; !lines.atEnd(); ++counter) {
+        listener.progressAt(std::min(size, 60 * counter));
+        std::string_view line = lines.next();
         if (isCheckEntry(line)) {
             CheckRecord r = parseCheckEntry(line);
-            if (!r.mailbox.empty() && seen.insert(upperAscii(r.mailbox)).second)
-                m_mailboxes.push_back(r.mailbox);
+            names.add(r.mailbox);
             if (r.count.empty()) continue;
             r.found = parseIntegerOr(r.count, 0);
-            r.dateValue = stamps.date(r.date);
-            StampConverter::Time t = stamps.time(r.time);
-            r.time = t.text;
-            r.timeValue = t.value;
-            m_checks.push_back(std::move(r));
+            convertStamp(r, stamps);
+            m_checks.push_back(r);
         } else if (isDeletionEntry(line)) {
-            std::span<const std::string_view> rest(lines.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                                   lines.end());
-            std::size_t length = deletionEntryLength(rest);
-            DeletionRecord r = parseDeletionEntry(line, rest.first(length));
-            i += length;
-            r.dateValue = stamps.date(r.date);
-            StampConverter::Time t = stamps.time(r.time);
-            r.time = t.text;
-            r.timeValue = t.value;
-            m_deletions.push_back(std::move(r));
+            std::size_t consumed = 0;
+            DeletionRecord r = readDeletionEntry(line, lines, consumed);
+            counter += consumed;
+            lowerInLog(r.sender);
+            convertStamp(r, stamps);
+            m_deletions.push_back(r);
         }
     }
     listener.progressEnded();
+}
+
+void ActivityStatistics::lowerInLog(std::string_view part) {
+    if (part.empty()) return; // a missing field views nothing, not the log
+    std::size_t offset = static_cast<std::size_t>(part.data() - m_log.data());
+    m_log.replace(offset, part.size(), lowerAscii(part));
 }
 
 bool ActivityStatistics::selectMailbox(std::string_view name) {
@@ -202,45 +209,46 @@ Readings ActivityStatistics::PlotReadings() const {
     DayRuns checkDays;
     for (const CheckRecord& r : m_checks) {
         if (!qMailboxOK(r.mailbox, r.dateValue)) continue;
-        Figures f{1, r.found, 0};
+        const Figures f{1, r.found, 0};
         DateTime date = dateOf(r.dateValue);
-        Figures& w = weekday[dayOfWeek(date) - 1];
-        Figures& s = slot[slotOf(r.timeValue)];
-        w.checks += 1, w.found += r.found;
-        s.checks += 1, s.found += r.found;
+        weekday[dayOfWeek(date) - 1] += f;
+        slot[slotOf(r.timeValue)] += f;
         checkDays.add(r.date, date, f, emitChecks);
     }
     checkDays.finish(emitChecks);
 
     DayRuns deletionDays;
-    std::vector<std::string_view> senders, domains;
+    TopTen senders, domains;
     for (const DeletionRecord& r : m_deletions) {
         if (!qMailboxOK(r.mailbox, r.dateValue)) continue;
-        senders.push_back(r.sender);
-        domains.push_back(r.domain);
+        senders.add(r.sender);
+        domains.add(r.domain);
+        const Figures f{0, 0, 1};
         DateTime date = dateOf(r.dateValue);
-        weekday[dayOfWeek(date) - 1].deleted += 1;
-        slot[slotOf(r.timeValue)].deleted += 1;
-        deletionDays.add(r.date, date, {0, 0, 1}, emitDeleted);
+        weekday[dayOfWeek(date) - 1] += f;
+        slot[slotOf(r.timeValue)] += f;
+        deletionDays.add(r.date, date, f, emitDeleted);
     }
     deletionDays.finish(emitDeleted);
 
-    for (int w = 0; w < 7; ++w) out.byWeekday.push_back({m_settings.longDayNames[w], weekday[w]});
+    for (int w = 0; w < 7; ++w)
+        out.byWeekday.push_back({m_settings.longDayNames[w], weekday[w]});
     for (int s = 0; s < 48; ++s)
         out.byHalfHour.push_back(
             {formatShortTime(*encodeTime(s / 2, s % 2 * 30), m_settings), slot[s]});
-    out.topSenders = topTen(senders);
-    out.topDomains = topTen(domains);
+    out.topSenders = senders.result();
+    out.topDomains = domains.result();
     return out;
 }
 
 PieShares ActivityStatistics::RecomputePie(const Grids& grids) const {
     PieShares pie;
+    // Unlike the filter, the pie counts only rows whose Date reads as a date in the range.
     long long found = 0;
     for (const CheckRecord* r : grids.traffic)
-        if (!r->date.empty() && inRange(r->dateValue)) found += r->found;
+        if (inRange(r->dateValue)) found += r->found;
     for (const DeletionRecord* r : grids.deleted)
-        if (!r->date.empty() && inRange(r->dateValue)) ++pie.deleted;
+        if (inRange(r->dateValue)) ++pie.deleted;
     // Deletions whose check lies outside the range or the log would make the slice negative.
     pie.normal = std::max(0LL, found - pie.deleted);
     return pie;

@@ -3,7 +3,7 @@
 // filter list, the selected filter and date range, and the figures computed from the records the
 // filter accepts (the two tables, the weekday, half-hour and day-by-day series, the top-ten lists,
 // the share of deleted spam). Lives as long as one statistics view; a new reading replaces the
-// records, and the tables it hands out point into them until then.
+// records, and the records and tables it hands out stay valid until then.
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
 #include "stats/DateRange.h"
@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -49,9 +50,16 @@ std::array<std::string_view, 5> tableRow(const CheckRecord& r);
 std::array<std::string_view, 7> tableRow(const DeletionRecord& r);
 
 struct Figures {
-    long long checks = 0; // "E-mail Check"
-    long long found = 0;  // "Number Found": the sum of the check counts
+    long long checks = 0;  // "E-mail Check"
+    long long found = 0;   // "Number Found": the sum of the check counts
     long long deleted = 0; // "Number Deleted"
+
+    Figures& operator+=(const Figures& other) {
+        checks += other.checks;
+        found += other.found;
+        deleted += other.deleted;
+        return *this;
+    }
 };
 struct LabelledFigures {
     std::string label;
@@ -79,7 +87,7 @@ struct Readings {
 inline constexpr std::string_view kNormalSlice = "Normal E-mail";
 inline constexpr std::string_view kDeletedSlice = "Spam Deleted";
 struct PieShares {
-    long long normal = 0;  // found minus deleted, never below 0
+    long long normal = 0; // found minus deleted, never below 0
     long long deleted = 0;
 };
 
@@ -88,14 +96,17 @@ public:
     // The range starts as initialRange(clock.now()). `settings` are the program's formats (short
     // date with a four-digit year); the clock stands in for "now" wherever a text does not convert.
     ActivityStatistics(RegionalSettings settings, const Clock& clock);
+    // The records point into the log text it holds.
+    ActivityStatistics(const ActivityStatistics&) = delete;
+    ActivityStatistics& operator=(const ActivityStatistics&) = delete;
 
     // Reads the log into the records and the mailbox filter list, which starts over with
     // "All mailboxes" selected. Reports a missing or unreadable file to the listener and returns
     // false, with no records.
     bool readInLogFile(const std::filesystem::path& path, LogReadListener& listener);
 
-    const std::vector<CheckRecord>& checks() const { return m_checks; }
-    const std::vector<DeletionRecord>& deletions() const { return m_deletions; }
+    const std::deque<CheckRecord>& checks() const { return m_checks; }
+    const std::deque<DeletionRecord>& deletions() const { return m_deletions; }
 
     // "All mailboxes", then every mailbox of a check entry once, letter case aside.
     const std::vector<std::string>& mailboxes() const { return m_mailboxes; }
@@ -117,16 +128,19 @@ public:
     std::string heading() const;
 
 private:
-    void readEntries(std::string_view text, LogReadListener& listener);
-    void addMailbox(const std::string& name);
+    void readEntries(LogReadListener& listener);
+    // Lower-cases a part of the log text in place; the records' views then read it so.
+    void lowerInLog(std::string_view part);
     DateTime dateOf(std::optional<DateTime> date) const;
     int slotOf(std::optional<DateTime> time) const;
     bool inRange(std::optional<DateTime> date) const;
 
     RegionalSettings m_settings;
     const Clock& m_clock;
-    std::vector<CheckRecord> m_checks;
-    std::vector<DeletionRecord> m_deletions;
+    std::string m_log; // the whole log; every record's texts point into it
+    // Deques: a big log grows them without moving the records already read.
+    std::deque<CheckRecord> m_checks;
+    std::deque<DeletionRecord> m_deletions;
     std::vector<std::string> m_mailboxes{std::string(kAllMailboxes)};
     std::size_t m_selected = 0;
     DateRange m_range;

@@ -6,10 +6,14 @@
 namespace mv {
 
 namespace {
-DateTime dateOnly(DateTime value) { return std::floor(value); }
+DateTime dateOnly(DateTime value) {
+    return std::floor(value);
+}
 } // namespace
 
-DateRange initialRange(DateTime now) { return {*encodeDate(1998, 1, 1), now}; }
+DateRange initialRange(DateTime now) {
+    return {*encodeDate(1998, 1, 1), now};
+}
 
 DateRange rangeBetween(DateTime first, DateTime second) {
     return {dateOnly(first), std::max(dateOnly(first), dateOnly(second))};

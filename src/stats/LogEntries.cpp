@@ -3,6 +3,7 @@
 #include "base/Text.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 
 namespace mv {
@@ -34,7 +35,12 @@ std::string_view afterLabel(std::string_view line, std::size_t labelPos) {
     return start < line.size() ? line.substr(start) : std::string_view();
 }
 
-// The value after `label` when the line, blanks at its start aside, begins with it.
+// At most the length of a short text field, never cutting a UTF-8 sequence.
+std::string_view shortText(std::string_view s) {
+    return s.size() <= kShortTextMax ? s : s.substr(0, cutShort(s).size());
+}
+
+// Where `label` starts when the line, blanks at its start aside, begins with it.
 std::optional<std::size_t> labelAt(std::string_view line, std::string_view label) {
     std::size_t start = line.find_first_not_of(' ');
     if (start == std::string_view::npos || line.substr(start, label.size()) != label)
@@ -57,9 +63,34 @@ std::string_view extractTime(std::string_view line) {
     std::size_t secondLast = line.rfind(' ', last - 1);
     if (secondLast == std::string_view::npos) return {};
     std::string_view time = line.substr(secondLast + 1);
-    while (!time.empty() && isTrimmable(time.front())) time.remove_prefix(1);
-    while (!time.empty() && isTrimmable(time.back())) time.remove_suffix(1);
+    while (!time.empty() && isTrimmable(time.front()))
+        time.remove_prefix(1);
+    while (!time.empty() && isTrimmable(time.back()))
+        time.remove_suffix(1);
     return time;
+}
+
+std::pair<std::string_view, std::size_t> LogLines::front() const {
+    const char* data = m_rest.data();
+    const char* lf = static_cast<const char*>(std::memchr(data, '\n', m_rest.size()));
+    std::size_t end = lf ? static_cast<std::size_t>(lf - data) : m_rest.size();
+    const char* cr = static_cast<const char*>(std::memchr(data, '\r', end));
+    if (cr && cr + 1 != data + end) { // a lone CR ends its line too
+        std::size_t at = static_cast<std::size_t>(cr - data);
+        return {m_rest.substr(0, at), at + 1};
+    }
+    std::size_t length = cr ? end - 1 : end;
+    return {m_rest.substr(0, length), std::min(end + 1, m_rest.size())};
+}
+
+std::string_view LogLines::peek() const {
+    return front().first;
+}
+
+std::string_view LogLines::next() {
+    auto [line, taken] = front();
+    m_rest.remove_prefix(taken);
+    return line;
 }
 
 bool startsEntry(std::string_view line) {
@@ -70,8 +101,12 @@ bool startsEntry(std::string_view line) {
     return false;
 }
 
-bool isCheckEntry(std::string_view line) { return line.starts_with(kCheckStart); }
-bool isDeletionEntry(std::string_view line) { return line.starts_with(kDeletionStart); }
+bool isCheckEntry(std::string_view line) {
+    return line.starts_with(kCheckStart);
+}
+bool isDeletionEntry(std::string_view line) {
+    return line.starts_with(kDeletionStart);
+}
 
 CheckRecord parseCheckEntry(std::string_view line) {
     CheckRecord r;
@@ -82,8 +117,8 @@ CheckRecord parseCheckEntry(std::string_view line) {
         std::size_t start = userPos + kUserStart.size();
         // The writer puts the name between quotes as it stands, quotes inside it included, so
         // the closing quote is the one right before " on server ".
-        bool closedBeforeServer = serverPos != std::string_view::npos && serverPos > start &&
-                                  line[serverPos - 1] == '"';
+        bool closedBeforeServer =
+            serverPos != std::string_view::npos && serverPos > start && line[serverPos - 1] == '"';
         r.mailbox = closedBeforeServer ? line.substr(start, serverPos - 1 - start)
                                        : getUntilCh(line, start + 1, '"');
     }
@@ -97,33 +132,29 @@ CheckRecord parseCheckEntry(std::string_view line) {
     return r;
 }
 
-std::size_t deletionEntryLength(std::span<const std::string_view> following) {
-    std::size_t n = 0;
-    while (n < following.size() && !startsEntry(following[n]))
-        if (labelAt(following[n++], "Size:")) break;
-    return n;
-}
-
-DeletionRecord parseDeletionEntry(std::string_view line, std::span<const std::string_view> body) {
+DeletionRecord readDeletionEntry(std::string_view line, LogLines& lines, std::size_t& consumed) {
     DeletionRecord r;
     if (line.starts_with(kDeletionStamp)) r.date = dateAfterDayName(line, kDeletionStamp.size());
     r.time = extractTime(line);
-    bool haveServer = false, haveSender = false, haveSize = false;
-    for (std::string_view l : body) {
+    bool haveServer = false, haveSender = false;
+    consumed = 0;
+    while (!lines.atEnd() && !startsEntry(lines.peek())) {
+        std::string_view l = lines.next();
+        ++consumed;
         if (auto pos = labelAt(l, "Server:"); pos && !haveServer) {
             haveServer = true;
             r.server = getUntilCh(l, *pos + kLabelWidth + 1, ' ');
             std::size_t mailboxPos = l.find("Mailbox:", *pos);
             if (mailboxPos != std::string_view::npos)
-                r.mailbox = cutShort(afterLabel(l, mailboxPos));
+                r.mailbox = shortText(afterLabel(l, mailboxPos));
         } else if (auto pos = labelAt(l, "Sender:"); pos && !haveSender) {
             haveSender = true;
-            r.sender = lowerAscii(cutShort(afterLabel(l, *pos)));
+            r.sender = shortText(afterLabel(l, *pos));
             std::size_t at = r.sender.find('@');
-            if (at != std::string::npos) r.domain = cutShort(std::string_view(r.sender).substr(at + 1));
-        } else if (auto pos = labelAt(l, "Size:"); pos && !haveSize) {
-            haveSize = true;
+            if (at != std::string_view::npos) r.domain = r.sender.substr(at + 1);
+        } else if (auto pos = labelAt(l, "Size:")) {
             r.size = getUntilCh(l, *pos + kLabelWidth + 1, ' ');
+            break; // the entry's last line
         }
     }
     return r;

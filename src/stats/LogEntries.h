@@ -1,37 +1,50 @@
 #pragma once
 // The two activity-log entries the statistics count, taken apart by their fixed texts: a mail check
 // ("MAIL CHECK 3 msg(s) for "user" on server host at Mon 5/13/2024 5:04 PM") and a deletion
-// ("DELETE SPAM on " + stamp and the four indented lines after it). Pure text work: converting the
-// date and time texts is the StampConverter's job.
+// ("DELETE SPAM on " + stamp and the four indented lines after it). Pure text work on the log's
+// own bytes: every field is a view into the log text, which must outlive the records. Converting
+// the date and time texts is the StampConverter's job.
 #include "base/DateTime.h"
 
 #include <optional>
-#include <span>
-#include <string>
 #include <string_view>
 
 namespace mv {
 
 struct CheckRecord {
-    std::string count; // the number of messages listed, as written
-    std::string mailbox;
-    std::string server;
-    std::string date;
-    std::string time;
+    std::string_view count; // the number of messages listed, as written
+    std::string_view mailbox;
+    std::string_view server;
+    std::string_view date;
+    std::string_view time;
     // Filled by the reader from the texts above; empty when they do not convert.
     std::optional<DateTime> dateValue, timeValue;
     long long found = 0; // the count as a number
 };
 
 struct DeletionRecord {
-    std::string mailbox;
-    std::string server;
-    std::string date;
-    std::string time;
-    std::string size;
-    std::string sender; // lower case
-    std::string domain; // after the sender's first at sign; empty without one
+    std::string_view mailbox;
+    std::string_view server;
+    std::string_view date;
+    std::string_view time;
+    std::string_view size;
+    std::string_view sender; // as written; the reader lower-cases it in the log text
+    std::string_view domain; // after the sender's first at sign; empty without one
     std::optional<DateTime> dateValue, timeValue; // as for CheckRecord
+};
+
+// The log's lines, one at a time; a line ends at CR LF, a lone LF or a lone CR.
+class LogLines {
+public:
+    explicit LogLines(std::string_view text) : m_rest(text) {}
+    bool atEnd() const { return m_rest.empty(); }
+    std::string_view peek() const;
+    std::string_view next();
+
+private:
+    // The line at the start of the rest, and how many characters it takes with its line end.
+    std::pair<std::string_view, std::size_t> front() const;
+    std::string_view m_rest;
 };
 
 // From 1-based position p, the characters up to (not including) the first c. The line's last
@@ -53,12 +66,9 @@ bool isDeletionEntry(std::string_view line);
 // so a name holding double quotes or " at " still comes out whole.
 CheckRecord parseCheckEntry(std::string_view line);
 
-// How many of the lines after a "DELETE SPAM" line belong to it: up to and including its Size
-// line, never a line that starts another entry, never past the end.
-std::size_t deletionEntryLength(std::span<const std::string_view> following);
-
-// The fields of a deletion entry from its first line and the lines that belong to it; a field
-// whose line is missing stays empty.
-DeletionRecord parseDeletionEntry(std::string_view line, std::span<const std::string_view> body);
+// The fields of a deletion entry from its first line and the lines after it that belong to it:
+// up to and including its Size line, never a line that starts another entry, never past the end.
+// A field whose line is missing stays empty. `consumed` receives the number of lines taken.
+DeletionRecord readDeletionEntry(std::string_view line, LogLines& lines, std::size_t& consumed);
 
 } // namespace mv

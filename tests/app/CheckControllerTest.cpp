@@ -54,8 +54,8 @@ protected:
     }
 
     void setAccount(int n, const std::string& host) {
-        m_settings.saveAccount(
-            n, {host, DovecotServer::kUser, DovecotServer::kPassword, SecurityMode::None, ""});
+        m_settings.saveAccount(n, {host, DovecotServer::kUser, DovecotServer::kPassword,
+                                   TlsMode::None, ""});
     }
     CheckController& controller() {
         if (!m_controller) {

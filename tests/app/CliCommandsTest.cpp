@@ -26,7 +26,7 @@ protected:
                             "6,2\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n");
         SettingsStore settings = cli.settings();
         settings.saveAccount(1, {server->plainServer(), DovecotServer::kUser,
-                                 DovecotServer::kPassword, SecurityMode::None, ""});
+                                 DovecotServer::kPassword, TlsMode::None, ""});
         settings.writeString(Setting::Logfile, (cli.home() / "log.txt").string());
         server->deliver("Subject: Hello\r\nFrom: a@example.com\r\n\r\nHi there\r\n");
         server->deliver("Subject: viagra \"now\"\r\nFrom: s@spam.example\r\n\r\nBuy\r\n");

@@ -35,7 +35,7 @@ TEST(AccountsCommand, SetListChooseClear) {
                   kPrint + ")\n");
     MailboxAccount stored = cli.settings().readServerSettings().accounts[3];
     EXPECT_EQ(stored.password, "s3cret");
-    EXPECT_EQ(stored.security, SecurityMode::Tls);
+    EXPECT_EQ(stored.security, TlsMode::Tls);
 
     EXPECT_EQ(cli.run({"accounts", "choose", "3"}).code, 0);
     EXPECT_EQ(cli.settings().readServerSettings().accounts.which, 3);
@@ -53,7 +53,7 @@ TEST(AccountsCommand, SetChangesOnlyWhatIsGiven) {
     EXPECT_EQ(a.server, "pop");
     EXPECT_EQ(a.user, "ann");
     EXPECT_EQ(a.password, "pw");
-    EXPECT_EQ(a.security, SecurityMode::None);
+    EXPECT_EQ(a.security, TlsMode::None);
 }
 
 TEST(AccountsCommand, RefusesInvalidAccounts) {

@@ -33,6 +33,8 @@ public:
     }
 
     const std::filesystem::path& home() const { return m_home.dir(); }
+    // The commands' "now": day 0 unless a test sets it.
+    FixedClock& clock() { return m_clock; }
     SettingsStore settings() const { return SettingsStore(home() / "settings.ini"); }
     std::map<std::string, std::string> m_variables;
 

@@ -13,12 +13,14 @@ namespace {
 
 std::vector<std::string> readAll(std::string text) {
     TLineStream stream(std::move(text));
+    std::size_t expected = stream.LinesLeft();
     std::vector<std::string> lines;
     std::string_view line;
     while (stream.ReadLine(line))
         lines.emplace_back(line);
     EXPECT_TRUE(stream.Eof());
     EXPECT_EQ(line, TLineStream::EndMarker);
+    EXPECT_EQ(lines.size(), expected);
     return lines;
 }
 

@@ -11,7 +11,9 @@ namespace {
 
 const std::filesystem::path kData = std::filesystem::path(MV_TEST_DATA) / "stats";
 
-DateTime date(int y, int m, int d) { return *encodeDate(y, m, d); }
+DateTime date(int y, int m, int d) {
+    return *encodeDate(y, m, d);
+}
 
 class RecordingListener : public LogReadListener {
 public:
@@ -83,9 +85,9 @@ TEST_F(ActivityStatisticsTest, OneCheckAndOneDeletionOnAMondayAfternoon) {
     Grids grids = s.fillInGrids();
     ASSERT_EQ(grids.traffic.size(), 1u);
     ASSERT_EQ(grids.deleted.size(), 1u);
-    EXPECT_EQ(tableRow(*grids.traffic[0]),
-              (std::array<std::string_view, 5>{"5/13/2024", "5:04 PM", "pop.example.com", "john",
-                                               "3"}));
+    EXPECT_EQ(
+        tableRow(*grids.traffic[0]),
+        (std::array<std::string_view, 5>{"5/13/2024", "5:04 PM", "pop.example.com", "john", "3"}));
     EXPECT_EQ(tableRow(*grids.deleted[0]),
               (std::array<std::string_view, 7>{"5/13/2024", "5:04 PM", "pop.example.com", "john",
                                                "2048", "spammer@bulk.example", "bulk.example"}));
@@ -153,7 +155,8 @@ TEST_F(ActivityStatisticsTest, TopTenCountsSendersAndDomains) {
     Readings r = read("mixed.txt").PlotReadings();
     auto entries = [](const std::vector<TopEntry>& top) {
         std::vector<std::pair<std::string, long long>> v;
-        for (const TopEntry& e : top) v.emplace_back(e.entry, e.count);
+        for (const TopEntry& e : top)
+            v.emplace_back(e.entry, e.count);
         return v;
     };
     using Top = std::vector<std::pair<std::string, long long>>;
@@ -168,12 +171,16 @@ TEST_F(ActivityStatisticsTest, TopTenKeepsTenPlacesAndOrdersLargeCounts) {
     std::string log;
     auto deletion = [&log](const std::string& sender) {
         log += "DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: u\r\n"
-               "   Subject: s\r\n   Sender:  " + sender + "\r\n   Size:    1  Date: d\r\n";
+               "   Subject: s\r\n   Sender:  " +
+               sender + "\r\n   Size:    1  Date: d\r\n";
     };
-    for (int i = 0; i < 10000; ++i) deletion("big@x");
-    for (int i = 0; i < 9999; ++i) deletion("second@y");
+    for (int i = 0; i < 10000; ++i)
+        deletion("big@x");
+    for (int i = 0; i < 9999; ++i)
+        deletion("second@y");
     for (int n = 2; n <= 12; ++n)
-        for (int i = 0; i < n; ++i) deletion("s" + std::to_string(n) + "@z");
+        for (int i = 0; i < n; ++i)
+            deletion("s" + std::to_string(n) + "@z");
     deletion("nodomain");
     ActivityStatistics stats(RegionalSettings::usEnglish(), m_clock);
     ASSERT_TRUE(stats.readInLogFile(writeLog(log), m_listener));
@@ -192,7 +199,8 @@ TEST_F(ActivityStatisticsTest, AlternatingDaysGiveOnePointPerRun) {
     Readings r = read("mixed.txt").PlotReadings();
     auto points = [](const std::vector<DayPoint>& series) {
         std::vector<std::pair<DateTime, long long>> v;
-        for (const DayPoint& p : series) v.emplace_back(p.day, p.value);
+        for (const DayPoint& p : series)
+            v.emplace_back(p.day, p.value);
         return v;
     };
     using Points = std::vector<std::pair<DateTime, long long>>;
@@ -239,7 +247,7 @@ TEST_F(ActivityStatisticsTest, UnreadableStampsCountAsNow) {
     EXPECT_EQ(r.byWeekday[6].figures.found, 2); // the bad date counts on the clock's Saturday
     EXPECT_EQ(r.byHalfHour[34].figures.found, 2);
     EXPECT_EQ(r.byWeekday[1].figures.found, 1);
-    EXPECT_EQ(r.byHalfHour[24].figures.found, 1); // the bad time counts at the clock's noon
+    EXPECT_EQ(r.byHalfHour[24].figures.found, 1);   // the bad time counts at the clock's noon
     EXPECT_EQ(stats.RecomputePie(grids).normal, 1); // the pie wants a date that reads
 
     stats.setRange(initialRange(date(2024, 5, 31))); // ends before "now"
@@ -274,21 +282,49 @@ TEST_F(ActivityStatisticsTest, DayFirstLogReadsUnderEitherSettings) {
         EXPECT_EQ(r.byHalfHour[0].figures.found, 1);
         EXPECT_EQ(s.RecomputePie(grids).normal, 4);
     }
-    EXPECT_EQ(read("dayfirst.txt", RegionalSettings::dayFirst24Hour()).PlotReadings()
-                  .byHalfHour[34].label,
+    EXPECT_EQ(read("dayfirst.txt", RegionalSettings::dayFirst24Hour())
+                  .PlotReadings()
+                  .byHalfHour[34]
+                  .label,
               "17:00");
 }
 
 TEST_F(ActivityStatisticsTest, LoneLineFeedsAndCarriageReturnsEndLines) {
-    const std::string log =
-        "MAIL CHECK 1 msg(s) for \"u\" on server h at Mon 5/13/2024 5:04 PM\n"
-        "MAIL CHECK 2 msg(s) for \"u\" on server h at Mon 5/13/2024 5:05 PM\r"
-        "MAIL CHECK 3 msg(s) for \"u\" on server h at Mon 5/13/2024 5:06 PM";
+    const std::string log = "MAIL CHECK 1 msg(s) for \"u\" on server h at Mon 5/13/2024 5:04 PM\n"
+                            "MAIL CHECK 2 msg(s) for \"u\" on server h at Mon 5/13/2024 5:05 PM\r"
+                            "MAIL CHECK 3 msg(s) for \"u\" on server h at Mon 5/13/2024 5:06 PM";
     ActivityStatistics stats(RegionalSettings::usEnglish(), m_clock);
     ASSERT_TRUE(stats.readInLogFile(writeLog(log), m_listener));
     ASSERT_EQ(stats.checks().size(), 3u);
     EXPECT_EQ(stats.checks()[1].time, "5:05 PM");
     EXPECT_EQ(stats.checks()[2].count, "3");
+}
+
+TEST_F(ActivityStatisticsTest, ScrambledLogsReadWithoutHarm) {
+    // Pieces of entries in random order and cut anywhere, as a damaged or hand-edited log has.
+    const std::string_view pieces[] = {
+        "MAIL CHECK ", "DELETE SPAM on ", "DELETE SPAM", "   Server:  ", " Mailbox: ",
+        "   Sender:  ", "   Size:    ", "  Date: ", "for \"", "\" on server ", " at ", "Mon ",
+        "5/13/2024 ", "13/05/2024", "5:04 PM", "17:04", "@", "a@b", "7", " ", "\"", "\r\n",
+        "\n", "\r", "ERROR x FOR u ON h AT ", "\xe9", ""};
+    std::uint32_t seed = 7;
+    for (int round = 0; round < 20; ++round) {
+        std::string log;
+        for (int i = 0; i < 400; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            log += pieces[(seed >> 8) % std::size(pieces)];
+        }
+        ActivityStatistics stats(RegionalSettings::usEnglish(), m_clock);
+        ASSERT_TRUE(stats.readInLogFile(writeLog(log), m_listener));
+        stats.setRange({0, date(2100, 1, 1)});
+        Grids grids = stats.fillInGrids();
+        Readings r = stats.PlotReadings();
+        PieShares pie = stats.RecomputePie(grids);
+        EXPECT_GE(pie.normal, 0);
+        EXPECT_LE(r.topSenders.size(), 10u);
+        for (const DeletionRecord& d : stats.deletions())
+            EXPECT_EQ(d.sender.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), std::string::npos);
+    }
 }
 
 } // namespace

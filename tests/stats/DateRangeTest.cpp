@@ -5,7 +5,9 @@
 namespace mv {
 namespace {
 
-DateTime date(int y, int m, int d) { return *encodeDate(y, m, d); }
+DateTime date(int y, int m, int d) {
+    return *encodeDate(y, m, d);
+}
 
 TEST(DateRange, InitialRangeStartsIn1998AndEndsNow) {
     DateTime now = date(2024, 5, 14) + 0.75;

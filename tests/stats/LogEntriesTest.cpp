@@ -19,8 +19,8 @@ TEST(GetUntilCh, CollectsUpToTheStopCharacterButNeverTheLastOfTheLine) {
         {"abc def", 1, ' ', "abc"},
         {"abcdef", 1, ' ', "abcde"}, // no stop character: the last one is still left out
         {"abcdef", 4, 'x', "de"},
-        {"abc", 3, ' ', ""},          // starting at the last character
-        {"abc", 9, ' ', ""},          // past the end
+        {"abc", 3, ' ', ""}, // starting at the last character
+        {"abc", 9, ' ', ""}, // past the end
         {"abc", 0, ' ', ""},
         {"", 1, ' ', ""},
         {"a\"b\"", 3, '"', "b"},
@@ -85,65 +85,95 @@ TEST(EntryStarts, OnlyAtTheStartOfALine) {
         EXPECT_FALSE(startsEntry(l)) << l;
 }
 
+TEST(LogLines, EndAtCrLfLoneLfOrLoneCr) {
+    LogLines lines("a\r\nb\nc\rd\r\n\r\ne\r");
+    std::vector<std::string_view> seen;
+    while (!lines.atEnd()) {
+        std::string_view peeked = lines.peek();
+        seen.push_back(lines.next());
+        EXPECT_EQ(peeked, seen.back());
+    }
+    EXPECT_EQ(seen, (std::vector<std::string_view>{"a", "b", "c", "d", "", "e"}));
+}
+
+// Reads a deletion entry from the lines of `text` after its first line.
+struct ReadEntry {
+    explicit ReadEntry(std::string_view text) : lines(text) {
+        record = readDeletionEntry(lines.next(), lines, consumed);
+    }
+    LogLines lines;
+    DeletionRecord record;
+    std::size_t consumed = 0;
+};
+
 TEST(DeletionEntry, TakesItsFourLines) {
-    std::vector<std::string_view> body{"   Server:  pop.example.com Mailbox: John Doe",
-                                       "   Subject: Sender: fake@x and Size: 1",
-                                       "   Sender:  Spam@Bulk.Example",
-                                       "   Size:    2048  Date: 5/13/2024 4:58:11 PM",
-                                       "next line"};
-    ASSERT_EQ(deletionEntryLength(body), 4u);
-    DeletionRecord r =
-        parseDeletionEntry("DELETE SPAM on Mon 5/13/2024 5:04 PM", std::span(body).first(4));
+    ReadEntry e("DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n"
+                "   Server:  pop.example.com Mailbox: John Doe\r\n"
+                "   Subject: Sender: fake@x and Size: 1\r\n"
+                "   Sender:  Spam@Bulk.Example\r\n"
+                "   Size:    2048  Date: 5/13/2024 4:58:11 PM\r\n"
+                "next line\r\n");
+    EXPECT_EQ(e.consumed, 4u);
+    EXPECT_EQ(e.lines.peek(), "next line");
+    const DeletionRecord& r = e.record;
     EXPECT_EQ(r.date, "5/13/2024");
     EXPECT_EQ(r.time, "5:04 PM");
     EXPECT_EQ(r.server, "pop.example.com");
     EXPECT_EQ(r.mailbox, "John Doe");
-    EXPECT_EQ(r.sender, "spam@bulk.example");
-    EXPECT_EQ(r.domain, "bulk.example");
+    EXPECT_EQ(r.sender, "Spam@Bulk.Example"); // the reader lower-cases it
+    EXPECT_EQ(r.domain, "Bulk.Example");
     EXPECT_EQ(r.size, "2048");
 }
 
 TEST(DeletionEntry, NeverReachesIntoTheNextEntry) {
     struct Case {
-        std::vector<std::string_view> following;
-        std::size_t length;
+        std::string_view text;
+        std::size_t consumed;
+        std::string_view next; // the line left for the reader
     };
     const Case cases[] = {
-        {{}, 0},
-        {{"   Server:  h Mailbox: u"}, 1},
-        {{"   Server:  h Mailbox: u", "MAIL CHECK 7 msg(s) for \"u\" on server h at t"}, 1},
-        {{"DELETE SPAM on Mon 5/13/2024 5:04 PM", "   Server:  h Mailbox: u"}, 0},
-        {{"   Server:  h Mailbox: u", "   Subject: a", "ERROR x FOR u ON h AT t"}, 2},
+        {"DELETE SPAM on Mon 5/13/2024 5:04 PM", 0, ""},
+        {"DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: u", 1, ""},
+        {"DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: u\r\n"
+         "MAIL CHECK 7 msg(s) for \"u\" on server h at Mon 5/13/2024 5:10 PM",
+         1, "MAIL CHECK 7 msg(s) for \"u\" on server h at Mon 5/13/2024 5:10 PM"},
+        {"DELETE SPAM on Mon 5/13/2024 5:04 PM\r\nDELETE SPAM on Mon 5/13/2024 5:05 PM", 0,
+         "DELETE SPAM on Mon 5/13/2024 5:05 PM"},
+        {"DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: u\r\n   Subject: a\r\n"
+         "ERROR x FOR u ON h AT t",
+         2, "ERROR x FOR u ON h AT t"},
         // A subject broken over two lines: the entry still ends with its Size line.
-        {{"   Server:  h Mailbox: u", "   Subject: a", "b", "   Sender:  s", "   Size:    1",
-          "   Size:    2"},
-         5},
+        {"DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: u\r\n   Subject: a\r\n"
+         "b\r\n   Sender:  s\r\n   Size:    1\r\n   Size:    2",
+         5, "   Size:    2"},
     };
-    for (const Case& c : cases) EXPECT_EQ(deletionEntryLength(c.following), c.length);
+    for (const Case& c : cases) {
+        ReadEntry e(c.text);
+        EXPECT_EQ(e.consumed, c.consumed) << c.text;
+        EXPECT_EQ(e.lines.peek(), c.next) << c.text;
+    }
 }
 
 TEST(DeletionEntry, KeepsWhatItFindsWhenLinesAreMissing) {
-    std::vector<std::string_view> body{"   Server:  h Mailbox: u"};
-    DeletionRecord r = parseDeletionEntry("DELETE SPAM on Mon 5/13/2024 5:04 PM", body);
-    EXPECT_EQ(r.server, "h");
-    EXPECT_EQ(r.mailbox, "u");
-    EXPECT_EQ(r.sender, "");
-    EXPECT_EQ(r.domain, "");
-    EXPECT_EQ(r.size, "");
+    ReadEntry e("DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: u\r\n");
+    EXPECT_EQ(e.record.server, "h");
+    EXPECT_EQ(e.record.mailbox, "u");
+    EXPECT_EQ(e.record.sender, "");
+    EXPECT_EQ(e.record.domain, "");
+    EXPECT_EQ(e.record.size, "");
 
-    std::vector<std::string_view> noAt{"   Sender:  localonly"};
-    EXPECT_EQ(parseDeletionEntry("DELETE SPAM on Mon 5/13/2024 5:04 PM", noAt).domain, "");
-    std::vector<std::string_view> twoAts{"   Sender:  a@b@c"};
-    EXPECT_EQ(parseDeletionEntry("DELETE SPAM on Mon 5/13/2024 5:04 PM", twoAts).domain, "b@c");
+    EXPECT_EQ(ReadEntry("DELETE SPAM on Mon\r\n   Sender:  localonly").record.domain, "");
+    EXPECT_EQ(ReadEntry("DELETE SPAM on Mon\r\n   Sender:  a@b@c").record.domain, "b@c");
 }
 
 TEST(DeletionEntry, CutsLongFieldsAt255Characters) {
-    std::string sender = "   Sender:  " + std::string(300, 'A') + "@x";
-    std::string server = "   Server:  h Mailbox: " + std::string(300, 'u');
-    std::vector<std::string_view> body{server, sender};
-    DeletionRecord r = parseDeletionEntry("DELETE SPAM on Mon 5/13/2024 5:04 PM", body);
-    EXPECT_EQ(r.sender, std::string(255, 'a'));
-    EXPECT_EQ(r.mailbox, std::string(255, 'u'));
+    std::string text =
+        "DELETE SPAM on Mon 5/13/2024 5:04 PM\r\n   Server:  h Mailbox: " + std::string(300, 'u') +
+        "\r\n   Sender:  " + std::string(300, 'a') + "@x";
+    ReadEntry e(text);
+    EXPECT_EQ(e.record.sender, std::string(255, 'a'));
+    EXPECT_EQ(e.record.domain, "");
+    EXPECT_EQ(e.record.mailbox, std::string(255, 'u'));
 }
 
 } // namespace

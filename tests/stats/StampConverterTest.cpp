@@ -5,8 +5,12 @@
 namespace mv {
 namespace {
 
-DateTime date(int y, int m, int d) { return *encodeDate(y, m, d); }
-DateTime time(int h, int m) { return *encodeTime(h, m); }
+DateTime date(int y, int m, int d) {
+    return *encodeDate(y, m, d);
+}
+DateTime time(int h, int m) {
+    return *encodeTime(h, m);
+}
 
 TEST(StampConverter, ReadsDatesInTheCurrentFormatFirstThenTheCommonOnes) {
     struct Case {
@@ -18,7 +22,7 @@ TEST(StampConverter, ReadsDatesInTheCurrentFormatFirstThenTheCommonOnes) {
     const RegionalSettings dayFirst = RegionalSettings::dayFirst24Hour();
     const Case cases[] = {
         {us, "5/13/2024", date(2024, 5, 13)},
-        {us, "05/06/2024", date(2024, 5, 6)},       // both read: the current format wins
+        {us, "05/06/2024", date(2024, 5, 6)}, // both read: the current format wins
         {dayFirst, "05/06/2024", date(2024, 6, 5)},
         {us, "13/05/2024", date(2024, 5, 13)},      // only day-first reads it
         {dayFirst, "5/13/2024", date(2024, 5, 13)}, // only month-first reads it

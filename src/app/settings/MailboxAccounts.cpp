@@ -7,16 +7,6 @@
 namespace mv {
 
 namespace {
-constexpr std::array<std::pair<SecurityMode, std::string_view>, 4> kModeNames{{
-    {SecurityMode::Tls, "tls"},
-    {SecurityMode::StartTls, "starttls"},
-    {SecurityMode::StartTlsIfOffered, "starttls-if-offered"},
-    {SecurityMode::None, "none"},
-}};
-
-bool isHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
 bool isValidPort(std::string_view text) {
     if (text.empty() || text.size() > 5) return false;
     for (char c : text)
@@ -40,34 +30,6 @@ bool isValidServerText(std::string_view server) {
     if (colon == std::string_view::npos) return true;
     if (server.find(':', colon + 1) != std::string_view::npos) return true; // bare IPv6
     return colon > 0 && isValidPort(server.substr(colon + 1));
-}
-
-std::string_view securityModeName(SecurityMode mode) {
-    for (const auto& [m, name] : kModeNames)
-        if (m == mode) return name;
-    return {};
-}
-
-std::optional<SecurityMode> parseSecurityMode(std::string_view text) {
-    for (const auto& [mode, name] : kModeNames)
-        if (equalsNoCase(name, trim(text))) return mode;
-    return std::nullopt;
-}
-
-std::optional<std::string> normalizeFingerprint(std::string_view text) {
-    std::string digits;
-    for (char c : trim(text)) {
-        if (c == ':') continue;
-        if (!isHexDigit(c)) return std::nullopt;
-        digits += upperAscii(c);
-    }
-    if (digits.size() != 64) return std::nullopt;
-    std::string out;
-    for (std::size_t i = 0; i < digits.size(); i += 2) {
-        if (i > 0) out += ':';
-        out += digits.substr(i, 2);
-    }
-    return out;
 }
 
 void MailboxAccounts::requireMailboxNumber(int n) {

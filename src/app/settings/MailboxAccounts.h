@@ -8,18 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "net/Transport.h"
+
 namespace mv {
-
-// How the POP3 session of an account is protected. Stored as the text of securityModeName.
-enum class SecurityMode { Tls, StartTls, StartTlsIfOffered, None };
-
-std::string_view securityModeName(SecurityMode mode);
-// "tls", "starttls", "starttls-if-offered" or "none", ignoring case; nullopt for anything else.
-std::optional<SecurityMode> parseSecurityMode(std::string_view text);
-
-// A SHA-256 certificate fingerprint as typed or pasted (hex digit pairs, with or without colons)
-// in the stored form "AB:CD:..." (32 upper-case pairs); nullopt when it is not one.
-std::optional<std::string> normalizeFingerprint(std::string_view text);
 
 // A server as host, host:port, [v6] or [v6]:port (a bare IPv6 address is a host): no blanks or
 // control characters, and a port, when given, from 1 to 65535.
@@ -29,7 +20,7 @@ struct MailboxAccount {
     std::string server;   // host, host:port or [v6]:port; empty means the slot is not configured
     std::string user;     // the user (mailbox) name on that server
     std::string password; // in clear; the store scrambles it
-    SecurityMode security = SecurityMode::StartTlsIfOffered;
+    TlsMode security = TlsMode::StartTlsIfOffered;
     // A self-signed server certificate trusted by its fingerprint (normalizeFingerprint form);
     // empty means only the system's trust store is accepted.
     std::string fingerprint;

@@ -196,9 +196,9 @@ MailboxAccount SettingsStore::readAccount(int n, std::vector<std::string>& probl
     }
     std::string security = m_ini.readString(kServer, key("Security", n));
     if (!security.empty()) {
-        std::optional<SecurityMode> mode = parseSecurityMode(security);
+        std::optional<TlsMode> mode = parseTlsMode(security);
         // An unreadable mode must not silently allow a clear-text password: require STARTTLS.
-        a.security = mode ? *mode : SecurityMode::StartTls;
+        a.security = mode ? *mode : TlsMode::StartTls;
         if (!mode)
             problems.push_back(replaceAll(format("Mailbox %d has an unknown security mode "
                                                  "\"%s\"; starttls is used.",
@@ -222,7 +222,7 @@ void SettingsStore::writeAccount(int n, const MailboxAccount& a) {
     m_ini.writeString(kServer, key("Server", n), a.server);
     m_ini.writeString(kServer, key("Mailbox", n), a.user);
     m_ini.writeString(kServer, key("Passwd", n), TPasswordEncryption::scramble(a.password));
-    m_ini.writeString(kServer, key("Security", n), securityModeName(a.security));
+    m_ini.writeString(kServer, key("Security", n), tlsModeName(a.security));
     m_ini.writeString(kServer, key("Fingerprint", n), a.fingerprint);
 }
 

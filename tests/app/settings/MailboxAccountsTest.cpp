@@ -77,14 +77,14 @@ TEST(ServerText, AcceptsHostPortAndBracketedV6) {
         EXPECT_EQ(isValidServerText(text), valid) << text;
 }
 
-TEST(SecurityMode, NamesRoundTripAndUnknownIsRefused) {
-    for (SecurityMode mode : {SecurityMode::Tls, SecurityMode::StartTls,
-                              SecurityMode::StartTlsIfOffered, SecurityMode::None})
-        EXPECT_EQ(parseSecurityMode(securityModeName(mode)), mode);
-    EXPECT_EQ(parseSecurityMode("STARTTLS"), SecurityMode::StartTls);
-    EXPECT_EQ(securityModeName(SecurityMode::StartTlsIfOffered), "starttls-if-offered");
-    EXPECT_EQ(parseSecurityMode("ssl"), std::nullopt);
-    EXPECT_EQ(parseSecurityMode(""), std::nullopt);
+TEST(TlsMode, NamesRoundTripAndUnknownIsRefused) {
+    for (TlsMode mode : {TlsMode::Tls, TlsMode::StartTls,
+                              TlsMode::StartTlsIfOffered, TlsMode::None})
+        EXPECT_EQ(parseTlsMode(tlsModeName(mode)), mode);
+    EXPECT_EQ(parseTlsMode("STARTTLS"), TlsMode::StartTls);
+    EXPECT_EQ(tlsModeName(TlsMode::StartTlsIfOffered), "starttls-if-offered");
+    EXPECT_EQ(parseTlsMode("ssl"), std::nullopt);
+    EXPECT_EQ(parseTlsMode(""), std::nullopt);
 }
 
 TEST(Fingerprint, NormalisesPairsAndRefusesOtherText) {

@@ -209,7 +209,7 @@ TEST_F(SettingsStoreTest, AccountsRoundTripWithScrambledPasswords) {
     accounts.which = 3;
     accounts[1] = account("pop.one", "ann", "secret");
     accounts[3] = account("[::1]:1110", "bob", "pässword");
-    accounts[3].security = SecurityMode::Tls;
+    accounts[3].security = TlsMode::Tls;
     accounts[3].fingerprint = *normalizeFingerprint(std::string(64, 'b'));
     AccountSaveResult result = store.saveServerSettings(accounts);
     EXPECT_FALSE(result.problem);
@@ -238,10 +238,10 @@ TEST_F(SettingsStoreTest, UnreadableStoredValuesGiveAMessageNotAFailure) {
              "Passwd4=AB\r\nSecurity4=NONE\r\n");
     ServerSettings s = open().readServerSettings();
     EXPECT_EQ(s.accounts[2].password, "");
-    EXPECT_EQ(s.accounts[2].security, SecurityMode::StartTls); // never weaker than asked for
+    EXPECT_EQ(s.accounts[2].security, TlsMode::StartTls); // never weaker than asked for
     EXPECT_EQ(s.accounts[2].fingerprint, "");
     EXPECT_EQ(s.accounts[4].password, "");
-    EXPECT_EQ(s.accounts[4].security, SecurityMode::None);
+    EXPECT_EQ(s.accounts[4].security, TlsMode::None);
     EXPECT_EQ(s.problems, (std::vector<std::string>{
                               "The stored password of mailbox 2 cannot be read; please enter it "
                               "again.",
