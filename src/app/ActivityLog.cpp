@@ -76,12 +76,12 @@ std::filesystem::path workOutLogName(const std::filesystem::path& field, LogNami
                                      const RegionalSettings& regional) {
     std::filesystem::path name = field.empty() ? programDir / "logfile.txt" : field;
     if (naming == LogNaming::Month)
-        name = name.parent_path() / (formatDateTime("mmm", now, regional) + twoDigitYear(now) +
-                                     ".txt");
+        name = name.parent_path() /
+               (formatDateTime("mmm", now, regional) + twoDigitYear(now) + ".txt");
     if (naming == LogNaming::Quarter) {
         int quarter = (decodeDate(now).month - 1) / 3 + 1;
-        name = name.parent_path() /
-               ("Q" + std::to_string(quarter) + "_" + twoDigitYear(now) + ".txt");
+        name =
+            name.parent_path() / ("Q" + std::to_string(quarter) + "_" + twoDigitYear(now) + ".txt");
     }
     return name;
 }
@@ -110,14 +110,16 @@ void ActivityLog::writeAutomaticMode(bool enabled) {
 
 void ActivityLog::writeDeletions(const std::vector<std::vector<std::string>>& entries) {
     std::vector<std::string> lines;
-    for (const auto& entry : entries) lines.insert(lines.end(), entry.begin(), entry.end());
+    for (const auto& entry : entries)
+        lines.insert(lines.end(), entry.begin(), entry.end());
     if (!lines.empty()) append(lines);
 }
 
 bool ActivityLog::append(const std::vector<std::string>& lines) {
     if (m_path.empty()) return true;
     std::string text;
-    for (const auto& line : lines) text += line + "\r\n";
+    for (const auto& line : lines)
+        text += line + "\r\n";
     // Mail subjects and senders are private: the log is the owner's alone.
     int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     bool ok = fd >= 0 && writeAll(fd, text);

@@ -5,6 +5,7 @@
 #include "mail/EmailAddress.h"
 #include "mail/MailDate.h"
 #include "screening/Conditions.h"
+#include "screening/RuleRows.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,7 +17,9 @@ namespace {
 constexpr const char* kRetrievingHeading = "Retrieving messages ... standby";
 constexpr int kAlarmPathMax = 200;
 
-bool markedForDeletion(const MessageEntry& row) { return isMarkedForDeletion(row.mark); }
+bool markedForDeletion(const MessageEntry& row) {
+    return isMarkedForDeletion(row.mark);
+}
 
 std::string mailFoundCaption(const std::string& user, std::size_t count) {
     return "Mailvane - MailBox " + user + " - " + std::to_string(count) + " messages";
@@ -40,15 +43,30 @@ void fix2000(RegionalSettings& regional) {
 }
 
 void CleanUpEMLFiles(const HomeFolder& home) {
-    for (int n = 0; n <= 100; ++n) {
+    // Every msg_N.eml, not only 0 to 100: a mailbox may list more messages than that.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(home.programDir(), ec)) {
+        std::string name = entry.path().filename().string();
+        if (!name.starts_with("msg_") || !name.ends_with(".eml")) continue;
+        std::string number = name.substr(4, name.size() - 8);
+        if (number.empty() || !std::all_of(number.begin(), number.end(), isDigitChar)) continue;
         std::error_code ignored; // a file that cannot go now goes at the next start
-        std::filesystem::remove(home.emlFile(n), ignored);
+        std::filesystem::remove(entry.path(), ignored);
     }
 }
 
+bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts) {
+    const std::string& user = accounts[1].user;
+    if (trim(user).empty()) return false;
+    rules.header().insertRow(1);
+    putRuleRow(rules.header(), TableId::Header, 1,
+               {"", "To does not contain", user + " - MailBox #1", std::string(kNo),
+                std::string(kYes), "0"});
+    return true;
+}
+
 CheckController::CheckController(HomeFolder home, SettingsStore& settings, View& view,
-                                 Platform& platform, const Clock& clock,
-                                 RegionalSettings regional)
+                                 Platform& platform, const Clock& clock, RegionalSettings regional)
     : m_home(std::move(home)), m_settings(settings), m_view(view), m_platform(platform),
       m_clock(clock), m_regional(std::move(regional)), m_rules(m_home.programDir()),
       m_domainCheck(m_domainResolver, m_rules.options()),
@@ -69,14 +87,16 @@ void CheckController::startUp() {
     m_general = m_settings.ReadGeneralSettings();
     ServerSettings server = m_settings.readServerSettings();
     m_accounts = server.accounts;
-    for (const auto& problem : server.problems) m_view.showWarning(problem);
+    for (const auto& problem : server.problems)
+        m_view.showWarning(problem);
     m_trayMode = m_general.sysTray;
     m_countdown = m_general.minutes;
     m_currentMailbox = MailboxAccounts::isMailboxNumber(m_accounts.which) ? m_accounts.which : 1;
     m_automaticRun = m_listing = m_deleting = false;
     m_mxResolver.setDNSAddress(m_general.dnsAddress);
     if (m_general.dnsPort > 0) m_mxResolver.setPort(static_cast<std::uint16_t>(m_general.dnsPort));
-    for (const auto& message : m_rules.readSettings()) m_view.showError(message);
+    for (const auto& message : m_rules.readSettings())
+        m_view.showError(message);
     if (auto message = m_rules.LoadUpKnownList()) m_view.showError(*message);
     GetRemotePOPSettings(m_currentMailbox);
     CleanUpEMLFiles(m_home);
@@ -131,7 +151,8 @@ void CheckController::endKeptSession() {
 
 bool CheckController::chooseMailbox() {
     bool others = false;
-    for (int n = 2; n <= MailboxAccounts::kCount; ++n) others = others || m_accounts[n].configured();
+    for (int n = 2; n <= MailboxAccounts::kCount; ++n)
+        others = others || m_accounts[n].configured();
     if (!others) return true;
     auto entries = m_accounts.chooserEntries();
     auto chosen = m_view.chooseMailbox(entries, chooserPreselection(entries, m_currentMailbox));
@@ -207,8 +228,9 @@ CheckOutcome CheckController::btListClick() {
 
     // An unattended failure is in the log as an ERROR entry; a MAIL CHECK entry would count it as
     // an empty mailbox.
-    if (!failed) m_log.writeCheck(static_cast<int>(m_rows.size()), m_remotePop1.userName(),
-                                  m_remotePop1.server());
+    if (!failed)
+        m_log.writeCheck(static_cast<int>(m_rows.size()), m_remotePop1.userName(),
+                         m_remotePop1.server());
     if (!failed && m_rows.empty() && !m_general.automatic && m_general.exitWhenEmpty) {
         if (m_trayMode)
             m_view.hideToTray();
@@ -240,8 +262,7 @@ void CheckController::connectClientEvents() {
     pop.OnOpen = [this](TAsyncSocket& s) {
         m_view.setProgressMessage("Opening connection ... ");
         m_view.setProgressBar(0, 0);
-        m_view.setStatus("Opening connection for " + m_remotePop1.userName() + " on " +
-                         s.server());
+        m_view.setStatus("Opening connection for " + m_remotePop1.userName() + " on " + s.server());
     };
     pop.OnUpdatingInfo = [this](TRemotePOP&) {
         m_view.setProgressMessage("Updating headers ... ");
@@ -312,7 +333,9 @@ void CheckController::cancel(bool fromProgress) {
     m_view.hideProgress();
 }
 
-void CheckController::ShowTotalCount() { m_view.setStatus(totalCountText(m_rows)); }
+void CheckController::ShowTotalCount() {
+    m_view.setStatus(totalCountText(m_rows));
+}
 
 void CheckController::screen(int index) {
     m_screening.MarkForDeletion(m_rows, index);
@@ -340,18 +363,25 @@ std::vector<std::string> CheckController::reasons(int index) {
 
 DomainAnswer CheckController::MXDomainResolver::resolve(const std::string& domain) {
     switch (m_resolver.checkDomain(domain).status) {
-    case DomainStatus::Exists: return DomainAnswer::Exists;
-    case DomainStatus::DoesNotExist: return DomainAnswer::DoesNotExist;
-    case DomainStatus::NotChecked: break;
+    case DomainStatus::Exists:
+        return DomainAnswer::Exists;
+    case DomainStatus::DoesNotExist:
+        return DomainAnswer::DoesNotExist;
+    case DomainStatus::NotChecked:
+        break;
     }
     return DomainAnswer::CouldNotCheck;
 }
 
 // --- Idle and busy states --------------------------------------------------------------------
 
-void CheckController::disableAllButtons() { m_view.setButtons({false, false}); }
+void CheckController::disableAllButtons() {
+    m_view.setButtons({false, false});
+}
 
-void CheckController::enableAllButtons() { m_view.setButtons({true, !m_rows.empty()}); }
+void CheckController::enableAllButtons() {
+    m_view.setButtons({true, !m_rows.empty()});
+}
 
 void CheckController::setExitCancelRole() {
     m_cancelRole = true;
@@ -363,7 +393,9 @@ void CheckController::setExitNormalRole() {
     m_view.setExitCaption(m_trayMode ? "Hide" : "Goodbye");
 }
 
-void CheckController::showCheckPicture() { m_view.setCheckPicture(!m_rows.empty()); }
+void CheckController::showCheckPicture() {
+    m_view.setCheckPicture(!m_rows.empty());
+}
 
 void CheckController::returnToIdle() {
     m_listing = false;
@@ -422,7 +454,8 @@ void CheckController::DeleteMessages() {
     int total = static_cast<int>(m_rows.size());
     bool manual = !m_general.automatic;
     if (marked == 0) {
-        if (manual && m_general.ask) m_view.showInformation("There were no messages marked to delete!");
+        if (manual && m_general.ask)
+            m_view.showInformation("There were no messages marked to delete!");
         return;
     }
     if (manual && m_general.ask &&
@@ -493,10 +526,9 @@ void CheckController::RemotePOP1Deleting(int num) {
     m_view.setProgressBar(m_deleteProgress, m_toDelete);
     ++m_deleteProgress;
     m_view.setStatus("Deleting " + std::to_string(num + 1) + " " + row.subject);
-    m_deletionEntries[num] = deletionEntry(
-        {m_remotePop1.server(), m_remotePop1.userName(), row.subject, row.sender, row.size,
-         row.date},
-        m_log.stamp());
+    m_deletionEntries[num] = deletionEntry({m_remotePop1.server(), m_remotePop1.userName(),
+                                            row.subject, row.sender, row.size, row.date},
+                                           m_log.stamp());
 }
 
 // --- Automatic checking ----------------------------------------------------------------------

@@ -29,9 +29,9 @@ namespace mv {
 
 // How a check run ended.
 enum class CheckOutcome {
-    Listed,  // the header pass completed
-    Failed,  // it failed or was cancelled; the failure was shown (or, unattended, logged)
-    NotRun,  // nothing was contacted: no account, or the chooser was cancelled
+    Listed, // the header pass completed
+    Failed, // it failed or was cancelled; the failure was shown (or, unattended, logged)
+    NotRun, // nothing was contacted: no account, or the chooser was cancelled
 };
 
 // "Message Total: %d Number Marked: %d".
@@ -40,8 +40,12 @@ std::string totalCountText(const std::vector<MessageEntry>& rows);
 std::string countdownCaption(int minutes);
 // The program's short date format with a four-digit year.
 void fix2000(RegionalSettings& regional);
-// Removes every saved message msg_0.eml ... msg_100.eml from the program directory.
+// Removes every saved message msg_N.eml from the program directory.
 void CleanUpEMLFiles(const HomeFolder& home);
+// The first-time header rule "To does not contain" the user name of mailbox 1, put on top of the
+// header rules. Only once a user name exists: with an empty one the rule would mark every message
+// of mailbox 1. True when the rule was added (the caller clears its first-time flag and saves).
+bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts);
 
 class CheckController {
 public:
@@ -191,7 +195,7 @@ private:
     bool m_deleting = false;
     bool m_cancelRole = false;
     bool m_cancelRequested = false; // Cancel was pressed during the running listing
-    bool m_errorLogged = false; // the client's OnError already wrote the running failure
+    bool m_errorLogged = false;     // the client's OnError already wrote the running failure
 
     // Deletion in progress: entries stamped as each message goes, written once the server
     // committed the deletions.

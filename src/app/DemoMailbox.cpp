@@ -18,14 +18,16 @@ namespace {
 
 std::string crlfText(std::string_view text) {
     std::string out;
-    for (const auto& line : splitLines(text)) out += line + "\r\n";
+    for (const auto& line : splitLines(text))
+        out += line + "\r\n";
     return out;
 }
 
 // A multi-line POP3 answer body: lines starting with a dot get another one, then the "." line.
 std::string dotStuffed(std::string_view text) {
     std::string out;
-    for (const auto& line : splitLines(text)) out += (line.starts_with('.') ? "." : "") + line + "\r\n";
+    for (const auto& line : splitLines(text))
+        out += (line.starts_with('.') ? "." : "") + line + "\r\n";
     return out + ".\r\n";
 }
 
@@ -53,7 +55,8 @@ bool sendAll(int fd, std::string_view data) {
 } // namespace
 
 DemoMailbox::DemoMailbox(std::vector<std::string> messages) {
-    for (auto& m : messages) m_messages.push_back(crlfText(m));
+    for (auto& m : messages)
+        m_messages.push_back(crlfText(m));
     m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -89,7 +92,8 @@ std::vector<std::string> DemoMailbox::loadMessages(const std::filesystem::path& 
         if (entry.path().extension() == ".eml") files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     std::vector<std::string> messages;
-    for (const auto& file : files) messages.push_back(crlfText(readFile(file).value_or("")));
+    for (const auto& file : files)
+        messages.push_back(crlfText(readFile(file).value_or("")));
     return messages;
 }
 

@@ -16,7 +16,6 @@ constexpr long long kLargeMessage = 50001;
 
 } // namespace
 
-
 std::vector<int> ListCommands::validRows(const std::vector<int>& selection) const {
     std::vector<int> rows;
     for (int i : selection)
@@ -63,7 +62,8 @@ void ListCommands::btMarkClick(const std::vector<int>& selection) {
 }
 
 void ListCommands::ResetButtonClick() {
-    for (auto& row : m_c.rows()) row.mark = kMarkNone;
+    for (auto& row : m_c.rows())
+        row.mark = kMarkNone;
     m_c.view().listChanged();
     m_c.ShowTotalCount();
 }
@@ -74,7 +74,9 @@ void ListCommands::btRemarkClick() {
     m_c.ShowTotalCount();
 }
 
-std::vector<std::string> ListCommands::whyText(int index) { return m_c.reasons(index); }
+std::vector<std::string> ListCommands::whyText(int index) {
+    return m_c.reasons(index);
+}
 
 void ListCommands::Why1Click(const std::vector<int>& selection) {
     m_c.playAlarmSound(false);
@@ -83,7 +85,8 @@ void ListCommands::Why1Click(const std::vector<int>& selection) {
     if (!warnIfNone(rows)) {
         warnIfSeveral(rows);
         std::string text;
-        for (const auto& line : whyText(rows.front())) text += line + "\n";
+        for (const auto& line : whyText(rows.front()))
+            text += line + "\n";
         m_c.view().showText(ViewerMode::Reasons, text);
     }
     m_c.restoreTimer();
@@ -96,7 +99,8 @@ std::string ListCommands::headerViewText(const std::vector<int>& selection) cons
         text += std::string(kStars) + "\n";
         text += "Subject : " + row.subject + " Sender : " + row.sender + "\n";
         text += std::string(kStars) + "\n";
-        for (const auto& line : row.headers.lines()) text += line + "\n";
+        for (const auto& line : row.headers.lines())
+            text += line + "\n";
     }
     return text;
 }
@@ -140,10 +144,10 @@ void ListCommands::ViewMessages1Click(const std::vector<int>& selection) {
         warnIfSeveral(rows);
         int index = rows.front();
         const std::string& size = m_c.rows()[static_cast<std::size_t>(index)].size;
-        bool wanted = parseIntegerOr(size, 0) < kLargeMessage ||
-                      m_c.view().askYesNo("The message you have selected to view is quite large - " +
-                                          size + " bytes. " +
-                                          "Are you sure you wish to download and view it?");
+        bool wanted =
+            parseIntegerOr(size, 0) < kLargeMessage ||
+            m_c.view().askYesNo("The message you have selected to view is quite large - " + size +
+                                " bytes. " + "Are you sure you wish to download and view it?");
         if (wanted)
             if (auto body = downloadBody(index)) m_c.view().showText(ViewerMode::Body, *body);
     }
@@ -152,7 +156,8 @@ void ListCommands::ViewMessages1Click(const std::vector<int>& selection) {
 
 std::vector<MessageEntry> ListCommands::selectedEntries(const std::vector<int>& rows) const {
     std::vector<MessageEntry> entries;
-    for (int i : rows) entries.push_back(m_c.rows()[static_cast<std::size_t>(i)]);
+    for (int i : rows)
+        entries.push_back(m_c.rows()[static_cast<std::size_t>(i)]);
     return entries;
 }
 

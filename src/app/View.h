@@ -13,8 +13,8 @@ struct SpamListChoice;
 
 // The main window's buttons, as disableAllButtons / enableAllButtons leave them.
 struct ButtonStates {
-    bool checkEnabled = true;       // "Check e-mail" and "Settings and more"
-    bool listButtonsShown = false;  // mark, reset, launch, delete, auto-mark; the slogan otherwise
+    bool checkEnabled = true;      // "Check e-mail" and "Settings and more"
+    bool listButtonsShown = false; // mark, reset, launch, delete, auto-mark; the slogan otherwise
     bool operator==(const ButtonStates&) const = default;
 };
 

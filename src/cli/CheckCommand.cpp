@@ -12,11 +12,16 @@ namespace {
 
 std::string markWord(MarkState mark) {
     switch (mark) {
-    case kMarkNone: return "";
-    case kMarkDelete: return "delete";
-    case kMarkQuestion: return "question";
-    case kMarkKnownSpammer: return "known";
-    default: return "except";
+    case kMarkNone:
+        return "";
+    case kMarkDelete:
+        return "delete";
+    case kMarkQuestion:
+        return "question";
+    case kMarkKnownSpammer:
+        return "known";
+    default:
+        return "except";
     }
 }
 
@@ -24,11 +29,21 @@ std::string jsonText(std::string_view text) {
     std::string out = "\"";
     for (char c : displayText(text)) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 char buffer[8];
@@ -69,7 +84,8 @@ void printText(const MailboxResult& r, std::ostream& out) {
             << std::setw(24) << displayText(row.date) << std::setw(32) << displayText(row.sender)
             << displayText(row.subject) << "\n";
         if (i < r.reasons.size())
-            for (const auto& line : r.reasons[i]) out << "      " << displayText(line) << "\n";
+            for (const auto& line : r.reasons[i])
+                out << "      " << displayText(line) << "\n";
     }
     out << totalCountText(r.rows) << "\n";
 }
@@ -104,8 +120,10 @@ bool applyMarks(CheckSession& session, const CheckOptions& options, CommandConte
                             << " listed)\n";
                 return false;
             }
-    for (int n : options.mark) rows[static_cast<std::size_t>(n - 1)].mark = kMarkDelete;
-    for (int n : options.unmark) rows[static_cast<std::size_t>(n - 1)].mark = kMarkNone;
+    for (int n : options.mark)
+        rows[static_cast<std::size_t>(n - 1)].mark = kMarkDelete;
+    for (int n : options.unmark)
+        rows[static_cast<std::size_t>(n - 1)].mark = kMarkNone;
     return true;
 }
 
@@ -128,7 +146,8 @@ std::set<int> parseMessageNumbers(const std::string& list) {
         auto last = dash == std::string::npos ? first : parseInteger(item.substr(dash + 1));
         if (!first || !last || *first < 1 || *last < *first || *last > 100000)
             throw UsageError("not a list of message numbers: " + list);
-        for (long long n = *first; n <= *last; ++n) numbers.insert(static_cast<int>(n));
+        for (long long n = *first; n <= *last; ++n)
+            numbers.insert(static_cast<int>(n));
     }
     if (numbers.empty()) throw UsageError("not a list of message numbers: " + list);
     return numbers;

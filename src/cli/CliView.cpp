@@ -10,7 +10,9 @@ namespace mv::cli {
 namespace {
 std::atomic<bool> g_interrupted{false};
 
-extern "C" void onInterrupt(int) { g_interrupted = true; }
+extern "C" void onInterrupt(int) {
+    g_interrupted = true;
+}
 } // namespace
 
 void CliView::setCaption(const std::string& caption) {
@@ -66,7 +68,9 @@ std::optional<int> CliView::chooseMailbox(const std::vector<ChooserEntry>& entri
     return entries[static_cast<std::size_t>(preselected)].mailbox;
 }
 
-void CliView::showText(ViewerMode, const std::string& text) { m_context.out << text; }
+void CliView::showText(ViewerMode, const std::string& text) {
+    m_context.out << text;
+}
 
 void CliView::openSettings() {
     m_context.err << "Set the mailbox with: mailvane-cli accounts set N --server S --user U "
@@ -81,9 +85,13 @@ CliPlatform::CliPlatform() {
     ::sigaction(SIGINT, &action, &m_previous);
 }
 
-CliPlatform::~CliPlatform() { ::sigaction(SIGINT, &m_previous, nullptr); }
+CliPlatform::~CliPlatform() {
+    ::sigaction(SIGINT, &m_previous, nullptr);
+}
 
-bool CliPlatform::takeInterrupt() { return g_interrupted.exchange(false); }
+bool CliPlatform::takeInterrupt() {
+    return g_interrupted.exchange(false);
+}
 
 void CliPlatform::pump() {
     if (m_controller != nullptr && takeInterrupt()) m_controller->cancel();

@@ -97,9 +97,9 @@ int LogCommand::run(Arguments& args, CommandContext& context) {
     }
     RegionalSettings regional = context.regional;
     fix2000(regional);
-    std::filesystem::path path = workOutLogName(general.logfile, general.logNaming,
-                                                context.home.programDir(), context.clock.now(),
-                                                regional);
+    std::filesystem::path path =
+        workOutLogName(general.logfile, general.logNaming, context.home.programDir(),
+                       context.clock.now(), regional);
     if (clear) {
         std::filesystem::remove(path);
         return 0;
@@ -132,15 +132,20 @@ int DemoCommand::run(Arguments& args, CommandContext& context) {
 
     context.out << "Checking the built-in demo mailbox (" << mailbox.messageCount()
                 << " messages on 127.0.0.1:" << mailbox.port() << ")\n\n";
-    CommandContext demoContext{context.in,    context.out,      context.err,
-                               context.inputIsTerminal, context.errorIsTerminal,
-                               context.clock, context.regional, home, settings};
+    CommandContext demoContext{context.in,
+                               context.out,
+                               context.err,
+                               context.inputIsTerminal,
+                               context.errorIsTerminal,
+                               context.clock,
+                               context.regional,
+                               home,
+                               settings};
     CheckSession session(demoContext);
     CheckOptions options;
     options.explain = true;
     int code = CheckCommand::runChecks(session, options, demoContext);
-    if (auto log = readFile(home.defaultLogFile()))
-        context.out << "\nActivity log:\n" << *log;
+    if (auto log = readFile(home.defaultLogFile())) context.out << "\nActivity log:\n" << *log;
     return code;
 }
 

@@ -11,7 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-DateTime at(int y, int mo, int d, int h, int mi) { return *encodeDate(y, mo, d) + *encodeTime(h, mi); }
+DateTime at(int y, int mo, int d, int h, int mi) {
+    return *encodeDate(y, mo, d) + *encodeTime(h, mi);
+}
 
 class ActivityLogTest : public ::testing::Test {
 protected:
@@ -39,7 +41,8 @@ TEST_F(ActivityLogTest, EntryTextsToTheCharacter) {
     const std::string s = "Mon 3/16/1998 5:04 PM";
     EXPECT_EQ(checkEntry(3, "bob", "pop.example.com", s),
               "MAIL CHECK 3 msg(s) for \"bob\" on server pop.example.com at " + s);
-    EXPECT_EQ(checkEntry(0, "a\"b", "h", s), "MAIL CHECK 0 msg(s) for \"a\"b\" on server h at " + s);
+    EXPECT_EQ(checkEntry(0, "a\"b", "h", s),
+              "MAIL CHECK 0 msg(s) for \"a\"b\" on server h at " + s);
     EXPECT_EQ(errorEntry("Operation timed out", "bob", "h", s),
               "ERROR Operation timed out FOR bob ON h AT " + s);
     EXPECT_EQ(cancelEntry("bob", "h", s), "OPERATION CANCELED FOR bob ON h AT " + s);

@@ -1,8 +1,8 @@
 // The check controller against a real Dovecot on loopback, through a recording view: the check
 // run, cancel, deletion, the activity log written by both, automatic runs and the list commands.
 #include "app/CheckController.h"
-#include "app/ListCommands.h"
 #include "app/EmptyMailbox.h"
+#include "app/ListCommands.h"
 #include "app/RecordingView.h"
 #include "app/settings/TempHome.h"
 #include "base/Files.h"
@@ -59,8 +59,8 @@ protected:
     }
     CheckController& controller() {
         if (!m_controller) {
-            m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view,
-                                                             m_platform, m_clock, m_regional);
+            m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view, m_platform,
+                                                             m_clock, m_regional);
             m_controller->startUp();
         }
         return *m_controller;
@@ -73,7 +73,8 @@ protected:
     }
     std::vector<int> marks() {
         std::vector<int> out;
-        for (const auto& row : controller().rows()) out.push_back(row.mark);
+        for (const auto& row : controller().rows())
+            out.push_back(row.mark);
         return out;
     }
 
@@ -102,8 +103,8 @@ TEST_F(CheckControllerTest, CheckListsScreensAndLogs) {
     EXPECT_EQ(rows[0].subject, "Hello");
     EXPECT_EQ(rows[0].date, "3/16/1998 10:00:00 AM");
     EXPECT_EQ(rows[1].sender, "spam@bad.example");
-    EXPECT_EQ(rows[2].sender, "");           // no From
-    EXPECT_EQ(rows[2].date, "not a date");   // unparsable date shown as it is
+    EXPECT_EQ(rows[2].sender, "");         // no From
+    EXPECT_EQ(rows[2].date, "not a date"); // unparsable date shown as it is
     EXPECT_EQ(marks(), (std::vector<int>{-1, 0, 1}));
 
     std::string host = server->plainServer();
@@ -162,7 +163,8 @@ TEST_F(CheckControllerTest, MissingUserNameOpensTheSettings) {
 }
 
 TEST_F(CheckControllerTest, CancelDuringThePass) {
-    for (int i = 0; i < 3; ++i) server->deliver(message("m" + std::to_string(i)));
+    for (int i = 0; i < 3; ++i)
+        server->deliver(message("m" + std::to_string(i)));
     m_view.onStatus = [this](const std::string& s) {
         if (s == "Checking message 2 of 3 total waiting messages") controller().cancel();
     };
@@ -314,6 +316,31 @@ TEST_F(CheckControllerTest, SwitchingAutomaticModeLogsAndRestartsTheCountdown) {
     EXPECT_EQ(log(), std::string("Automatic mode enabled at ") + kStamp + "\r\n" +
                          "Automatic mode disabled at " + kStamp + "\r\n");
     EXPECT_FALSE(m_settings.ReadGeneralSettings().automatic);
+    controller().Timer1Timer(); // a tick already on its way does not switch the timer back on
+    EXPECT_FALSE(controller().timerEnabled());
+}
+
+TEST_F(CheckControllerTest, LaunchDropsTheKeptSessionAndAlarmPlaysTheFile) {
+    server->deliver(message("Hello"));
+    controller().btListClick();
+    ASSERT_TRUE(controller().client().Connected());
+    controller().btLaunchClick();
+    EXPECT_FALSE(controller().client().Connected());
+    EXPECT_TRUE(controller().rows().empty());
+    EXPECT_EQ(m_platform.calls, (std::vector<std::string>{"open mail-program"}));
+    EXPECT_NE(log().find("OPERATION CANCELED FOR bob ON " + server->plainServer()),
+              std::string::npos);
+
+    fs::path sound = m_temp.dir() / "alarm.wav";
+    writeFileAtomically(sound, "RIFF");
+    m_settings.writeString(Setting::AlarmFile, sound.string());
+    controller().settingsClosed();
+    controller().playAlarmSound(true);
+    EXPECT_EQ(m_platform.calls.back(), "play " + sound.string() + " looped");
+    m_settings.writeString(Setting::Mailer, "");
+    controller().settingsClosed();
+    controller().btLaunchClick();
+    EXPECT_TRUE(m_view.saw("error: Mail program not specified in the general settings. "));
 }
 
 // Mailboxes 1, 3 and 5 on three servers, mail waiting only in 3.
@@ -392,7 +419,7 @@ TEST_F(AutomaticRunTest, UnattendedFailureIsAnErrorEntryAndNothingIsDeleted) {
                         std::to_string(test::freeLoopbackPort())),
               std::string::npos);
     EXPECT_TRUE(m_view.matching("error: ").empty()); // swallowed while hidden
-    EXPECT_EQ(three->messagesOnDisk(), 1u);         // the run went on
+    EXPECT_EQ(three->messagesOnDisk(), 1u);          // the run went on
 }
 
 TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
@@ -426,11 +453,30 @@ TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
     struct stat info {};
     ASSERT_EQ(::stat(m_home.emlFile(1).c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+    writeFileAtomically(m_home.emlFile(150), "x");
+    writeFileAtomically(m_temp.dir() / "msg_keep.eml", "x");
     CleanUpEMLFiles(m_home);
     EXPECT_FALSE(fs::exists(m_home.emlFile(1)));
+    EXPECT_FALSE(fs::exists(m_home.emlFile(150)));
+    EXPECT_TRUE(fs::exists(m_temp.dir() / "msg_keep.eml"));
 
     auto why = list.whyText(1);
     EXPECT_EQ(why[0], "Message from a@example.com");
+}
+
+TEST(FirstTimeHeaderRuleTest, OnlyWithAUserName) {
+    test::TempHome temp;
+    RuleSet rules(temp.dir());
+    rules.readSettings();
+    MailboxAccounts accounts;
+    EXPECT_FALSE(AddMyselfFromPopToHeader(rules, accounts)); // no user name: postponed
+    EXPECT_EQ(rules.header().cell(1, 1), "");
+    accounts[1].user = "bob";
+    EXPECT_TRUE(AddMyselfFromPopToHeader(rules, accounts));
+    EXPECT_EQ(rules.header().cell(1, 1), "To does not contain");
+    EXPECT_EQ(rules.header().cell(2, 1), "bob - MailBox #1");
+    EXPECT_EQ(rules.header().cell(4, 1), "Yes");
+    EXPECT_EQ(rules.header().picture(0, 1), 0);
 }
 
 } // namespace

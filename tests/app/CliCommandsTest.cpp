@@ -82,8 +82,7 @@ TEST_F(CliCommandsTest, MarkUnmarkAndDelete) {
     EXPECT_NE(r.out.find("There were 1 messages deleted"), std::string::npos) << r.out;
     ASSERT_EQ(server->messagesOnDisk(), 1u);
     auto left = cli.run({"show", "1", "--headers"});
-    EXPECT_NE(left.out.find("Subject : viagra \"now\" Sender : s@spam.example"),
-              std::string::npos)
+    EXPECT_NE(left.out.find("Subject : viagra \"now\" Sender : s@spam.example"), std::string::npos)
         << left.out;
     std::string log = cli.run({"log"}).out;
     EXPECT_NE(log.find("DELETE SPAM on "), std::string::npos) << log;

@@ -33,7 +33,8 @@ public:
     }
     std::string multiLine() {
         std::string out;
-        for (std::string l = line(); !l.empty() && l != ".\r\n"; l = line()) out += l;
+        for (std::string l = line(); !l.empty() && l != ".\r\n"; l = line())
+            out += l;
         return out;
     }
     std::string ask(const std::string& command) {
@@ -93,7 +94,8 @@ TEST(DemoMailboxTest, DroppedSessionDeletesNothing) {
 TEST(DemoMailboxTest, BundledMessagesLoad) {
     auto messages = DemoMailbox::loadMessages(MV_SOURCE_DIR "/assets/demo/messages");
     ASSERT_EQ(messages.size(), 20u);
-    for (const auto& m : messages) EXPECT_NE(m.find("\r\n\r\n"), std::string::npos);
+    for (const auto& m : messages)
+        EXPECT_NE(m.find("\r\n\r\n"), std::string::npos);
 }
 
 } // namespace

@@ -46,7 +46,9 @@ public:
         calls.push_back("caption: " + c);
     }
     void setTrayHint(const std::string& hint) override { calls.push_back("hint: " + hint); }
-    void setAutomaticMode(bool on) override { calls.push_back(on ? "tray: animated" : "tray: plain"); }
+    void setAutomaticMode(bool on) override {
+        calls.push_back(on ? "tray: animated" : "tray: plain");
+    }
     void setButtons(const ButtonStates& states) override { buttons = states; }
     void setExitCaption(const std::string& c) override { exitCaption = c; }
     void setCheckPicture(bool up) override { checkPictureUp = up; }
@@ -73,7 +75,9 @@ public:
         return chosenMailbox;
     }
     bool confirmSpamList(SpamListChoice&) override { return true; }
-    void showText(ViewerMode, const std::string& text) override { calls.push_back("text: " + text); }
+    void showText(ViewerMode, const std::string& text) override {
+        calls.push_back("text: " + text);
+    }
     void openSettings() override { calls.push_back("settings window"); }
     bool mainWindowVisible() const override { return visible; }
     void showMainWindow() override {
