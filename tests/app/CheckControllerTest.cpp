@@ -1,7 +1,7 @@
 // The check controller against a real Dovecot on loopback, through a recording view: the check
 // run, cancel, deletion, the activity log written by both, automatic runs and the list commands.
 #include "app/CheckController.h"
-#include "app/EmptyMailbox.h"
+#include "support/DovecotSuite.h"
 #include "app/ListCommands.h"
 #include "app/RecordingView.h"
 #include "app/settings/TempHome.h"
@@ -28,17 +28,11 @@ std::string message(const std::string& subject, const std::string& from = "a@exa
     return text + "To: bob@example.com\r\nDate: " + date + "\r\n\r\nHello\r\n";
 }
 
-class CheckControllerTest : public ::testing::Test {
+class CheckControllerTest : public test::DovecotSuite {
 protected:
-    static void SetUpTestSuite() {
-        if (DovecotServer::unavailableReason().empty()) server = new DovecotServer();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
     void SetUp() override {
-        if (server == nullptr) GTEST_SKIP() << DovecotServer::unavailableReason();
+        DovecotSuite::SetUp();
+        if (IsSkipped()) return;
         // Unknown-domain check off: the tests must not ask the internet's name servers.
         writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
         writeFileAtomically(m_temp.dir() / "subj.lst",
@@ -49,10 +43,6 @@ protected:
         m_settings.writeString(Setting::Mailer, "mail-program");
         m_regional.shortDateFormat = "M/d/yy"; // fix2000 makes it M/d/yyyy
     }
-    void TearDown() override {
-        if (server != nullptr) test::emptyMailbox(server->plainServer());
-    }
-
     void setAccount(int n, const std::string& host) {
         m_settings.saveAccount(n, {host, DovecotServer::kUser, DovecotServer::kPassword,
                                    TlsMode::None, ""});
@@ -78,7 +68,6 @@ protected:
         return out;
     }
 
-    static DovecotServer* server;
     test::TempHome m_temp;
     HomeFolder m_home{m_temp.dir()};
     SettingsStore m_settings{m_home.settingsFile()};
@@ -89,7 +78,6 @@ protected:
     std::unique_ptr<CheckController> m_controller;
 };
 
-DovecotServer* CheckControllerTest::server = nullptr;
 
 TEST_F(CheckControllerTest, CheckListsScreensAndLogs) {
     server->deliver(message("Hello"));

@@ -1,5 +1,5 @@
 // mailvane-cli's check, show, log, auto and demo commands, run in-process against a real Dovecot.
-#include "app/EmptyMailbox.h"
+#include "support/DovecotSuite.h"
 #include "base/Files.h"
 #include "cli/CliRunner.h"
 
@@ -10,17 +10,11 @@ namespace {
 
 using test::DovecotServer;
 
-class CliCommandsTest : public ::testing::Test {
+class CliCommandsTest : public test::DovecotSuite {
 protected:
-    static void SetUpTestSuite() {
-        if (DovecotServer::unavailableReason().empty()) server = new DovecotServer();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
     void SetUp() override {
-        if (server == nullptr) GTEST_SKIP() << DovecotServer::unavailableReason();
+        DovecotSuite::SetUp();
+        if (IsSkipped()) return;
         writeFileAtomically(cli.home() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
         writeFileAtomically(cli.home() / "subj.lst",
                             "6,2\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n");
@@ -31,15 +25,9 @@ protected:
         server->deliver("Subject: Hello\r\nFrom: a@example.com\r\n\r\nHi there\r\n");
         server->deliver("Subject: viagra \"now\"\r\nFrom: s@spam.example\r\n\r\nBuy\r\n");
     }
-    void TearDown() override {
-        if (server != nullptr) test::emptyMailbox(server->plainServer());
-    }
-
-    static DovecotServer* server;
     test::CliRunner cli;
 };
 
-DovecotServer* CliCommandsTest::server = nullptr;
 
 TEST_F(CliCommandsTest, CheckPrintsTheListAndTheTotal) {
     auto r = cli.run({"check", "--explain"});

@@ -1,7 +1,7 @@
 // The POP3 client against a real Dovecot on loopback: listing, reuse, retrieve, delete, a mailbox
 // changed behind the client's back, a wrong password, implicit TLS, STLS and certificate trust.
 #include "net/RemotePOP.h"
-#include "support/DovecotServer.h"
+#include "support/DovecotSuite.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,43 +19,20 @@ std::string message(int n, const std::string& extraHeader = "") {
            "\r\n.leading dot\r\n";
 }
 
-class Dovecot : public ::testing::Test {
+class Dovecot : public test::DovecotSuite {
 protected:
-    static void SetUpTestSuite() {
-        if (std::string reason = DovecotServer::unavailableReason(); reason.empty())
-            server = new DovecotServer();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
     void SetUp() override {
-        if (server == nullptr) GTEST_SKIP() << DovecotServer::unavailableReason();
+        DovecotSuite::SetUp();
+        if (IsSkipped()) return;
         pop.setServer(server->plainServer());
         pop.setUserName(DovecotServer::kUser);
         pop.setPassword(DovecotServer::kPassword);
         pop.setSecurity(TlsMode::None);
         pop.setTimeOut(10);
     }
-    void TearDown() override {
-        if (server == nullptr) return;
-        // leave an empty mailbox for the next test
-        TRemotePOP cleaner;
-        cleaner.setServer(server->plainServer());
-        cleaner.setUserName(DovecotServer::kUser);
-        cleaner.setPassword(DovecotServer::kPassword);
-        cleaner.setSecurity(TlsMode::None);
-        cleaner.UpdateInfo();
-        for (std::size_t i = 0; i < cleaner.RemoteInfo().Count(); ++i)
-            cleaner.MarkDelete(static_cast<int>(i));
-        cleaner.ProcessMarked();
-    }
 
-    static DovecotServer* server;
     TRemotePOP pop;
 };
-
-DovecotServer* Dovecot::server = nullptr;
 
 TEST_F(Dovecot, EmptyMailbox) {
     pop.UpdateInfo();
