@@ -27,7 +27,7 @@ if ! command -v clang++ >/dev/null ||
 fi
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DMAILVANE_FUZZ=ON -DMAILVANE_TESTS=OFF \
-    -DMAILVANE_GUI=OFF -DMAILVANE_WERROR=ON >/dev/null
+    -DMAILVANE_WERROR=ON >/dev/null
 cmake --build "$build" -j2 --target "$target"
 
 corpus=$(mktemp -d)
