@@ -1,5 +1,7 @@
 #include "app/ActivityLog.h"
 
+#include "app/settings/HomeFolder.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -74,7 +76,7 @@ std::string logStamp(DateTime when, const RegionalSettings& regional) {
 std::filesystem::path workOutLogName(const std::filesystem::path& field, LogNaming naming,
                                      const std::filesystem::path& programDir, DateTime now,
                                      const RegionalSettings& regional) {
-    std::filesystem::path name = field.empty() ? programDir / "logfile.txt" : field;
+    std::filesystem::path name = field.empty() ? programDir / HomeFolder::kDefaultLogName : field;
     if (naming == LogNaming::Month)
         name = name.parent_path() /
                (formatDateTime("mmm", now, regional) + twoDigitYear(now) + ".txt");

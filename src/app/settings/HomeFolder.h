@@ -35,7 +35,9 @@ public:
     std::filesystem::path iniFile() const { return m_programDir / "mailvane.ini"; }
     // A rule table or list file by its name ("subj.lst", "known.lst", ...).
     std::filesystem::path programFile(const std::string& name) const { return m_programDir / name; }
-    std::filesystem::path defaultLogFile() const { return m_programDir / "logfile.txt"; }
+    // The activity log's name when the settings name none.
+    static constexpr const char* kDefaultLogName = "logfile.txt";
+    std::filesystem::path defaultLogFile() const { return m_programDir / kDefaultLogName; }
     // A saved message, "msg_" + index + ".eml".
     std::filesystem::path emlFile(int index) const;
     // Held by the one process that may write settings, rules and log.
