@@ -7,6 +7,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libssl-dev openssl
     dovecot-pop3d dnsmasq-base
+    qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
+    libgl-dev libxkbcommon-dev
+    xvfb xauth x11-utils trayer poppler-utils
 )
 
 missing=()
