@@ -1,7 +1,9 @@
 #include "gui/desktop/SoundPlayer.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -25,6 +27,11 @@ bool SoundPlayer::play(const QString& file, bool loop) {
         emit failed(QStringLiteral("Sound file not found: %1").arg(file));
         return false;
     }
+    // Without a device the effect would claim to play and nobody would hear the alarm.
+    if (QMediaDevices::defaultAudioOutput().isNull()) {
+        emit failed(QStringLiteral("No sound device to play %1").arg(file));
+        return false;
+    }
     m_file = file;
     m_effect->setLoopCount(loop ? int(QSoundEffect::Infinite) : 1);
     const QUrl source = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
@@ -36,10 +43,8 @@ bool SoundPlayer::play(const QString& file, bool loop) {
 }
 
 void SoundPlayer::playAlarm(const QString& file, bool loop) {
-    if (QFileInfo(file).isFile())
-        play(file, loop);
-    else
-        beep();
+    // The beep stands in for a tune that cannot be heard, so the alarm is never silent.
+    if (!QFileInfo(file).isFile() || !play(file, loop)) beep();
 }
 
 void SoundPlayer::stop() { m_effect->stop(); }

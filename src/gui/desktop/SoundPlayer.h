@@ -14,11 +14,11 @@ class SoundPlayer : public QObject {
 public:
     explicit SoundPlayer(QObject* parent = nullptr);
 
-    // Starts `file` (looping until stop() when `loop`); returns at once. False when the file is
-    // missing; a file that turns out unplayable, or a machine that cannot play, is reported
-    // through failed() a moment later.
+    // Starts `file` (looping until stop() when `loop`); returns at once. False, reported through
+    // failed(), when the file is missing or there is no sound device; a file that turns out
+    // unplayable is reported through failed() a moment later.
     bool play(const QString& file, bool loop);
-    // The alarm: the wave file when it exists, else the warning beep.
+    // The alarm: the wave file when it exists and can be heard, else the warning beep.
     void playAlarm(const QString& file, bool loop);
     // Stops whatever this program plays; nothing playing is fine.
     void stop();

@@ -2,7 +2,9 @@
 // Test machines rarely have a sound device, so every case must end on its own either way.
 #include "gui/desktop/SoundPlayer.h"
 
+#include <QAudioDevice>
 #include <QFile>
+#include <QMediaDevices>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,15 +39,22 @@ TEST_F(SoundPlayerTest, MissingAlarmFileBeepsInstead) {
     EXPECT_TRUE(failures.at(0).at(0).toString().contains(QStringLiteral("/nonexistent/alarm.wav")));
 }
 
-TEST_F(SoundPlayerTest, TheTunePlaysOrReportsAndStopsEitherWay) {
+TEST_F(SoundPlayerTest, TheTunePlaysOrReportsAndBeepsAndStopsEitherWay) {
     ASSERT_TRUE(QFile::exists(tune));
+    const bool device = !QMediaDevices::defaultAudioOutput().isNull();
     for (bool loop : {true, false}) {
+        failures.clear();
+        beeps = 0;
         player.playAlarm(tune, loop);
-        EXPECT_EQ(beeps, 0);
-        // With a sound device it starts; without one it says so. Either way, promptly.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return player.isPlaying() || failures.count() > 0; },
-                                    5000))
-            << "loop " << loop;
+        if (device) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return player.isPlaying(); }, 5000));
+            EXPECT_EQ(beeps, 0);
+        } else {
+            // Nobody would hear the tune: the user gets the beep and the program a report.
+            EXPECT_EQ(failures.count(), 1);
+            EXPECT_EQ(beeps, 1);
+            EXPECT_FALSE(player.isPlaying());
+        }
         player.stop();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !player.isPlaying(); }, 2000));
     }
@@ -59,8 +68,8 @@ TEST_F(SoundPlayerTest, AFileThatIsNoSoundIsReportedNeverPlayed) {
     file.write("RIFF this is not a wave file at all");
     file.close();
 
-    EXPECT_TRUE(player.play(bogus, true));
-    EXPECT_TRUE(failures.wait(5000) || failures.count() > 0);
+    player.play(bogus, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return failures.count() > 0; }, 5000));
     EXPECT_FALSE(player.isPlaying());
     player.stop();
 }
