@@ -38,7 +38,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     big.setBold(true);
     name->setFont(big);
 
-    QLabel* help = label(this, "lblHelp", QStringLiteral("<a href=\"help\">How to use Mailvane</a>"));
+    QLabel* help =
+        label(this, "lblHelp", QStringLiteral("<a href=\"help\">How to use Mailvane</a>"));
     help->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(help, &QLabel::linkActivated, this, [this] { openHelp(this, HelpTopic::Contents); });
 

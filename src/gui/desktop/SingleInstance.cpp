@@ -31,8 +31,8 @@ bool SingleInstance::claim() {
     if (askRunningInstance()) return false;
     // Nobody answers on the name, so a socket file left there is stale.
     QLocalServer::removeServer(m_name);
-    if (!listen()) qWarning("Cannot listen on %s: a second start will not find this one",
-                            qPrintable(m_name));
+    if (!listen())
+        qWarning("Cannot listen on %s: a second start will not find this one", qPrintable(m_name));
     return true;
 }
 

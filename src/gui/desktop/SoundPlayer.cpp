@@ -47,9 +47,13 @@ void SoundPlayer::playAlarm(const QString& file, bool loop) {
     if (!QFileInfo(file).isFile() || !play(file, loop)) beep();
 }
 
-void SoundPlayer::stop() { m_effect->stop(); }
+void SoundPlayer::stop() {
+    m_effect->stop();
+}
 
-bool SoundPlayer::isPlaying() const { return m_effect->isPlaying(); }
+bool SoundPlayer::isPlaying() const {
+    return m_effect->isPlaying();
+}
 
 void SoundPlayer::onStatusChanged() {
     if (m_effect->status() == QSoundEffect::Error)
@@ -63,6 +67,8 @@ void SoundPlayer::beep() {
         QApplication::beep();
 }
 
-void SoundPlayer::setBeeper(std::function<void()> beep) { beeper() = std::move(beep); }
+void SoundPlayer::setBeeper(std::function<void()> beep) {
+    beeper() = std::move(beep);
+}
 
 } // namespace mv::gui

@@ -32,8 +32,7 @@ QTimer* makeTimer(QObject* parent, const char* name, int interval, bool singleSh
 
 TrayIcon::TrayIcon(QWidget* mainWindow, QObject* parent)
     : QObject(parent), m_mainWindow(mainWindow), m_tray(new QSystemTrayIcon(this)),
-      m_menu(new QMenu),
-      m_animationTimer(makeTimer(this, "animationTimer", FrameInterval, false)),
+      m_menu(new QMenu), m_animationTimer(makeTimer(this, "animationTimer", FrameInterval, false)),
       m_clickWait(makeTimer(this, "clickWait", ClickWait, true)),
       m_deferTimer(makeTimer(this, "deferTimer", 0, true)), m_icon(programIcon()),
       m_disabledIcon(buttonIcon(ButtonPicture::Hammer)), m_frames{trayFrame(1), trayFrame(2)} {
@@ -59,6 +58,11 @@ TrayIcon::~TrayIcon() {
 
 bool TrayIcon::trayAvailable() {
     return availabilityOverride().value_or(QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+QString TrayIcon::unavailableText() {
+    return QStringLiteral("This desktop has no notification area, so Mailvane stays in its window "
+                          "instead of hiding in the tray.");
 }
 
 void TrayIcon::overrideTrayAvailable(std::optional<bool> available) {
@@ -98,12 +102,18 @@ void TrayIcon::setCancelled(bool cancelled) {
     setIcon(cancelled ? buttonIcon(ButtonPicture::Hammer) : programIcon());
 }
 
-QIcon TrayIcon::shownIcon() const { return m_tray->icon(); }
+QIcon TrayIcon::shownIcon() const {
+    return m_tray->icon();
+}
 
 void TrayIcon::updateShownIcon() {
     switch (m_state) {
-    case State::Enabled: m_tray->setIcon(m_icon); break;
-    case State::Disabled: m_tray->setIcon(m_disabledIcon); break;
+    case State::Enabled:
+        m_tray->setIcon(m_icon);
+        break;
+    case State::Disabled:
+        m_tray->setIcon(m_disabledIcon);
+        break;
     case State::Animated:
         // Until the animation runs (the icon is put into the tray), its first frame stands.
         m_tray->setIcon(m_frames[m_animating ? m_shownFrame : 0]);
@@ -141,7 +151,9 @@ void TrayIcon::setShowHint(bool show) {
     m_tray->setToolTip(toolTip());
 }
 
-QString TrayIcon::toolTip() const { return m_showHint ? m_hint.left(HintLimit) : QString(); }
+QString TrayIcon::toolTip() const {
+    return m_showHint ? m_hint.left(HintLimit) : QString();
+}
 
 void TrayIcon::setAutoPopup(bool on) {
     m_autoPopup = on;
@@ -157,12 +169,15 @@ void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
         if (!m_autoPopup) onPress();
         break;
     case QSystemTrayIcon::Trigger:
-    case QSystemTrayIcon::MiddleClick: onPress(); break;
+    case QSystemTrayIcon::MiddleClick:
+        onPress();
+        break;
     case QSystemTrayIcon::DoubleClick:
         m_clickWait->stop();
         emit doubleClicked();
         break;
-    case QSystemTrayIcon::Unknown: break;
+    case QSystemTrayIcon::Unknown:
+        break;
     }
 }
 

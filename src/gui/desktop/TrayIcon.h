@@ -36,7 +36,7 @@ struct TrayActions {
     QAction* disableAutomatic = nullptr; // radio item, checked at first
     QAction* help = nullptr;             // "Help/Info" > "Help"
     QAction* about = nullptr;            // "Help/Info" > "About"
-    QAction* exit = nullptr;             // "Exit" (the main window renames it "Cancel" during a run)
+    QAction* exit = nullptr; // "Exit" (the main window renames it "Cancel" during a run)
 };
 
 class TrayIcon : public QObject {
@@ -54,6 +54,8 @@ public:
 
     // Whether this desktop has a notification area at all.
     static bool trayAvailable();
+    // What the main window tells the user, once, when setActive(true) found no tray.
+    static QString unavailableText();
     // Tests pretend a tray exists (true) or not (false); nullopt asks the desktop again.
     static void overrideTrayAvailable(std::optional<bool> available);
 
@@ -69,7 +71,8 @@ public:
     void setIcon(const QIcon& icon);
     QIcon icon() const { return m_icon; }
     void setDisabledIcon(const QIcon& icon);
-    // After a cancelled check the plain icon becomes the hammer; false brings the program icon back.
+    // After a cancelled check the plain icon becomes the hammer; false brings the program icon
+    // back.
     void setCancelled(bool cancelled);
 
     // The picture the notification area shows now.

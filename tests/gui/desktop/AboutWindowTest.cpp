@@ -18,7 +18,8 @@ TEST(AboutWindow, ShowsNameVersionAndLicence) {
     EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("lblName"))->text(),
               QStringLiteral("Mailvane"));
     const QString version = about.findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+")).match(version).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^Version \\d+\\.\\d+")).match(version).hasMatch())
         << version.toStdString();
     EXPECT_FALSE(about.findChild<QLabel*>(QStringLiteral("lblLicence"))->text().isEmpty());
     EXPECT_FALSE(about.findChild<QLabel*>(QStringLiteral("imIcon"))->pixmap().isNull());

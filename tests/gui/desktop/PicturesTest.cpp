@@ -17,13 +17,15 @@ QImage render(const QIcon& icon, int size) {
 int opaquePixels(const QImage& image) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) count += qAlpha(image.pixel(x, y)) > 0;
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 0;
     return count;
 }
 
 std::vector<std::pair<QString, QIcon>> everyIcon() {
     std::vector<std::pair<QString, QIcon>> icons;
-    for (int i = 0; i <= 14; ++i) icons.emplace_back(QStringLiteral("mark %1").arg(i), markIcon(i));
+    for (int i = 0; i <= 14; ++i)
+        icons.emplace_back(QStringLiteral("mark %1").arg(i), markIcon(i));
     for (int b = int(ButtonPicture::Check); b <= int(ButtonPicture::Hammer); ++b)
         icons.emplace_back(QStringLiteral("button %1").arg(b), buttonIcon(ButtonPicture(b)));
     icons.emplace_back(QStringLiteral("program icon"), programIcon());
@@ -48,7 +50,8 @@ TEST(Pictures, EveryIconDrawsAtTrayAndButtonSizes) {
 
 TEST(Pictures, MarkPicturesAreDistinctAndNoneOutsideTheRange) {
     std::vector<QImage> marks;
-    for (int i = 0; i <= 14; ++i) marks.push_back(render(markIcon(i), 16));
+    for (int i = 0; i <= 14; ++i)
+        marks.push_back(render(markIcon(i), 16));
     for (size_t a = 0; a < marks.size(); ++a)
         for (size_t b = a + 1; b < marks.size(); ++b)
             EXPECT_NE(marks[a], marks[b]) << "marks " << a << " and " << b;

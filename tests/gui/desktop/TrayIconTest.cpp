@@ -17,10 +17,14 @@
 namespace mv::gui {
 namespace {
 
-QImage picture(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
+QImage picture(const QIcon& icon) {
+    return icon.pixmap(16, 16).toImage();
+}
 
 // Runs a timer's work now instead of waiting for it.
-void fire(QTimer* timer) { QMetaObject::invokeMethod(timer, "timeout"); }
+void fire(QTimer* timer) {
+    QMetaObject::invokeMethod(timer, "timeout");
+}
 
 class TrayIconTest : public testing::Test {
 protected:
@@ -67,7 +71,8 @@ TEST_F(TrayIconTest, AnimationShowsTheFirstFrameAtOnceThenAlternatesOnceASecond)
     ASSERT_NE(frames, nullptr);
     // Which frame stood when each frame signal fired: the signal comes before the change.
     std::vector<int> before;
-    QObject::connect(&tray, &TrayIcon::animationFrame, [&] { before.push_back(tray.shownFrame()); });
+    QObject::connect(&tray, &TrayIcon::animationFrame,
+                     [&] { before.push_back(tray.shownFrame()); });
 
     tray.setState(TrayIcon::State::Animated);
     EXPECT_EQ(tray.shownFrame(), 0);
@@ -172,9 +177,9 @@ TEST_F(TrayIconTest, MenuHoldsTheTrayCommandsInOrder) {
     EXPECT_EQ(menuLines(tray.menu()), expected);
     EXPECT_EQ(tray.menu()->objectName(), QStringLiteral("popTray"));
     const TrayActions& a = tray.actions();
-    for (QAction* action : {a.checkMail, a.launchMailer, a.mainScreen, a.spamSettings,
-                            a.generalSettings, a.viewLog, a.statistics, a.enableAutomatic,
-                            a.disableAutomatic, a.help, a.about, a.exit})
+    for (QAction* action :
+         {a.checkMail, a.launchMailer, a.mainScreen, a.spamSettings, a.generalSettings, a.viewLog,
+          a.statistics, a.enableAutomatic, a.disableAutomatic, a.help, a.about, a.exit})
         EXPECT_EQ(tray.menu()->findChild<QAction*>(action->objectName()), action)
             << action->objectName().toStdString();
 }

@@ -1,9 +1,11 @@
 // Puts the tray icon into a real notification area (run under Xvfb with a tray host beside it)
-// and checks what a user would: the icon is embedded in the tray, shows its hint, and a right
-// click on it opens the tray menu. Exit code 0 when all holds; each failure is printed.
+// and checks what a user would: the icon is embedded in the tray, shows its hint and its
+// notifications, and a right click on it opens the tray menu. Exit code 0 when all holds; each
+// failure is printed.
 #include "gui/desktop/TrayIcon.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QTest>
@@ -30,15 +32,16 @@ QString xwininfo(const QStringList& arguments) {
 
 int indentOf(const QString& line) {
     int indent = 0;
-    while (indent < line.size() && line[indent] == QLatin1Char(' ')) ++indent;
+    while (indent < line.size() && line[indent] == QLatin1Char(' '))
+        ++indent;
     return indent;
 }
 
 // The id of a window named after this program somewhere below the tray host's window ("panel")
 // in the X server's window tree; 0 when there is none.
 WId embeddedWindow() {
-    const QStringList lines = xwininfo({QStringLiteral("-tree"), QStringLiteral("-root")})
-                                  .split(QLatin1Char('\n'));
+    const QStringList lines =
+        xwininfo({QStringLiteral("-tree"), QStringLiteral("-root")}).split(QLatin1Char('\n'));
     const QString ours = QLatin1Char('"') + QCoreApplication::applicationName() + QLatin1Char('"');
     int panelIndent = -1;
     for (const QString& line : lines) {
@@ -50,6 +53,15 @@ WId embeddedWindow() {
             return line.trimmed().section(QLatin1Char(' '), 0, 0).toULongLong(nullptr, 16);
     }
     return 0;
+}
+
+// Whether a window on screen shows `text` in one of its labels.
+bool shownText(const QString& text) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            for (const QLabel* label : window->findChildren<QLabel*>())
+                if (label->text().contains(text)) return true;
+    return false;
 }
 
 QWidget* widgetOf(WId id) {
@@ -81,6 +93,11 @@ int main(int argc, char** argv) {
           "the icon's window is on screen");
     check(tray.systemTrayIcon()->toolTip() == QStringLiteral("Mailvane (right click)"),
           "the icon carries its hint");
+
+    // A desktop notification beside the icon.
+    const QString news = QStringLiteral("Mailvane - MailBox anna - 2 messages");
+    tray.notify(QStringLiteral("Mailvane"), news);
+    check(QTest::qWaitFor([&] { return shownText(news); }, 3000), "a notification shows its text");
 
     // A right click on the icon's own window, handled by the platform's tray code.
     QWidget* iconWidget = widgetOf(icon);
