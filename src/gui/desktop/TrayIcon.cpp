@@ -34,8 +34,8 @@ TrayIcon::TrayIcon(QWidget* mainWindow, QObject* parent)
     : QObject(parent), m_mainWindow(mainWindow), m_tray(new QSystemTrayIcon(this)),
       m_menu(new QMenu), m_animationTimer(makeTimer(this, "animationTimer", FrameInterval, false)),
       m_clickWait(makeTimer(this, "clickWait", ClickWait, true)),
-      m_deferTimer(makeTimer(this, "deferTimer", 0, true)), m_icon(programIcon()),
-      m_disabledIcon(buttonIcon(ButtonPicture::Hammer)), m_frames{trayFrame(1), trayFrame(2)} {
+      m_deferTimer(makeTimer(this, "deferTimer", 0, true)),
+      m_icon(programIcon()), m_frames{trayFrame(1), trayFrame(2)} {
     buildMenu();
     m_tray->setContextMenu(m_menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
@@ -93,11 +93,6 @@ void TrayIcon::setIcon(const QIcon& icon) {
     updateShownIcon();
 }
 
-void TrayIcon::setDisabledIcon(const QIcon& icon) {
-    m_disabledIcon = icon;
-    updateShownIcon();
-}
-
 void TrayIcon::setCancelled(bool cancelled) {
     setIcon(cancelled ? buttonIcon(ButtonPicture::Hammer) : programIcon());
 }
@@ -107,18 +102,8 @@ QIcon TrayIcon::shownIcon() const {
 }
 
 void TrayIcon::updateShownIcon() {
-    switch (m_state) {
-    case State::Enabled:
-        m_tray->setIcon(m_icon);
-        break;
-    case State::Disabled:
-        m_tray->setIcon(m_disabledIcon);
-        break;
-    case State::Animated:
-        // Until the animation runs (the icon is put into the tray), its first frame stands.
-        m_tray->setIcon(m_frames[m_animating ? m_shownFrame : 0]);
-        break;
-    }
+    // Until the animation runs (the icon is put into the tray), its first frame stands.
+    m_tray->setIcon(m_state == State::Animated ? m_frames[m_animating ? m_shownFrame : 0] : m_icon);
 }
 
 void TrayIcon::startAnimation() {
@@ -212,10 +197,10 @@ void TrayIcon::buildMenu() {
         addAction(m_menu, QStringLiteral("Enable automatic check"), "EnableAutomatic1");
     m_actions.disableAutomatic =
         addAction(m_menu, QStringLiteral("Disable automatic check"), "DisableAutomatic1");
-    m_automaticGroup = new QActionGroup(m_menu);
+    auto* automaticGroup = new QActionGroup(m_menu);
     for (QAction* radio : {m_actions.enableAutomatic, m_actions.disableAutomatic}) {
         radio->setCheckable(true);
-        m_automaticGroup->addAction(radio);
+        automaticGroup->addAction(radio);
     }
     m_actions.disableAutomatic->setChecked(true);
     m_menu->addSeparator();

@@ -16,7 +16,6 @@
 #include <optional>
 
 class QAction;
-class QActionGroup;
 class QDialog;
 class QTimer;
 class QWidget;
@@ -42,7 +41,7 @@ struct TrayActions {
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
-    enum class State { Enabled, Disabled, Animated };
+    enum class State { Enabled, Animated };
 
     static constexpr int HintLimit = 63;
     static constexpr int FrameInterval = 1000;
@@ -64,13 +63,12 @@ public:
     bool setActive(bool active);
     bool isActive() const { return m_active; }
 
-    // Enabled shows icon(), Disabled disabledIcon(), Animated the two frames of the automatic
-    // mode, one a second, the first at once.
+    // Enabled shows icon(), Animated the two frames of the automatic mode, one a second, the
+    // first at once.
     void setState(State state);
     State state() const { return m_state; }
     void setIcon(const QIcon& icon);
     QIcon icon() const { return m_icon; }
-    void setDisabledIcon(const QIcon& icon);
     // After a cancelled check the plain icon becomes the hammer; false brings the program icon
     // back.
     void setCancelled(bool cancelled);
@@ -142,7 +140,6 @@ private:
     QSystemTrayIcon* m_tray;
     // Owned here, not by the main window, which may go first or not exist (tests).
     QPointer<QMenu> m_menu;
-    QActionGroup* m_automaticGroup = nullptr;
     TrayActions m_actions;
     QTimer* m_animationTimer;
     QTimer* m_clickWait;
@@ -156,7 +153,6 @@ private:
     bool m_animating = false;
     State m_state = State::Enabled;
     QIcon m_icon;
-    QIcon m_disabledIcon;
     QIcon m_frames[2];
     int m_nextFrame = 0;
     int m_shownFrame = 0;
