@@ -120,7 +120,6 @@ void TrayIcon::stopAnimation() {
 }
 
 void TrayIcon::nextFrame() {
-    emit animationFrame();
     m_shownFrame = m_nextFrame;
     m_nextFrame = (m_nextFrame + 1) % 2;
     updateShownIcon();
@@ -129,15 +128,6 @@ void TrayIcon::nextFrame() {
 void TrayIcon::setHint(const QString& hint) {
     m_hint = hint;
     m_tray->setToolTip(toolTip());
-}
-
-void TrayIcon::setShowHint(bool show) {
-    m_showHint = show;
-    m_tray->setToolTip(toolTip());
-}
-
-QString TrayIcon::toolTip() const {
-    return m_showHint ? m_hint.left(HintLimit) : QString();
 }
 
 void TrayIcon::setAutoPopup(bool on) {
@@ -271,13 +261,8 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
         const auto* change = static_cast<QWindowStateChangeEvent*>(event);
         const bool wasMinimized = change->oldState() & Qt::WindowMinimized;
         const bool isMinimized = m_mainWindow->windowState() & Qt::WindowMinimized;
-        if (isMinimized && !wasMinimized) {
-            // Minimising puts the program into the tray, when there is one to come back from.
-            if (m_active) defer([this] { hideApplication(); });
-            emit applicationMinimized();
-        } else if (wasMinimized && !isMinimized) {
-            emit applicationRestored();
-        }
+        // Minimising puts the program into the tray, when there is one to come back from.
+        if (isMinimized && !wasMinimized && m_active) defer([this] { hideApplication(); });
     }
     return QObject::eventFilter(watched, event);
 }

@@ -35,7 +35,7 @@ struct TrayActions {
     QAction* disableAutomatic = nullptr; // radio item, checked at first
     QAction* help = nullptr;             // "Help/Info" > "Help"
     QAction* about = nullptr;            // "Help/Info" > "About"
-    QAction* exit = nullptr; // "Exit" (the main window renames it "Cancel" during a run)
+    QAction* exit = nullptr;             // "Exit"; "Cancel" while a check runs
 };
 
 class TrayIcon : public QObject {
@@ -63,12 +63,10 @@ public:
     bool setActive(bool active);
     bool isActive() const { return m_active; }
 
-    // Enabled shows icon(), Animated the two frames of the automatic mode, one a second, the
-    // first at once.
+    // Enabled shows the plain icon, Animated the two frames of the automatic mode, one a second,
+    // the first at once.
     void setState(State state);
     State state() const { return m_state; }
-    void setIcon(const QIcon& icon);
-    QIcon icon() const { return m_icon; }
     // After a cancelled check the plain icon becomes the hammer; false brings the program icon
     // back.
     void setCancelled(bool cancelled);
@@ -78,11 +76,10 @@ public:
     // The animation frame shown now (0 or 1); -1 when not animating.
     int shownFrame() const { return m_animating ? m_shownFrame : -1; }
 
-    // The tooltip is the hint's first 63 characters, or empty when hints are off.
+    // The tooltip is the hint's first 63 characters.
     void setHint(const QString& hint);
     QString hint() const { return m_hint; }
-    void setShowHint(bool show);
-    QString toolTip() const;
+    QString toolTip() const { return m_hint.left(HintLimit); }
 
     // With auto-popup on, a right click opens the tray menu; off (during a check) it is a click.
     void setAutoPopup(bool on);
@@ -114,16 +111,12 @@ signals:
     // A single press of a mouse button, or after ClickWait when double clicks are also listened to.
     void clicked();
     void doubleClicked();
-    // Fired before each animation frame is shown.
-    void animationFrame();
-    // The main window was minimised (and hidden into the tray) or restored.
-    void applicationMinimized();
-    void applicationRestored();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void setIcon(const QIcon& icon);
     void buildMenu();
     QAction* addAction(QMenu* menu, const QString& text, const char* objectName);
     void onActivated(QSystemTrayIcon::ActivationReason reason);
@@ -148,7 +141,6 @@ private:
 
     bool m_active = false;
     bool m_autoPopup = true;
-    bool m_showHint = true;
     bool m_hidden = false;
     bool m_animating = false;
     State m_state = State::Enabled;

@@ -40,24 +40,21 @@ protected:
     TrayIcon tray{&mainWindow};
 };
 
-TEST_F(TrayIconTest, TooltipIsTheHintCutTo63CharactersOrNothingWhenHintsAreOff) {
-    EXPECT_EQ(tray.toolTip(), QStringLiteral("Mailvane (right click)"));
+TEST_F(TrayIconTest, TooltipIsTheHintCutTo63Characters) {
+    EXPECT_EQ(tray.systemTrayIcon()->toolTip(), QStringLiteral("Mailvane (right click)"));
     const QString eighty(80, QLatin1Char('x'));
     struct Case {
         QString hint;
-        bool showHint;
         QString expected;
     } cases[] = {
-        {eighty, true, eighty.left(63)},
-        {eighty.left(63), true, eighty.left(63)},
-        {eighty.left(64), true, eighty.left(63)},
-        {QStringLiteral("Mailvane - next e-mail check in 1 minute"), true,
+        {eighty, eighty.left(63)},
+        {eighty.left(63), eighty.left(63)},
+        {eighty.left(64), eighty.left(63)},
+        {QStringLiteral("Mailvane - next e-mail check in 1 minute"),
          QStringLiteral("Mailvane - next e-mail check in 1 minute")},
-        {QString(), true, QString()},
-        {QStringLiteral("Mailvane"), false, QString()},
+        {QString(), QString()},
     };
     for (const Case& c : cases) {
-        tray.setShowHint(c.showHint);
         tray.setHint(c.hint);
         EXPECT_EQ(tray.toolTip(), c.expected) << c.hint.size();
         EXPECT_EQ(tray.systemTrayIcon()->toolTip(), c.expected) << c.hint.size();
@@ -69,10 +66,6 @@ TEST_F(TrayIconTest, AnimationShowsTheFirstFrameAtOnceThenAlternatesOnceASecond)
     ASSERT_TRUE(tray.setActive(true));
     QTimer* frames = timer("animationTimer");
     ASSERT_NE(frames, nullptr);
-    // Which frame stood when each frame signal fired: the signal comes before the change.
-    std::vector<int> before;
-    QObject::connect(&tray, &TrayIcon::animationFrame,
-                     [&] { before.push_back(tray.shownFrame()); });
 
     tray.setState(TrayIcon::State::Animated);
     EXPECT_EQ(tray.shownFrame(), 0);
@@ -86,8 +79,6 @@ TEST_F(TrayIconTest, AnimationShowsTheFirstFrameAtOnceThenAlternatesOnceASecond)
         EXPECT_EQ(tray.shownFrame(), frame);
         EXPECT_EQ(picture(tray.shownIcon()), picture(trayFrame(frame + 1)));
     }
-    ASSERT_EQ(before.size(), 4u) << "the first frame's signal, then one a tick";
-    EXPECT_EQ(std::vector<int>(before.begin() + 1, before.end()), (std::vector<int>{0, 1, 0}));
 
     tray.setState(TrayIcon::State::Enabled);
     EXPECT_FALSE(frames->isActive());
@@ -99,10 +90,9 @@ TEST_F(TrayIconTest, SettingTheSameStateAgainChangesNothing) {
     ASSERT_TRUE(tray.setActive(true));
     tray.setState(TrayIcon::State::Animated);
     fire(timer("animationTimer"));
-    QSignalSpy frames(&tray, &TrayIcon::animationFrame);
+    ASSERT_EQ(tray.shownFrame(), 1);
     tray.setState(TrayIcon::State::Animated);
-    EXPECT_EQ(frames.count(), 0);
-    EXPECT_EQ(tray.shownFrame(), 1); // not restarted from the first frame
+    EXPECT_EQ(tray.shownFrame(), 1) << "not restarted from the first frame";
 }
 
 TEST_F(TrayIconTest, AnInactiveIconOnlyStoresItsStateUntilItIsPutIntoTheTray) {
@@ -265,10 +255,8 @@ TEST_F(TrayIconTest, HidingLeavesNoWindowAndShowingBringsOnlyTheMainWindowBack) 
 
 TEST_F(TrayIconTest, MinimisingHidesIntoTheTrayAndShowingRestores) {
     ASSERT_TRUE(tray.setActive(true));
-    QSignalSpy minimized(&tray, &TrayIcon::applicationMinimized);
     mainWindow.show();
     mainWindow.setWindowState(Qt::WindowMinimized);
-    EXPECT_EQ(minimized.count(), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !mainWindow.isVisible(); }));
     EXPECT_TRUE(tray.applicationHidden());
 
