@@ -119,6 +119,16 @@ int main(int argc, char** argv) {
     check(QTest::qWaitFor([&] { return clicked; }, 3000), "without auto-popup it is a click");
     check(!tray.menu()->isVisible(), "without auto-popup no menu opens");
 
+    // A double click is only a double click, not a click as well.
+    tray.setAutoPopup(true);
+    clicked = false;
+    bool doubled = false;
+    QObject::connect(&tray, &TrayIcon::doubleClicked, [&] { doubled = true; });
+    QTest::mouseDClick(iconWidget, Qt::LeftButton, {}, QPoint(8, 8));
+    check(QTest::qWaitFor([&] { return doubled; }, 3000), "a double click is reported");
+    QTest::qWait(TrayIcon::ClickWait + 200);
+    check(!clicked, "a double click is no single click");
+
     check(tray.setActive(false), "the icon is taken out again");
     check(QTest::qWaitFor([] { return embeddedWindow() == 0; }, 5000),
           "the tray no longer holds the icon");
