@@ -52,8 +52,9 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     text->addWidget(name);
     text->addWidget(label(this, "lblVersion", versionText()));
     text->addWidget(purpose);
-    text->addWidget(label(this, "lblLicence",
-                          QStringLiteral("Free software, released under the MIT License.")));
+    text->addWidget(
+        label(this, "lblLicence",
+              QStringLiteral("Copyright © 2026 the Mailvane developers. All rights reserved.")));
     text->addWidget(help);
 
     auto* top = new QHBoxLayout;
