@@ -108,6 +108,14 @@ const DecodeCase kCases[] = {
      TMsgEncoding::meMIME,
      TCharSet::csISO2022jp},
     {"bad_base64.eml", failed("Invalid Character", {"Text"}), {kOriginal}, "multipart/mixed"},
+    // Parameters in the extended form: the boundary, and a file name in UTF-8.
+    {"rfc2231_signed.eml",
+     {"Signed caf\xE9 text"},
+     {{"signature \xC3\xA9.asc", "",
+       "-----BEGIN PGP SIGNATURE-----\r\n-----END PGP SIGNATURE-----\r\n"}},
+     "multipart/mixed",
+     TMsgEncoding::meMIME,
+     TCharSet::csISO8859},
 };
 
 class DecodeFixture : public testing::TestWithParam<DecodeCase> {};
