@@ -5,6 +5,8 @@
 #include "mail/MailErrors.h"
 #include "mail/MailMessage.h"
 
+#include <algorithm>
+
 namespace mv {
 
 namespace {
@@ -14,6 +16,36 @@ constexpr std::string_view kUnknownType = "application/octet-stream";
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
+}
+
+bool isTokenCharacter(char c) {
+    auto code = static_cast<unsigned char>(c);
+    return code > 32 && code < 127 &&
+           std::string_view("()<>@,;:\\\"/[]?=").find(c) == std::string_view::npos;
+}
+
+bool isToken(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), isTokenCharacter);
+}
+
+// A type and a subtype, each a token, around one slash.
+bool isReadableMimeType(std::string_view type) {
+    std::size_t slash = type.find('/');
+    return slash != std::string_view::npos && isToken(type.substr(0, slash)) &&
+           isToken(type.substr(slash + 1));
+}
+
+// What a Content-Type value counts as: a type that cannot be read is plain US-ASCII text. A
+// multipart without a subtype is still read by its boundary.
+std::string readableContentType(std::string value) {
+    if (value.empty() || isReadableMimeType(GetMimeType(value)) ||
+        contains(lowerAscii(value), "multipart"))
+        return value;
+    return "text/plain; charset=us-ascii";
+}
+
+std::string contentTypeOf(const TMailHeaders& headers) {
+    return readableContentType(headers.GetFieldValue("Content-Type"));
 }
 
 } // namespace
@@ -83,7 +115,7 @@ void TCustomDecoder::decodeMime() {
     // This mailer writes a Content-Type that does not describe its bodies.
     if (m_messageHeaders.GetFieldValue("X-Mailer") == "V Mailsystem R #0001")
         m_messageHeaders.RemoveField("Content-Type");
-    std::string contentType = m_messageHeaders.GetFieldValue("Content-type");
+    std::string contentType = contentTypeOf(m_messageHeaders);
     std::string lower = lowerAscii(contentType);
     if (contains(lower, "multipart/alternative")) {
         m_alternative = true;
@@ -101,7 +133,7 @@ void TCustomDecoder::decodeMime() {
 }
 
 void TCustomDecoder::decodeTextPart() {
-    std::string contentType = m_messageHeaders.GetFieldValue("Content-Type");
+    std::string contentType = contentTypeOf(m_messageHeaders);
     std::string mimeType = lowerAscii(GetMimeType(contentType));
     if (mimeType == "text/html" || mimeType == "text/rtf") m_message.SetContentType(mimeType);
     std::string charset = lowerAscii(cutShort(GetParameter("CharSet", contentType)));
@@ -148,7 +180,7 @@ void TCustomDecoder::decodeTextPart() {
 }
 
 void TCustomDecoder::decodeSinglePart() {
-    std::string contentType = cutShort(m_messageHeaders.GetFieldValue("Content-type"));
+    std::string contentType = cutShort(contentTypeOf(m_messageHeaders));
     if (contentType.empty()) throw EMessageParserError("Missing required field: Content-Type");
     TAttachmentItem item;
     item.SetFileName(GetParameter("name", contentType));
@@ -168,7 +200,7 @@ void TCustomDecoder::decodeSinglePart() {
 }
 
 void TCustomDecoder::decodeMultipart() {
-    m_delimiter = "--" + GetParameter("Boundary", m_messageHeaders.GetFieldValue("Content-Type"));
+    m_delimiter = "--" + GetParameter("Boundary", contentTypeOf(m_messageHeaders));
     skipToDelimiter("Cannot find boundary");
     decodeFirstPart();
     decodeOtherParts();
@@ -176,7 +208,7 @@ void TCustomDecoder::decodeMultipart() {
 
 void TCustomDecoder::decodeFirstPart() {
     readHeaderBlock(m_partHeaders);
-    std::string contentType = m_partHeaders.GetFieldValue("Content-Type");
+    std::string contentType = contentTypeOf(m_partHeaders);
     if (lowerAscii(cutShort(GetParameter("CharSet", contentType))) == "iso-2022-jp")
         m_message.CharSet = TCharSet::csISO2022jp;
     if (contains(lowerAscii(contentType), "multipart/alternative")) {
@@ -212,7 +244,7 @@ void TCustomDecoder::decodeFirstPart() {
         return;
     }
     // The message had only this one part.
-    m_message.SetContentType(GetMimeType(m_partHeaders.GetFieldValue("Content-Type")));
+    m_message.SetContentType(GetMimeType(contentTypeOf(m_partHeaders)));
     skipToEnd();
 }
 
@@ -226,7 +258,7 @@ void TCustomDecoder::decodeOtherParts() {
             if (m_reader.Eof() && m_partHeaders.empty()) return; // a delimiter ended the input
         }
         TAttachmentItem item;
-        std::string contentType = cutShort(m_partHeaders.GetFieldValue("Content-type"));
+        std::string contentType = cutShort(contentTypeOf(m_partHeaders));
         if (contentType.empty()) contentType = "text/plain";
         std::string declared = GetMimeType(contentType);
         item.ContentType = declared;
@@ -314,7 +346,7 @@ void TCustomDecoder::decodeQuotedBody() {
 }
 
 void TCustomDecoder::noteTextPart(const TMailHeaders& headers) {
-    std::string contentType = headers.GetFieldValue("Content-Type");
+    std::string contentType = contentTypeOf(headers);
     m_message.BodyCharset = cutShort(trim(GetParameter("charset", contentType)));
     std::string mimeType = lowerAscii(GetMimeType(contentType));
     m_message.BodyContentType = mimeType.empty() ? "text/plain" : cutShort(mimeType);

@@ -108,6 +108,9 @@ const DecodeCase kCases[] = {
      TMsgEncoding::meMIME,
      TCharSet::csISO2022jp},
     {"bad_base64.eml", failed("Invalid Character", {"Text"}), {kOriginal}, "multipart/mixed"},
+    // A type that cannot be read counts as plain text.
+    {"no_subtype.eml", {"Text of a type without subtype"}, {}, "text/plain"},
+    {"garbage_type.eml", {"Text of an unreadable type"}, {}, "text/plain"},
     // Parameters in the extended form: the boundary, and a file name in UTF-8.
     {"rfc2231_signed.eml",
      {"Signed caf\xE9 text"},
@@ -158,6 +161,28 @@ TEST(MessageDecoder, HeadersGoToTheMessage) {
     ASSERT_EQ(message.Recipients.size(), 1u);
     EXPECT_EQ(message.Recipients[0].Address, "bob@example.org");
     EXPECT_EQ(message.Headers.count(), 4u);
+}
+
+TEST(MessageDecoder, UnreadableContentTypeCountsAsPlainText) {
+    const std::pair<const char*, const char*> cases[] = {
+        // Content-Type value, the type the text part is then read as
+        {"text", "text/plain"},          {"text/; charset=utf-8", "text/plain"},
+        {"/plain", "text/plain"},        {"text/plain/x", "text/plain"},
+        {"\"text/html\"", "text/plain"}, {"x-unknown/x-unknown", ""}, // readable: an attachment
+    };
+    for (const auto& [type, read] : cases) {
+        TMailMessage message;
+        message.LoadFromText(std::string("MIME-Version: 1.0\r\nContent-Type: ") + type +
+                             "\r\n\r\n<b>text</b>\r\n");
+        if (*read == '\0') {
+            EXPECT_TRUE(message.Body.empty()) << type;
+            EXPECT_EQ(message.Attachments.size(), 1u) << type;
+            continue;
+        }
+        EXPECT_EQ(message.Body, std::vector<std::string>{"<b>text</b>"}) << type;
+        EXPECT_EQ(message.BodyContentType, read) << type;
+        EXPECT_EQ(message.BodyCharset, "us-ascii") << type;
+    }
 }
 
 TEST(MessageDecoder, MimeTextWithUuencodedBlockKeepsEachRecipientOnce) {
