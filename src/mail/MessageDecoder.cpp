@@ -48,6 +48,10 @@ std::string contentTypeOf(const TMailHeaders& headers) {
     return readableContentType(headers.GetFieldValue("Content-Type"));
 }
 
+bool isMultipart(std::string_view contentType) {
+    return contains(lowerAscii(contentType), "multipart");
+}
+
 } // namespace
 
 TCustomDecoder::TCustomDecoder(std::string text, TCustomMailMessage& message)
@@ -117,10 +121,7 @@ void TCustomDecoder::decodeMime() {
         m_messageHeaders.RemoveField("Content-Type");
     std::string contentType = contentTypeOf(m_messageHeaders);
     std::string lower = lowerAscii(contentType);
-    if (contains(lower, "multipart/alternative")) {
-        m_alternative = true;
-        decodeMultipart();
-    } else if (contains(lower, "multipart")) {
+    if (isMultipart(contentType)) {
         decodeMultipart();
     } else if (!contentType.empty() && !contains(lower, "text/")) {
         decodeSinglePart();
@@ -200,28 +201,37 @@ void TCustomDecoder::decodeSinglePart() {
 }
 
 void TCustomDecoder::decodeMultipart() {
-    m_delimiter = "--" + GetParameter("Boundary", contentTypeOf(m_messageHeaders));
-    skipToDelimiter("Cannot find boundary");
+    enterMultipart(contentTypeOf(m_messageHeaders));
     decodeFirstPart();
     decodeOtherParts();
 }
 
+void TCustomDecoder::enterMultipart(std::string_view contentType) {
+    m_multiparts.push_back({"--" + GetParameter("boundary", contentType),
+                            contains(lowerAscii(contentType), "multipart/alternative")});
+    skipToDelimiter("Cannot find boundary");
+}
+
+bool TCustomDecoder::insideAlternative() const {
+    return std::any_of(m_multiparts.begin(), m_multiparts.end(),
+                       [](const Multipart& m) { return m.alternative; });
+}
+
 void TCustomDecoder::decodeFirstPart() {
     readHeaderBlock(m_partHeaders);
+    // A multipart in first place, of any kind and depth: the body is its own first part.
+    while (isMultipart(contentTypeOf(m_partHeaders))) {
+        enterMultipart(contentTypeOf(m_partHeaders));
+        readHeaderBlock(m_partHeaders);
+    }
     std::string contentType = contentTypeOf(m_partHeaders);
     if (lowerAscii(cutShort(GetParameter("CharSet", contentType))) == "iso-2022-jp")
         m_message.CharSet = TCharSet::csISO2022jp;
-    if (contains(lowerAscii(contentType), "multipart/alternative")) {
-        m_nestedAlternative = true;
-        m_outerDelimiter = m_delimiter;
-        m_delimiter = "--" + GetParameter("boundary", contentType);
-        skipToDelimiter("Cannot find boundary");
-        readHeaderBlock(m_partHeaders);
-    }
     std::string transfer = lowerAscii(m_partHeaders.GetFieldValue("Content-Transfer-Encoding"));
     bool base64 = transfer == "base64";
     // A base64 first part is left to the attachment loop, unless it is Japanese text.
-    if (base64 && m_message.CharSet != TCharSet::csISO2022jp) return;
+    m_firstPartLeft = base64 && m_message.CharSet != TCharSet::csISO2022jp;
+    if (m_firstPartLeft) return;
     auto& body = m_message.Body;
     body.clear();
     if (transfer == "quoted-printable") m_message.CharSet = TCharSet::csISO8859;
@@ -239,12 +249,12 @@ void TCustomDecoder::decodeFirstPart() {
     }
     if (end == PartEnd::End) throw EMessageParserError("Cannot find boundary");
     if (end != PartEnd::Closing) return;
-    if (m_nestedAlternative) {
-        if (!leaveNestedAlternative()) skipToEnd();
+    if (m_multiparts.size() > 1) {
+        if (!leaveMultipart()) skipToEnd();
         return;
     }
     // The message had only this one part.
-    m_message.SetContentType(GetMimeType(contentTypeOf(m_partHeaders)));
+    m_message.SetContentType(GetMimeType(contentType));
     skipToEnd();
 }
 
@@ -253,9 +263,14 @@ void TCustomDecoder::decodeOtherParts() {
     auto& message = m_message;
     for (;;) {
         if (message.Pump) message.Pump();
-        if (!message.Body.empty() || !message.Attachments.empty()) {
+        if (!m_firstPartLeft) {
             readHeaderBlock(m_partHeaders);
             if (m_reader.Eof() && m_partHeaders.empty()) return; // a delimiter ended the input
+        }
+        m_firstPartLeft = false;
+        if (isMultipart(contentTypeOf(m_partHeaders))) {
+            enterMultipart(contentTypeOf(m_partHeaders));
+            continue;
         }
         TAttachmentItem item;
         std::string contentType = cutShort(contentTypeOf(m_partHeaders));
@@ -269,8 +284,7 @@ void TCustomDecoder::decodeOtherParts() {
             item.SetFileName(
                 GetParameter("filename", m_partHeaders.GetFieldValue("Content-Disposition")));
             if (item.FileName.empty()) {
-                bool alternative = m_nestedAlternative || m_alternative;
-                item.SetFileName((alternative ? "_alt." : "att.") + count());
+                item.SetFileName((insideAlternative() ? "_alt." : "att.") + count());
                 if (!declared.empty()) item.ContentType = declared;
             }
         }
@@ -281,20 +295,20 @@ void TCustomDecoder::decodeOtherParts() {
         PartEnd end = readAttachment(item, encoding, true, false);
         message.Attachments.push_back(std::move(item));
         if (end == PartEnd::Delimiter) continue;
-        if (!m_nestedAlternative || !leaveNestedAlternative()) return;
+        if (m_multiparts.size() == 1 || !leaveMultipart()) return;
     }
 }
 
-bool TCustomDecoder::leaveNestedAlternative() {
-    m_nestedAlternative = false;
-    m_delimiter = m_outerDelimiter;
+bool TCustomDecoder::leaveMultipart() {
+    m_multiparts.pop_back();
     std::string_view line;
-    while (readLine(line)) {
+    while (!m_multiparts.empty()) {
+        if (!readLine(line)) throw EMessageParserError("Cannot find closing boundary");
         PartEnd end = classify(line);
         if (end == PartEnd::Delimiter) return true;
-        if (end == PartEnd::Closing) return false;
+        if (end == PartEnd::Closing) m_multiparts.pop_back();
     }
-    throw EMessageParserError("Cannot find closing boundary");
+    return false;
 }
 
 void TCustomDecoder::skipToDelimiter(const char* error) {
@@ -305,8 +319,10 @@ void TCustomDecoder::skipToDelimiter(const char* error) {
 }
 
 TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
-    if (!line.starts_with(m_delimiter)) return PartEnd::None;
-    std::string_view rest = line.substr(m_delimiter.size());
+    if (m_multiparts.empty()) return PartEnd::None;
+    const std::string& delimiter = m_multiparts.back().delimiter;
+    if (!line.starts_with(delimiter)) return PartEnd::None;
+    std::string_view rest = line.substr(delimiter.size());
     while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
         rest.remove_suffix(1);
     if (rest.empty()) return PartEnd::Delimiter;

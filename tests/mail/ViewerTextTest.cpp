@@ -26,6 +26,8 @@ TEST(ViewerText, ShowsBodiesAsUtf8) {
                           "5\n\nSecond\nline"},
         {"alternative.eml", "Plain text"},
         {"iso2022_base64.eml", "\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF"},
+        {"nested_mixed.eml", "Text inside a nested mixed part"},
+        {"nested_deep.eml", "Deep plain text"},
         {"no_subtype.eml", "Text of a type without subtype"},
         {"rfc2231_signed.eml", "Signed caf\xC3\xA9 text"},
         {"no_boundary.eml", "The following error has been occured while processing the message:\n"
