@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t kPumpInterval = 256 * 1024; // bytes of input between two pump calls
 constexpr std::string_view kUnknownType = "application/octet-stream";
+constexpr std::string_view kForwardedType = "message/rfc822";
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -229,8 +230,10 @@ void TCustomDecoder::decodeFirstPart() {
         m_message.CharSet = TCharSet::csISO2022jp;
     std::string transfer = lowerAscii(m_partHeaders.GetFieldValue("Content-Transfer-Encoding"));
     bool base64 = transfer == "base64";
-    // A base64 first part is left to the attachment loop, unless it is Japanese text.
-    m_firstPartLeft = base64 && m_message.CharSet != TCharSet::csISO2022jp;
+    // A base64 first part is left to the attachment loop, unless it is Japanese text; so is a
+    // forwarded message, which is no text of this one.
+    m_firstPartLeft = (base64 && m_message.CharSet != TCharSet::csISO2022jp) ||
+                      equalsNoCase(GetMimeType(contentType), kForwardedType);
     if (m_firstPartLeft) return;
     auto& body = m_message.Body;
     body.clear();
@@ -471,6 +474,7 @@ void TCustomDecoder::storeFailedMessage(std::string_view error) {
         item.ContentType = "message/rfc822";
         item.Data = m_reader.Text();
         m_message.Attachments.push_back(std::move(item));
+        m_message.ParseFailed = true;
     } catch (const std::exception&) {
         // Without memory for the copy the message still shows the error text.
     }

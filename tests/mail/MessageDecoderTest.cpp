@@ -27,6 +27,10 @@ std::string everyByteTwice() {
 }
 
 const std::string kPdf("%PDF-1.4 fake document\n\x00\x01\x02\xff", 27);
+const char* const kForwarded = "From: Carl <carl@example.net>\r\n"
+                               "Date: Sun, 11 Jan 1998 09:00:00 +0000\r\n"
+                               "Subject: Original\r\n\r\n"
+                               "Original text\r\n";
 const char* const kRaw = "<raw>"; // the attachment holds the whole input
 
 std::vector<std::string> failed(const std::string& error, std::vector<std::string> before = {}) {
@@ -108,6 +112,9 @@ const DecodeCase kCases[] = {
      TMsgEncoding::meMIME,
      TCharSet::csISO2022jp},
     {"bad_base64.eml", failed("Invalid Character", {"Text"}), {kOriginal}, "multipart/mixed"},
+    // A forwarded message is an attachment, also when it is the first part.
+    {"forward_single.eml", {}, {{"att.0", "message/rfc822", kForwarded}}, "message/rfc822"},
+    {"forward_first.eml", {}, {{"att.0", "message/rfc822", kForwarded}}, "message/rfc822"},
     // Multiparts nested in the first part, or in a later one, are descended into.
     {"nested_mixed.eml",
      {"Text inside a nested mixed part"},
