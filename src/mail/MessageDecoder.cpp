@@ -307,7 +307,7 @@ bool TCustomDecoder::leaveMultipart() {
     std::string_view line;
     while (!m_multiparts.empty()) {
         if (!readLine(line)) throw EMessageParserError("Cannot find closing boundary");
-        PartEnd end = classify(line);
+        PartEnd end = partEnd(line);
         if (end == PartEnd::Delimiter) return true;
         if (end == PartEnd::Closing) m_multiparts.pop_back();
     }
@@ -321,15 +321,29 @@ void TCustomDecoder::skipToDelimiter(const char* error) {
     throw EMessageParserError(error);
 }
 
-TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
-    if (m_multiparts.empty()) return PartEnd::None;
-    const std::string& delimiter = m_multiparts.back().delimiter;
-    if (!line.starts_with(delimiter)) return PartEnd::None;
+TCustomDecoder::PartEnd TCustomDecoder::delimiterKind(std::string_view line,
+                                                      std::string_view delimiter) {
+    if (!line.starts_with(delimiter)) return TCustomDecoder::PartEnd::None;
     std::string_view rest = line.substr(delimiter.size());
     while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
         rest.remove_suffix(1);
-    if (rest.empty()) return PartEnd::Delimiter;
-    if (rest == "--") return PartEnd::Closing;
+    if (rest.empty()) return TCustomDecoder::PartEnd::Delimiter;
+    if (rest == "--") return TCustomDecoder::PartEnd::Closing;
+    return TCustomDecoder::PartEnd::None;
+}
+
+TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
+    return m_multiparts.empty() ? PartEnd::None
+                                : delimiterKind(line, m_multiparts.back().delimiter);
+}
+
+TCustomDecoder::PartEnd TCustomDecoder::partEnd(std::string_view line) {
+    for (std::size_t level = m_multiparts.size(); level-- > 0;) {
+        PartEnd end = delimiterKind(line, m_multiparts[level].delimiter);
+        if (end == PartEnd::None) continue;
+        m_multiparts.resize(level + 1); // the multiparts inside it that never closed
+        return end;
+    }
     return PartEnd::None;
 }
 
@@ -338,7 +352,7 @@ TCustomDecoder::PartEnd TCustomDecoder::readBodyLines() {
     body.reserve(body.size() + m_reader.LinesLeft());
     std::string_view line;
     while (readLine(line)) {
-        if (PartEnd end = classify(line); end != PartEnd::None) {
+        if (PartEnd end = partEnd(line); end != PartEnd::None) {
             // The line break before a delimiter belongs to the delimiter.
             if (!body.empty() && body.back().empty()) body.pop_back();
             return end;
@@ -398,7 +412,7 @@ TCustomDecoder::PartEnd TCustomDecoder::readPartBody(TAttachmentItem& item, Part
     std::string_view line;
     while (readLine(line)) {
         pumpAfter(line.size());
-        if (PartEnd end = delimited ? classify(line) : PartEnd::None; end != PartEnd::None) {
+        if (PartEnd end = delimited ? partEnd(line) : PartEnd::None; end != PartEnd::None) {
             // The line break before a delimiter belongs to the delimiter.
             if (encoding.encoding != TransferEncoding::Base64 && data.size() - lastLineStart == 2)
                 data.resize(lastLineStart);

@@ -71,9 +71,14 @@ private:
     bool leaveMultipart();
     // Whether a multipart/alternative is being read, at any depth.
     bool insideAlternative() const;
-    // Whether the line is the current delimiter, the closing one, or neither (None). Blanks after
-    // a delimiter are transport padding.
+    // Whether the line is the delimiter, the closing one, or neither (None). Blanks after a
+    // delimiter are transport padding.
+    static PartEnd delimiterKind(std::string_view line, std::string_view delimiter);
+    // The same for the current delimiter.
     PartEnd classify(std::string_view line) const;
+    // The same, with the delimiters of the enclosing multiparts too: one of them ends the
+    // multiparts inside it, which are left, and then counts as the current one.
+    PartEnd partEnd(std::string_view line);
     void skipToEnd();
     void setBodyText(std::string_view text);
     // Replaces the quoted-printable Body lines by the text they encode.

@@ -128,6 +128,11 @@ const DecodeCase kCases[] = {
       {"att.3", "text/plain", "second of a later multipart\r\n"},
       {"signature.asc", "", "sig\r\n"}},
      "multipart/mixed"},
+    // A delimiter of the enclosing multipart ends a nested one that never closed.
+    {"nested_unclosed.eml",
+     {"Text of a nested part that never closes"},
+     {{"a.txt", "text/plain", "a\r\n"}, {"b.bin", "application/octet-stream", "b\r\n"}},
+     "multipart/mixed"},
     // A type that cannot be read counts as plain text.
     {"no_subtype.eml", {"Text of a type without subtype"}, {}, "text/plain"},
     {"garbage_type.eml", {"Text of an unreadable type"}, {}, "text/plain"},
