@@ -323,13 +323,13 @@ void TCustomDecoder::skipToDelimiter(const char* error) {
 
 TCustomDecoder::PartEnd TCustomDecoder::delimiterKind(std::string_view line,
                                                       std::string_view delimiter) {
-    if (!line.starts_with(delimiter)) return TCustomDecoder::PartEnd::None;
+    if (!line.starts_with(delimiter)) return PartEnd::None;
     std::string_view rest = line.substr(delimiter.size());
     while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
         rest.remove_suffix(1);
-    if (rest.empty()) return TCustomDecoder::PartEnd::Delimiter;
-    if (rest == "--") return TCustomDecoder::PartEnd::Closing;
-    return TCustomDecoder::PartEnd::None;
+    if (rest.empty()) return PartEnd::Delimiter;
+    if (rest == "--") return PartEnd::Closing;
+    return PartEnd::None;
 }
 
 TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
