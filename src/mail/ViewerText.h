@@ -1,6 +1,6 @@
 #pragma once
 // The text the message viewer shows for a downloaded message: its body converted from the declared
-// character set to UTF-8, HTML shown as readable text.
+// character set to UTF-8, HTML shown as readable text, then the messages it forwards.
 #include "mail/BodyCodecs.h"
 
 #include <string>
