@@ -1,0 +1,85 @@
+#include "gui/app/SecurityDialog.h"
+
+#include "gui/widgets/MessageBox.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace mv::gui {
+
+namespace {
+// In the order of the list; each entry's data is its stored word.
+constexpr TlsMode kModes[] = {TlsMode::StartTlsIfOffered, TlsMode::StartTls, TlsMode::Tls,
+                              TlsMode::None};
+
+QString modeText(TlsMode mode) {
+    switch (mode) {
+    case TlsMode::StartTlsIfOffered:
+        return QStringLiteral("STARTTLS when the server offers it");
+    case TlsMode::StartTls:
+        return QStringLiteral("STARTTLS required");
+    case TlsMode::Tls:
+        return QStringLiteral("TLS from the first byte (port 995)");
+    case TlsMode::None:
+        return QStringLiteral("None: password sent in clear");
+    }
+    return {};
+}
+} // namespace
+
+SecurityDialog::SecurityDialog(int mailbox, TlsMode mode, const std::string& fingerprint,
+                               QWidget* parent)
+    : QDialog(parent), m_cbSecurity(new QComboBox(this)), m_edFingerprint(new QLineEdit(this)),
+      m_fingerprint(fingerprint) {
+    setWindowTitle(QStringLiteral("Security of mailbox %1").arg(mailbox));
+    setObjectName(QStringLiteral("SecurityDialog"));
+    m_cbSecurity->setObjectName(QStringLiteral("cbSecurity"));
+    for (TlsMode m : kModes)
+        m_cbSecurity->addItem(modeText(m), QString::fromStdString(tlsModeName(m)));
+    m_cbSecurity->setCurrentIndex(
+        m_cbSecurity->findData(QString::fromStdString(tlsModeName(mode))));
+    m_edFingerprint->setObjectName(QStringLiteral("edFingerprint"));
+    m_edFingerprint->setText(QString::fromStdString(fingerprint));
+    m_edFingerprint->setMinimumWidth(
+        m_edFingerprint->fontMetrics().horizontalAdvance(QStringLiteral("AB:").repeated(32)));
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Security:"), m_cbSecurity);
+    form->addRow(QStringLiteral("Trusted certificate &fingerprint:"), m_edFingerprint);
+    auto* note = new QLabel(
+        QStringLiteral("Leave the fingerprint empty unless the server uses a certificate of its "
+                       "own making; it is the certificate's SHA-256 hash in hexadecimal."),
+        this);
+    note->setWordWrap(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &SecurityDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SecurityDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(note);
+    layout->addWidget(buttons);
+}
+
+TlsMode SecurityDialog::mode() const {
+    return parseTlsMode(m_cbSecurity->currentData().toString().toStdString())
+        .value_or(TlsMode::StartTlsIfOffered);
+}
+
+void SecurityDialog::accept() {
+    std::string typed = m_edFingerprint->text().trimmed().toStdString();
+    std::optional<std::string> normal = normalizeFingerprint(typed);
+    if (!typed.empty() && !normal) {
+        MessageBox::error(this, QStringLiteral("The fingerprint must be the 64 hexadecimal digits "
+                                               "of a SHA-256 hash, with or without colons."));
+        m_edFingerprint->setFocus();
+        return;
+    }
+    m_fingerprint = normal.value_or("");
+    QDialog::accept();
+}
+
+} // namespace mv::gui
