@@ -27,6 +27,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -170,10 +171,16 @@ QWidget* TfrmGeneral::makeMailboxesPage() {
         r.edName = named(new QLineEdit, ("edName" + number).c_str());
         r.edPass = named(new QLineEdit, ("edPass" + number).c_str());
         r.edPass->setEchoMode(QLineEdit::Password);
-        r.btSecurity = named(new QPushButton, ("btSecurity" + number).c_str());
+        const int charWidth = r.edServe->fontMetrics().averageCharWidth();
+        r.edServe->setMinimumWidth(charWidth * 24);
+        r.edName->setMinimumWidth(charWidth * 28);
+        r.edPass->setMinimumWidth(charWidth * 12);
+        // Reads as a column of words; the frame shows only under the mouse.
+        r.btSecurity = named(new QToolButton, ("btSecurity" + number).c_str());
+        r.btSecurity->setAutoRaise(true);
         r.btSecurity->setToolTip(QStringLiteral("Security of mailbox %1").arg(n));
         r.btSecurity->setAccessibleName(r.btSecurity->toolTip());
-        connect(r.btSecurity, &QPushButton::clicked, this, [this, &r] { showSecurity(r); });
+        connect(r.btSecurity, &QToolButton::clicked, this, [this, &r] { showSecurity(r); });
         group->addButton(r.rb, n);
         QWidget* cells[] = {r.rb, r.edServe, r.edName, r.edPass, r.btSecurity};
         for (int c = 0; c < 5; ++c)
@@ -426,10 +433,12 @@ void TfrmGeneral::readServerSettings() {
         r.rb->setChecked(stored.accounts.which == n);
         r.edServe->setText(qs(a.server));
         r.edName->setText(qs(a.user));
+        r.edServe->setCursorPosition(0);
+        r.edName->setCursorPosition(0);
         r.edPass->setText(qs(a.password));
         r.security = a.security;
         r.fingerprint = a.fingerprint;
-        r.btSecurity->setText(qs(tlsModeName(a.security)));
+        r.btSecurity->setText(securityCaption(a.security));
     }
     wipePasswords(stored.accounts);
 }
@@ -452,7 +461,7 @@ void TfrmGeneral::showSecurity(MailboxRow& r) {
     if (dialog.exec() != QDialog::Accepted) return;
     r.security = dialog.mode();
     r.fingerprint = dialog.fingerprint();
-    r.btSecurity->setText(qs(tlsModeName(r.security)));
+    r.btSecurity->setText(securityCaption(r.security));
 }
 
 // --- Showing -----------------------------------------------------------------------------------

@@ -21,6 +21,7 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QTabWidget;
+class QToolButton;
 class QWidget;
 
 namespace mv {
@@ -55,7 +56,7 @@ private:
         QLineEdit* edServe;
         QLineEdit* edName;
         QLineEdit* edPass;
-        QPushButton* btSecurity;
+        QToolButton* btSecurity;
         TlsMode security = TlsMode::StartTlsIfOffered;
         std::string fingerprint;
     };

@@ -4,7 +4,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -31,6 +31,20 @@ QString modeText(TlsMode mode) {
 }
 } // namespace
 
+QString securityCaption(TlsMode mode) {
+    switch (mode) {
+    case TlsMode::Tls:
+        return QStringLiteral("TLS");
+    case TlsMode::StartTls:
+        return QStringLiteral("STARTTLS");
+    case TlsMode::StartTlsIfOffered:
+        return QStringLiteral("If offered");
+    case TlsMode::None:
+        return QStringLiteral("None");
+    }
+    return {};
+}
+
 SecurityDialog::SecurityDialog(int mailbox, TlsMode mode, const std::string& fingerprint,
                                QWidget* parent)
     : QDialog(parent), m_cbSecurity(new QComboBox(this)), m_edFingerprint(new QLineEdit(this)),
@@ -44,22 +58,27 @@ SecurityDialog::SecurityDialog(int mailbox, TlsMode mode, const std::string& fin
         m_cbSecurity->findData(QString::fromStdString(tlsModeName(mode))));
     m_edFingerprint->setObjectName(QStringLiteral("edFingerprint"));
     m_edFingerprint->setText(QString::fromStdString(fingerprint));
+    m_edFingerprint->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_edFingerprint->setMinimumWidth(
-        m_edFingerprint->fontMetrics().horizontalAdvance(QStringLiteral("AB:").repeated(32)));
+        QFontMetrics(m_edFingerprint->font()).horizontalAdvance(QString(96, QLatin1Char('0'))));
 
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Security:"), m_cbSecurity);
-    form->addRow(QStringLiteral("Trusted certificate &fingerprint:"), m_edFingerprint);
+    auto* securityLabel = new QLabel(QStringLiteral("&Security:"));
+    securityLabel->setBuddy(m_cbSecurity);
+    auto* fingerprintLabel = new QLabel(QStringLiteral("Trusted certificate &fingerprint:"));
+    fingerprintLabel->setBuddy(m_edFingerprint);
     auto* note = new QLabel(
         QStringLiteral("Leave the fingerprint empty unless the server uses a certificate of its "
-                       "own making; it is the certificate's SHA-256 hash in hexadecimal."),
-        this);
+                       "own making; it is the certificate's SHA-256 hash in hexadecimal."));
     note->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &SecurityDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SecurityDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    layout->addWidget(securityLabel);
+    layout->addWidget(m_cbSecurity);
+    layout->addSpacing(8);
+    layout->addWidget(fingerprintLabel);
+    layout->addWidget(m_edFingerprint);
     layout->addWidget(note);
     layout->addWidget(buttons);
 }

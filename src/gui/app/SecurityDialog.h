@@ -11,6 +11,9 @@ class QLineEdit;
 
 namespace mv::gui {
 
+// The short word a mailbox row shows for its mode: "TLS", "STARTTLS", "If offered", "None".
+QString securityCaption(TlsMode mode);
+
 class SecurityDialog : public QDialog {
     Q_OBJECT
 public:

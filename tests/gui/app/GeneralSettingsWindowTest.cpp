@@ -403,7 +403,7 @@ TEST_F(GeneralSettingsTest, SecurityModeAndFingerprintRoundTripThroughTheStore) 
     const std::string fingerprint = *normalizeFingerprint(std::string(64, 'a'));
     storeAccount(1, {"pop.example", "me", "pw", TlsMode::Tls, fingerprint});
     open();
-    EXPECT_EQ(control<QPushButton>("btSecurity1")->text(), "tls");
+    EXPECT_EQ(control<QAbstractButton>("btSecurity1")->text(), "TLS");
     // Mailbox 1 to "none" without a fingerprint; a malformed one is refused first.
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<SecurityDialog*>(QApplication::activeModalWidget());
@@ -420,7 +420,7 @@ TEST_F(GeneralSettingsTest, SecurityModeAndFingerprintRoundTripThroughTheStore) 
     EXPECT_EQ(MessageBox::takeShown(),
               QStringList{"error: The fingerprint must be the 64 hexadecimal digits of a SHA-256 "
                           "hash, with or without colons."});
-    EXPECT_EQ(control<QPushButton>("btSecurity1")->text(), "none");
+    EXPECT_EQ(control<QAbstractButton>("btSecurity1")->text(), "None");
     pressOK();
     MailboxAccount stored = store().readServerSettings().accounts[1];
     EXPECT_EQ(stored.security, TlsMode::None);
