@@ -7,6 +7,8 @@
 #include "app/settings/MailProgramHomes.h"
 #include "base/Files.h"
 #include "gui/app/SecurityDialog.h"
+#include "gui/widgets/FileDialog.h"
+#include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -469,6 +472,7 @@ TEST_F(GeneralSettingsTest, LogButtonsActOnlyAfterYesAndOnTheFileBeingWritten) {
     }
     // Shown again with month naming stored: the field shows this month's file.
     pressOK();
+    EXPECT_EQ(store().ReadGeneralSettings().count, 0);
     open();
     EXPECT_EQ(edit("Edit1")->text().toStdString(), march.string());
     m_sound.calls.clear();
@@ -477,6 +481,64 @@ TEST_F(GeneralSettingsTest, LogButtonsActOnlyAfterYesAndOnTheFileBeingWritten) {
     m_sound.openSucceeds = false;
     click("btView");
     EXPECT_EQ(MessageBox::takeShown(), QStringList{"error: Unable to open log file. "});
+}
+
+TEST_F(GeneralSettingsTest, BrowseButtonsFillTheirFieldsAndLaunchStartsTheShownProgram) {
+    const fs::path program = m_programs.dir() / "mailer", text = m_programs.dir() / "notes";
+    writeFileAtomically(program, "#!/bin/sh\n");
+    fs::permissions(program, fs::perms::owner_all);
+    writeFileAtomically(text, "not a program");
+    struct Case {
+        const char* button;
+        const char* field;
+        QString chosen;
+        QString expected; // the field afterwards
+        QStringList shown;
+    };
+    const QString dir = QString::fromStdString(m_programs.dir().string());
+    const Case cases[] = {
+        {"btLogBrowse", "Edit1", dir + "/mylog", dir + "/mylog.txt", {}},
+        {"btLogBrowse", "Edit1", dir + "/log.old", dir + "/log.old", {}},
+        {"btAlarmBrowse", "edAlarm", dir + "/ring", dir + "/ring.wav", {}},
+        {"btMailBrowse", "edMail", dir + "/mailer", dir + "/mailer", {}},
+        {"btMailBrowse",
+         "edMail",
+         dir + "/notes",
+         "before",
+         {"error: " + dir + "/notes is not a program that can be started."}},
+        {"btMailBrowse", "edMail", "", "before", {}}, // Cancel
+    };
+    for (const Case& c : cases) {
+        open();
+        click("rbAuto");
+        type(c.field, "before");
+        if (!c.chosen.isEmpty()) FileDialog::queueFileName(c.chosen);
+        click(c.button);
+        EXPECT_EQ(edit(c.field)->text(), c.expected) << c.button << " " << c.chosen.toStdString();
+        EXPECT_EQ(MessageBox::takeShown(), c.shown);
+    }
+    // Launch starts what the field shows, stored or not.
+    m_sound.calls.clear();
+    type("edMail", QString::fromStdString(program.string()));
+    click("btLaunch");
+    EXPECT_EQ(m_sound.calls, (std::vector<std::string>{"stop", "open " + program.string()}));
+    type("edMail", "");
+    click("btLaunch");
+    EXPECT_TRUE(m_view.saw("error: Mail program not specified in the general settings. "));
+
+    QUrl helpShown;
+    setHelpOpener([&](const QUrl& url) {
+        helpShown = url;
+        return true;
+    });
+    click("btHelp");
+    setHelpOpener({});
+    // The page of this window, opened or (in a tree without the help pages) named as missing.
+    const QString page = helpPage(HelpTopic::GeneralSettings);
+    const QStringList shown = MessageBox::takeShown();
+    EXPECT_TRUE(helpShown.toString().endsWith("/help/" + page) ||
+                shown == QStringList{"error: Unable to open help file - " + page + "."})
+        << helpShown.toString().toStdString();
 }
 
 TEST_F(GeneralSettingsTest, FillsTheGapsWithDefaultsWhenShown) {
