@@ -12,36 +12,23 @@
 namespace mv::gui {
 
 namespace {
-// In the order of the list; each entry's data is its stored word.
-constexpr TlsMode kModes[] = {TlsMode::StartTlsIfOffered, TlsMode::StartTls, TlsMode::Tls,
-                              TlsMode::None};
-
-QString modeText(TlsMode mode) {
-    switch (mode) {
-    case TlsMode::StartTlsIfOffered:
-        return QStringLiteral("STARTTLS when the server offers it");
-    case TlsMode::StartTls:
-        return QStringLiteral("STARTTLS required");
-    case TlsMode::Tls:
-        return QStringLiteral("TLS from the first byte (port 995)");
-    case TlsMode::None:
-        return QStringLiteral("None: password sent in clear");
-    }
-    return {};
-}
+// In the order of the list: each mode's word on the mailbox row and its line in the list.
+struct ModeWords {
+    TlsMode mode;
+    const char* caption;
+    const char* description;
+};
+constexpr ModeWords kModes[] = {
+    {TlsMode::StartTlsIfOffered, "If offered", "STARTTLS when the server offers it"},
+    {TlsMode::StartTls, "STARTTLS", "STARTTLS required"},
+    {TlsMode::Tls, "TLS", "TLS from the first byte (port 995)"},
+    {TlsMode::None, "None", "None: password sent in clear"},
+};
 } // namespace
 
 QString securityCaption(TlsMode mode) {
-    switch (mode) {
-    case TlsMode::Tls:
-        return QStringLiteral("TLS");
-    case TlsMode::StartTls:
-        return QStringLiteral("STARTTLS");
-    case TlsMode::StartTlsIfOffered:
-        return QStringLiteral("If offered");
-    case TlsMode::None:
-        return QStringLiteral("None");
-    }
+    for (const ModeWords& words : kModes)
+        if (words.mode == mode) return QString::fromLatin1(words.caption);
     return {};
 }
 
@@ -52,8 +39,9 @@ SecurityDialog::SecurityDialog(int mailbox, TlsMode mode, const std::string& fin
     setWindowTitle(QStringLiteral("Security of mailbox %1").arg(mailbox));
     setObjectName(QStringLiteral("SecurityDialog"));
     m_cbSecurity->setObjectName(QStringLiteral("cbSecurity"));
-    for (TlsMode m : kModes)
-        m_cbSecurity->addItem(modeText(m), QString::fromStdString(tlsModeName(m)));
+    for (const ModeWords& words : kModes)
+        m_cbSecurity->addItem(QString::fromLatin1(words.description),
+                              QString::fromStdString(tlsModeName(words.mode)));
     m_cbSecurity->setCurrentIndex(
         m_cbSecurity->findData(QString::fromStdString(tlsModeName(mode))));
     m_edFingerprint->setObjectName(QStringLiteral("edFingerprint"));
