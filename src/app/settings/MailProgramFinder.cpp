@@ -36,11 +36,20 @@ std::optional<IniFile> readIni(const fs::path& path) {
     return ini;
 }
 
-std::optional<FoundAccount> accountOf(std::string server, std::string user) {
+std::optional<FoundAccount> accountOf(std::string server, std::string user,
+                                      std::optional<TlsMode> security = std::nullopt,
+                                      std::string_view port = {}) {
     server = trim(server);
     user = trim(user);
     if (server.empty() || user.empty()) return std::nullopt;
-    return FoundAccount{std::move(server), std::move(user)};
+    // The port only when it is not the one the security implies.
+    long long usual = security == TlsMode::Tls ? 995 : 110;
+    std::optional<long long> number = parseInteger(trim(port));
+    if (number && *number != usual && *number > 0 && *number <= 65535) {
+        if (server.find(':') != std::string::npos) server = "[" + server + "]";
+        server += ":" + std::to_string(*number);
+    }
+    return FoundAccount{std::move(server), std::move(user), security};
 }
 
 // --- Thunderbird ---------------------------------------------------------------------------
@@ -110,7 +119,13 @@ std::optional<FoundAccount> popAccountInPrefs(const std::map<std::string, std::s
         auto it = prefs.find(name);
         return it == prefs.end() ? std::string() : it->second;
     };
-    return accountOf(get(server + ".hostname"), get(server + ".userName"));
+    // socketType: 2 STARTTLS, 3 TLS from the start; anything else none.
+    std::string socketType = get(server + ".socketType");
+    std::optional<TlsMode> security;
+    if (socketType == "2") security = TlsMode::StartTls;
+    if (socketType == "3") security = TlsMode::Tls;
+    return accountOf(get(server + ".hostname"), get(server + ".userName"), security,
+                     get(server + ".port"));
 }
 
 // --- Desktop entries ---------------------------------------------------------------------------
@@ -173,8 +188,13 @@ std::optional<FoundAccount> evolutionAccount(const Environment& env) {
         std::optional<IniFile> ini = readIni(source);
         if (!ini || !equalsNoCase(ini->readString("Mail Account", "BackendName"), "pop")) continue;
         if (equalsNoCase(ini->readString("Data Source", "Enabled"), "false")) continue;
+        std::string method = ini->readString("Security", "Method");
+        std::optional<TlsMode> security;
+        if (method == "ssl-on-alternate-port") security = TlsMode::Tls;
+        if (method == "starttls-on-standard-port") security = TlsMode::StartTls;
         auto found = accountOf(ini->readString("Authentication", "Host"),
-                               ini->readString("Authentication", "User"));
+                               ini->readString("Authentication", "User"), security,
+                               ini->readString("Authentication", "Port"));
         if (found) return found;
     }
     return std::nullopt;
@@ -189,8 +209,16 @@ std::optional<FoundAccount> clawsMailAccount(const Environment& env) {
         // protocol 0 is POP3 (1, APOP, is POP3 with a digest login).
         long long protocol = ini->readInteger(section, "protocol", -1);
         if (!startsWithNoCase(section, "Account:") || (protocol != 0 && protocol != 1)) continue;
+        // ssl_pop: 1 TLS from the start, 2 STARTTLS; a port of its own only with set_popport.
+        long long ssl = ini->readInteger(section, "ssl_pop", 0);
+        std::optional<TlsMode> security;
+        if (ssl == 1) security = TlsMode::Tls;
+        if (ssl == 2) security = TlsMode::StartTls;
+        std::string port = ini->readBool(section, "set_popport", false)
+                               ? ini->readString(section, "pop_port")
+                               : "";
         auto found = accountOf(ini->readString(section, "receive_server"),
-                               ini->readString(section, "user_id"));
+                               ini->readString(section, "user_id"), security, port);
         if (found) return found;
     }
     return std::nullopt;

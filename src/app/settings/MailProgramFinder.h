@@ -9,14 +9,20 @@
 #include <string>
 #include <string_view>
 
+#include "net/Transport.h"
+
 namespace mv {
 
 using Environment = std::map<std::string, std::string>;
 
-// A POP3 account found in another mail program: both fields non-empty.
+// A POP3 account found in another mail program: server and user non-empty. The server carries
+// the port when the program uses one other than the usual for its security.
 struct FoundAccount {
     std::string server;
     std::string user;
+    // What the program protects the session with; nullopt when it uses none, which leaves our
+    // default (STARTTLS when offered) in place rather than sending the password in clear.
+    std::optional<TlsMode> security;
     bool operator==(const FoundAccount&) const = default;
 };
 

@@ -489,8 +489,13 @@ void TfrmGeneral::FormShow() {
 void TfrmGeneral::takeAccountFromMailPrograms() {
     std::optional<FoundAccount> found = installedMailAccount(m_environment);
     if (!found) return;
-    m_rows[0].edServe->setText(qs(found->server));
-    m_rows[0].edName->setText(qs(found->user));
+    MailboxRow& first = m_rows[0];
+    first.edServe->setText(qs(found->server));
+    first.edName->setText(qs(found->user));
+    if (found->security) {
+        first.security = *found->security;
+        first.btSecurity->setText(securityCaption(first.security));
+    }
 }
 
 // Only with a user name (an empty one would mark every message of mailbox 1), and never twice:

@@ -14,9 +14,9 @@ namespace {
 using test::MailProgramHome;
 namespace fs = std::filesystem;
 
-const FoundAccount kThunderbird{"pop.example.net", "ann.other@example.net"};
-const FoundAccount kEvolution{"mail.example.com", "bob"};
-const FoundAccount kClaws{"pop3.example.org", "carol"};
+const FoundAccount kThunderbird{"pop.example.net", "ann.other@example.net", TlsMode::Tls};
+const FoundAccount kEvolution{"mail.example.com", "bob", TlsMode::Tls};
+const FoundAccount kClaws{"pop3.example.org:1110", "carol", TlsMode::StartTls};
 
 void write(const fs::path& path, std::string_view text) {
     fs::create_directories(path.parent_path());
@@ -73,6 +73,39 @@ TEST(MailProgramFinder, ThunderbirdUsesTheProfileItStartsWith) {
           "[Profile0]\nIsRelative=0\nPath=" +
               (home.dir() / ".thunderbird/k2l9xq3c.default").string() + "\n");
     EXPECT_EQ(thunderbirdAccount(home.environment()), (FoundAccount{"old.example", "old"}));
+}
+
+TEST(MailProgramFinder, SecurityAndAnUnusualPortComeAlong) {
+    struct Case {
+        const char* host;
+        const char* socketType; // empty: not written
+        const char* port;
+        FoundAccount expected;
+    };
+    const Case cases[] = {
+        {"pop.example", "", "", {"pop.example", "u", std::nullopt}},
+        {"pop.example", "0", "110", {"pop.example", "u", std::nullopt}},
+        {"pop.example", "2", "110", {"pop.example", "u", TlsMode::StartTls}},
+        {"pop.example", "3", "995", {"pop.example", "u", TlsMode::Tls}},
+        {"pop.example", "3", "1995", {"pop.example:1995", "u", TlsMode::Tls}},
+        {"pop.example", "", "995", {"pop.example:995", "u", std::nullopt}},
+        {"pop.example", "2", "99999", {"pop.example", "u", TlsMode::StartTls}},
+        {"::1", "", "1110", {"[::1]:1110", "u", std::nullopt}},
+    };
+    auto pref = [](const std::string& name, const std::string& value) {
+        return "user_pref(\"mail.server.server1." + name + "\", " + value + ");\n";
+    };
+    for (const Case& c : cases) {
+        MailProgramHome home;
+        home.installThunderbird();
+        std::string prefs = pref("type", "\"pop3\"") + pref("userName", "\"u\"") +
+                            pref("hostname", "\"" + std::string(c.host) + "\"");
+        if (*c.socketType) prefs += pref("socketType", c.socketType);
+        if (*c.port) prefs += pref("port", c.port);
+        write(home.dir() / ".thunderbird/x8f3pr0b.default-release/prefs.js", prefs);
+        EXPECT_EQ(thunderbirdAccount(home.environment()), c.expected)
+            << c.host << " " << c.socketType << " " << c.port;
+    }
 }
 
 TEST(MailProgramFinder, MissingOrMalformedFilesGiveNothing) {

@@ -137,6 +137,7 @@ TEST_F(GeneralSettingsTest, FirstShowingTakesMailbox1FromThunderbirdAndAddsTheHe
     open();
     EXPECT_EQ(edit("edServe1")->text(), "pop.example.net");
     EXPECT_EQ(edit("edName1")->text(), "ann.other@example.net");
+    EXPECT_EQ(control<QAbstractButton>("btSecurity1")->text(), "TLS");
     const std::string matches = "ann.other@example.net - MailBox #1";
     const RuleTable& header = controller().rules().header();
     EXPECT_EQ(header.cell(1, 1), kHeaderRule);
@@ -164,7 +165,7 @@ TEST_F(GeneralSettingsTest, EachKnownMailProgramFillsMailbox1) {
     };
     const Case cases[] = {
         {&MailProgramHome::installEvolution, "mail.example.com", "bob"},
-        {&MailProgramHome::installClawsMail, "pop3.example.org", "carol"},
+        {&MailProgramHome::installClawsMail, "pop3.example.org:1110", "carol"},
     };
     for (const Case& c : cases) {
         MailProgramHome programs;
