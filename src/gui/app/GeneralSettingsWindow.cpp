@@ -425,7 +425,7 @@ GeneralSettings TfrmGeneral::generalFromControls() const {
     return s;
 }
 
-void TfrmGeneral::readServerSettings() {
+std::vector<std::string> TfrmGeneral::readServerSettings() {
     ServerSettings stored = m_settings.readServerSettings();
     for (int n = 1; n <= MailboxAccounts::kCount; ++n) {
         MailboxRow& r = m_rows[n - 1];
@@ -441,6 +441,7 @@ void TfrmGeneral::readServerSettings() {
         r.btSecurity->setText(securityCaption(a.security));
     }
     wipePasswords(stored.accounts);
+    return stored.problems;
 }
 
 MailboxAccounts TfrmGeneral::accountsFromControls() const {
@@ -472,7 +473,9 @@ void TfrmGeneral::showEvent(QShowEvent* event) {
 }
 
 void TfrmGeneral::FormShow() {
-    readServerSettings();
+    // This is where a password that cannot be read is entered again, so say which.
+    for (const std::string& problem : readServerSettings())
+        MessageBox::warning(this, qs(problem));
     if (m_rows[0].edServe->text().isEmpty()) takeAccountFromMailPrograms();
     if (m_edMail->text().isEmpty()) m_edMail->setText(qs(GetMailPath(m_environment)));
     if (m_edAlarm->text().isEmpty()) m_edAlarm->setText(assetPath(QStringLiteral("harptune.wav")));

@@ -71,7 +71,8 @@ private:
 
     void ReadGeneralSettings();
     GeneralSettings generalFromControls() const;
-    void readServerSettings();
+    // The stored accounts into the rows; returns what could not be read.
+    std::vector<std::string> readServerSettings();
     MailboxAccounts accountsFromControls() const;
     void showSecurity(MailboxRow& row);
 

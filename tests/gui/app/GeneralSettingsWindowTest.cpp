@@ -6,6 +6,7 @@
 #include "app/RecordingView.h"
 #include "app/settings/MailProgramHomes.h"
 #include "base/Files.h"
+#include "base/IniFile.h"
 #include "gui/app/SecurityDialog.h"
 #include "gui/widgets/FileDialog.h"
 #include "gui/widgets/Help.h"
@@ -548,6 +549,21 @@ TEST_F(GeneralSettingsTest, FillsTheGapsWithDefaultsWhenShown) {
     EXPECT_TRUE(edit("edAlarm")->text().endsWith("harptune.wav"));
     EXPECT_EQ(edit("edMail")->text(), ""); // no mail program anywhere on the fixture's PATH
     EXPECT_EQ(control<QComboBox>("RASComboBox")->itemText(0), "None");
+}
+
+TEST_F(GeneralSettingsTest, AStoredPasswordThatCannotBeReadIsNamedWhenShown) {
+    storeAccount(2, {"pop.example", "two", "pw"});
+    IniFile ini(store().path());
+    ini.load();
+    ini.writeString("Server", "Passwd2", "ZZ-damaged");
+    ini.save();
+    store().reload();
+    open();
+    EXPECT_EQ(MessageBox::takeShown(),
+              QStringList{"warning: The stored password of mailbox 2 cannot be read; please enter "
+                          "it again."});
+    EXPECT_EQ(edit("edPass2")->text(), "");
+    EXPECT_EQ(edit("edServe2")->text(), "pop.example");
 }
 
 TEST_F(GeneralSettingsTest, PasswordsReachNoMessageAndLeaveWithTheWindow) {
