@@ -419,9 +419,7 @@ GeneralSettings TfrmGeneral::generalFromControls() const {
     s.ras = m_rasComboBox->currentIndex();
     s.count = parseIntegerOr(text(m_edCount), s.count);
     s.sysTray = m_cbSysTray->isChecked();
-    s.logNaming = m_rbMonth->isChecked()     ? LogNaming::Month
-                  : m_rbQuarter->isChecked() ? LogNaming::Quarter
-                                             : LogNaming::AsIs;
+    s.logNaming = chosenLogNaming();
     return s;
 }
 
@@ -630,11 +628,13 @@ void TfrmGeneral::browseSound() {
 
 // --- Activity log page -------------------------------------------------------------------------
 
+LogNaming TfrmGeneral::chosenLogNaming() const {
+    if (m_rbMonth->isChecked()) return LogNaming::Month;
+    return m_rbQuarter->isChecked() ? LogNaming::Quarter : LogNaming::AsIs;
+}
+
 std::string TfrmGeneral::currentLogFile() const {
-    LogNaming naming = m_rbMonth->isChecked()     ? LogNaming::Month
-                       : m_rbQuarter->isChecked() ? LogNaming::Quarter
-                                                  : LogNaming::AsIs;
-    return workOutLogName(trim(text(m_edit1)), naming, m_controller.home().programDir(),
+    return workOutLogName(trim(text(m_edit1)), chosenLogNaming(), m_controller.home().programDir(),
                           m_controller.clock().now(), m_controller.regional())
         .string();
 }

@@ -71,6 +71,7 @@ private:
 
     void ReadGeneralSettings();
     GeneralSettings generalFromControls() const;
+    LogNaming chosenLogNaming() const;
     // The stored accounts into the rows; returns what could not be read.
     std::vector<std::string> readServerSettings();
     MailboxAccounts accountsFromControls() const;
