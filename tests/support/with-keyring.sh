@@ -7,13 +7,16 @@ set -eu
 keyring=yes
 if [ "${1:-}" = "--no-keyring" ]; then keyring=no; shift; fi
 command -v gnome-keyring-daemon >/dev/null || keyring=no
-command -v dbus-run-session >/dev/null || exec "$@"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -m 700 "$home/run"
 export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
     XDG_RUNTIME_DIR="$home/run"
-if [ "$keyring" = no ]; then
+if ! command -v dbus-run-session >/dev/null; then
+    # Never the user's own session bus.
+    unset DBUS_SESSION_BUS_ADDRESS
+    "$@"
+elif [ "$keyring" = no ]; then
     dbus-run-session -- "$@"
 else
     # The daemon leaves with the session bus when dbus-run-session ends.
