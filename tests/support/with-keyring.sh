@@ -11,7 +11,7 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -m 700 "$home/run"
 export HOME="$home" XDG_DATA_HOME="$home/data" XDG_CONFIG_HOME="$home/config" \
-    XDG_RUNTIME_DIR="$home/run"
+    XDG_RUNTIME_DIR="$home/run" MAILVANE_PRIVATE_BUS=1
 if ! command -v dbus-run-session >/dev/null; then
     # Never the user's own session bus.
     unset DBUS_SESSION_BUS_ADDRESS
