@@ -45,7 +45,9 @@ protected:
 
 TEST_F(PasswordKeyringTest, TheFileKeepsOnlyAReference) {
     SettingsStore settings = store();
-    ASSERT_FALSE(settings.saveAccount(3, {"pop.example", "me", "pa55 w0rd"}).problem);
+    ASSERT_FALSE(
+        settings.saveAccount(3, {.server = "pop.example", .user = "me", .password = "pa55 w0rd"})
+            .problem);
     EXPECT_EQ(storedText(settingsFile(), 3), "keyring:3");
     EXPECT_EQ(readFile(settingsFile()).value().find("pa55"), std::string::npos);
     EXPECT_EQ(m_keyring->lookup(settingsFile(), 3), "pa55 w0rd");
@@ -67,8 +69,8 @@ TEST_F(PasswordKeyringTest, EarlierScrambledPasswordsReadAndMoveAtTheNextSave) {
     SettingsStore earlier = store(false);
     earlier.GetRemotePOPSettings(1); // a fresh store: the one-time migration is done
     MailboxAccounts accounts;
-    accounts[1] = {"pop.one.example", "one", "first"};
-    accounts[2] = {"pop.two.example", "two", "second"};
+    accounts[1] = {.server = "pop.one.example", .user = "one", .password = "first"};
+    accounts[2] = {.server = "pop.two.example", .user = "two", .password = "second"};
     ASSERT_FALSE(earlier.saveServerSettings(accounts).problem);
     const std::string scrambled = storedText(settingsFile(), 2);
     ASSERT_FALSE(scrambled.empty());
@@ -90,8 +92,11 @@ TEST_F(PasswordKeyringTest, AnEmptiedMailboxLeavesTheKeyringAndHomesStayApart) {
     SettingsStore other(otherHome.dir() / "settings.ini");
     other.usePasswordKeyring(m_keyring);
     SettingsStore settings = store();
-    ASSERT_FALSE(settings.saveAccount(1, {"pop.example", "me", "mine"}).problem);
-    ASSERT_FALSE(other.saveAccount(1, {"pop.example", "me", "theirs"}).problem);
+    ASSERT_FALSE(
+        settings.saveAccount(1, {.server = "pop.example", .user = "me", .password = "mine"})
+            .problem);
+    ASSERT_FALSE(other.saveAccount(1, {.server = "pop.example", .user = "me", .password = "theirs"})
+                     .problem);
     EXPECT_EQ(store().readServerSettings().accounts[1].password, "mine");
 
     settings.clearAccount(1);
@@ -110,7 +115,9 @@ TEST(PasswordKeyringWithout, NoServiceKeepsTheScrambledForm) {
         if (keyring->available()) continue; // the session of the keyring tests
         SettingsStore settings(home.dir() / "settings.ini");
         settings.usePasswordKeyring(keyring);
-        ASSERT_FALSE(settings.saveAccount(1, {"pop.example", "me", "pw"}).problem);
+        ASSERT_FALSE(
+            settings.saveAccount(1, {.server = "pop.example", .user = "me", .password = "pw"})
+                .problem);
         std::string stored = storedText(home.dir() / "settings.ini", 1);
         EXPECT_FALSE(stored.empty());
         EXPECT_EQ(stored.find("keyring:"), std::string::npos);
