@@ -67,14 +67,14 @@ TEST(MailProgramFinder, ThunderbirdUsesTheProfileItStartsWith) {
           "[Profile0]\nName=a\nIsRelative=1\nPath=x8f3pr0b.default-release\n\n"
           "[Profile1]\nName=b\nIsRelative=1\nPath=k2l9xq3c.default\nDefault=1\n");
     EXPECT_EQ(thunderbirdAccount(home.environment()),
-              (FoundAccount{.server = "old.example", .user = "old"}));
+              (FoundAccount{"old.example", "old", std::nullopt}));
 
     // An absolute path, with nothing marked: the first profile.
     write(home.dir() / ".thunderbird/profiles.ini",
           "[Profile0]\nIsRelative=0\nPath=" +
               (home.dir() / ".thunderbird/k2l9xq3c.default").string() + "\n");
     EXPECT_EQ(thunderbirdAccount(home.environment()),
-              (FoundAccount{.server = "old.example", .user = "old"}));
+              (FoundAccount{"old.example", "old", std::nullopt}));
 }
 
 TEST(MailProgramFinder, SecurityAndAnUnusualPortComeAlong) {

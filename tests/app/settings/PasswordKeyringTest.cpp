@@ -7,6 +7,7 @@
 #include "app/settings/TempHome.h"
 #include "base/Files.h"
 #include "base/IniFile.h"
+#include "support/TestAccount.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +47,7 @@ protected:
 TEST_F(PasswordKeyringTest, TheFileKeepsOnlyAReference) {
     SettingsStore settings = store();
     ASSERT_FALSE(
-        settings.saveAccount(3, {.server = "pop.example", .user = "me", .password = "pa55 w0rd"})
-            .problem);
+        settings.saveAccount(3, test::testAccount("pop.example", "me", "pa55 w0rd")).problem);
     EXPECT_EQ(storedText(settingsFile(), 3), "keyring:3");
     EXPECT_EQ(readFile(settingsFile()).value().find("pa55"), std::string::npos);
     EXPECT_EQ(m_keyring->lookup(settingsFile(), 3), "pa55 w0rd");
@@ -69,8 +69,8 @@ TEST_F(PasswordKeyringTest, EarlierScrambledPasswordsReadAndMoveAtTheNextSave) {
     SettingsStore earlier = store(false);
     earlier.GetRemotePOPSettings(1); // a fresh store: the one-time migration is done
     MailboxAccounts accounts;
-    accounts[1] = {.server = "pop.one.example", .user = "one", .password = "first"};
-    accounts[2] = {.server = "pop.two.example", .user = "two", .password = "second"};
+    accounts[1] = test::testAccount("pop.one.example", "one", "first");
+    accounts[2] = test::testAccount("pop.two.example", "two", "second");
     ASSERT_FALSE(earlier.saveServerSettings(accounts).problem);
     const std::string scrambled = storedText(settingsFile(), 2);
     ASSERT_FALSE(scrambled.empty());
@@ -92,11 +92,8 @@ TEST_F(PasswordKeyringTest, AnEmptiedMailboxLeavesTheKeyringAndHomesStayApart) {
     SettingsStore other(otherHome.dir() / "settings.ini");
     other.usePasswordKeyring(m_keyring);
     SettingsStore settings = store();
-    ASSERT_FALSE(
-        settings.saveAccount(1, {.server = "pop.example", .user = "me", .password = "mine"})
-            .problem);
-    ASSERT_FALSE(other.saveAccount(1, {.server = "pop.example", .user = "me", .password = "theirs"})
-                     .problem);
+    ASSERT_FALSE(settings.saveAccount(1, test::testAccount("pop.example", "me", "mine")).problem);
+    ASSERT_FALSE(other.saveAccount(1, test::testAccount("pop.example", "me", "theirs")).problem);
     EXPECT_EQ(store().readServerSettings().accounts[1].password, "mine");
 
     settings.clearAccount(1);
@@ -115,9 +112,7 @@ TEST(PasswordKeyringWithout, NoServiceKeepsTheScrambledForm) {
         if (keyring->available()) continue; // the session of the keyring tests
         SettingsStore settings(home.dir() / "settings.ini");
         settings.usePasswordKeyring(keyring);
-        ASSERT_FALSE(
-            settings.saveAccount(1, {.server = "pop.example", .user = "me", .password = "pw"})
-                .problem);
+        ASSERT_FALSE(settings.saveAccount(1, test::testAccount("pop.example", "me", "pw")).problem);
         std::string stored = storedText(home.dir() / "settings.ini", 1);
         EXPECT_FALSE(stored.empty());
         EXPECT_EQ(stored.find("keyring:"), std::string::npos);

@@ -11,6 +11,7 @@
 #include "gui/widgets/FileDialog.h"
 #include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
+#include "support/TestAccount.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -190,7 +191,7 @@ TEST_F(GeneralSettingsTest, NoHeaderRuleWithoutAUserNameNorOverAStoredMailbox1) 
 
     // Mailbox 1 already set up: another mail program is not asked, and no rule is added.
     m_programs.installThunderbird();
-    storeAccount(1, {.server = "pop.mine.example", .user = "me", .password = "pw"});
+    storeAccount(1, test::testAccount("pop.mine.example", "me", "pw"));
     restart();
     open();
     EXPECT_EQ(edit("edServe1")->text(), "pop.mine.example");
@@ -198,7 +199,7 @@ TEST_F(GeneralSettingsTest, NoHeaderRuleWithoutAUserNameNorOverAStoredMailbox1) 
 }
 
 TEST_F(GeneralSettingsTest, TheOverDeleteWarningOnlyWhenKillIsNewlyOnInAutomaticMode) {
-    storeAccount(1, {.server = "pop.example", .user = "me", .password = "pw"});
+    storeAccount(1, test::testAccount("pop.example", "me", "pw"));
     open();
     click("rbAuto");
     check("cbKill", true);
@@ -227,7 +228,7 @@ TEST_F(GeneralSettingsTest, TheOverDeleteWarningOnlyWhenKillIsNewlyOnInAutomatic
 }
 
 TEST_F(GeneralSettingsTest, ChangingTheTrayOptionAsksForARestart) {
-    storeAccount(1, {.server = "pop.example", .user = "me", .password = "pw"});
+    storeAccount(1, test::testAccount("pop.example", "me", "pw"));
     for (bool on : {true, false}) {
         open();
         click("cbSysTray");
@@ -314,7 +315,7 @@ TEST_F(GeneralSettingsTest, AFaultyMailboxKeepsTheWindowOpenOnItsField) {
         {"", "me", "pw", "edServe4", "error: Mailbox 4 me has a blank server"},
         {"pop.example", "me", "", "edPass4", "error: Mailbox 4 - there is no password set"},
     };
-    storeAccount(1, {.server = "pop.one.example", .user = "one", .password = "pw1"});
+    storeAccount(1, test::testAccount("pop.one.example", "one", "pw1"));
     for (const Case& c : cases) {
         open();
         type("edServe4", c.server);
@@ -340,7 +341,7 @@ TEST_F(GeneralSettingsTest, AFaultyMailboxKeepsTheWindowOpenOnItsField) {
 }
 
 TEST_F(GeneralSettingsTest, CancelPutsTheStoredValuesBack) {
-    storeAccount(1, {.server = "pop.example", .user = "me", .password = "pw"});
+    storeAccount(1, test::testAccount("pop.example", "me", "pw"));
     store().writeInteger(Setting::Minutes, 15);
     const std::string before = readFile(store().path()).value();
     open();
@@ -365,7 +366,7 @@ TEST_F(GeneralSettingsTest, CancelPutsTheStoredValuesBack) {
 }
 
 TEST_F(GeneralSettingsTest, OKStoresEveryPageAndTheControllerTakesItUp) {
-    storeAccount(1, {.server = "pop.example", .user = "me", .password = "pw"});
+    storeAccount(1, test::testAccount("pop.example", "me", "pw"));
     open({"Home WiFi", "Phone"});
     type("edServe2", "pop2.example");
     type("edName2", "two");
@@ -552,7 +553,7 @@ TEST_F(GeneralSettingsTest, FillsTheGapsWithDefaultsWhenShown) {
 }
 
 TEST_F(GeneralSettingsTest, AStoredPasswordThatCannotBeReadIsNamedWhenShown) {
-    storeAccount(2, {.server = "pop.example", .user = "two", .password = "pw"});
+    storeAccount(2, test::testAccount("pop.example", "two", "pw"));
     IniFile ini(store().path());
     ini.load();
     ini.writeString("Server", "Passwd2", "ZZ-damaged");
@@ -567,7 +568,7 @@ TEST_F(GeneralSettingsTest, AStoredPasswordThatCannotBeReadIsNamedWhenShown) {
 }
 
 TEST_F(GeneralSettingsTest, PasswordsReachNoMessageAndLeaveWithTheWindow) {
-    storeAccount(1, {.server = "pop.example", .user = "me", .password = "s3cret-1"});
+    storeAccount(1, test::testAccount("pop.example", "me", "s3cret-1"));
     open();
     EXPECT_EQ(edit("edPass1")->echoMode(), QLineEdit::Password);
     type("edPass2", "s3cret-2");
