@@ -1,7 +1,7 @@
 // mailvane-cli's check, show, log, auto and demo commands, run in-process against a real Dovecot.
-#include "support/DovecotSuite.h"
 #include "base/Files.h"
 #include "cli/CliRunner.h"
+#include "support/DovecotSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,6 @@ protected:
     }
     test::CliRunner cli;
 };
-
 
 TEST_F(CliCommandsTest, CheckPrintsTheListAndTheTotal) {
     auto r = cli.run({"check", "--explain"});
