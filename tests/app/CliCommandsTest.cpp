@@ -95,6 +95,18 @@ TEST_F(CliCommandsTest, AutoOnceAndLogClear) {
     EXPECT_EQ(cli.run({"log"}).code, 1);
 }
 
+// Automatic checking from the command line is for that run only: with Kill on it deletes, and a
+// later desktop start still finds manual mode.
+TEST_F(CliCommandsTest, AutoWithKillLeavesTheStoredModeAlone) {
+    cli.settings().writeBool(Setting::Kill, true);
+    auto r = cli.run({"auto", "--once"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(server->messagesOnDisk(), 1u);
+    GeneralSettings stored = cli.settings().ReadGeneralSettings();
+    EXPECT_FALSE(stored.automatic);
+    EXPECT_EQ(stored.count, 1);
+}
+
 TEST(DemoCommandTest, ChecksTheBundledMailbox) {
     test::CliRunner cli;
     auto r = cli.run({"demo"});
