@@ -5,8 +5,6 @@
 #include "mail/EmailAddress.h"
 #include "mail/MailDate.h"
 #include "net/NetErrors.h"
-#include "screening/Conditions.h"
-#include "screening/RuleRows.h"
 
 #include <algorithm>
 
@@ -29,45 +27,17 @@ public:
 
 } // namespace
 
-void fix2000(RegionalSettings& regional) {
-    regional.shortDateFormat = withFourDigitYear(regional.shortDateFormat);
-}
-
-void CleanUpEMLFiles(const HomeFolder& home) {
-    // Every msg_N.eml, not only 0 to 100: a mailbox may list more messages than that.
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(home.programDir(), ec)) {
-        std::string name = entry.path().filename().string();
-        if (!name.starts_with("msg_") || !name.ends_with(".eml")) continue;
-        std::string number = name.substr(4, name.size() - 8);
-        if (number.empty() || !std::all_of(number.begin(), number.end(), isDigitChar)) continue;
-        std::error_code ignored; // a file that cannot go now goes at the next start
-        std::filesystem::remove(entry.path(), ignored);
-    }
-}
-
-bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts) {
-    const std::string& user = accounts[1].user;
-    if (trim(user).empty()) return false;
-    rules.header().insertRow(1);
-    putRuleRow(rules.header(), TableId::Header, 1,
-               {"", "To does not contain", user + " - MailBox #1", std::string(kNo),
-                std::string(kYes), "0"});
-    return true;
-}
-
 CheckController::CheckController(HomeFolder home, SettingsStore& settings, View& view,
                                  Platform& platform, const Clock& clock, RegionalSettings regional)
     : m_home(std::move(home)), m_settings(settings), m_view(view), m_platform(platform),
-      m_clock(clock), m_regional(std::move(regional)), m_rules(m_home.programDir()),
-      m_domainCheck(m_domainResolver, m_rules.options()), m_log(clock, m_regional),
-      m_messages(view), m_list(view), m_session(settings, view, platform, m_log, m_messages),
-      m_scheduler(view), m_screening(m_rules, m_domainCheck, [this] {
+      m_clock(clock), m_regional(std::move(regional)), m_log(clock, m_regional), m_messages(view),
+      m_list(view), m_session(settings, view, platform, m_log, m_messages), m_scheduler(view),
+      m_screening(m_home.programDir(), m_list, [this] {
           const TRemotePOP& pop = m_session.client();
           return accounts().serverToIndex(pop.server(), pop.userName());
       }) {
     m_log.onFailure([this](const std::string& message) { m_messages.error(message); });
-    m_mxResolver.setWaitHooks(m_session.waitHooks());
+    m_screening.setWaitHooks(m_session.waitHooks());
     connectClientEvents();
 }
 
@@ -81,9 +51,8 @@ void CheckController::startUp() {
                                                                                    : 1);
         applyGeneralSettings();
         m_trayMode = m_general.sysTray;
-        for (const auto& message : m_rules.readSettings())
+        for (const auto& message : m_screening.load())
             m_messages.error(message);
-        if (auto message = m_rules.LoadUpKnownList()) m_messages.error(*message);
         m_session.GetRemotePOPSettings(currentMailbox());
         CleanUpEMLFiles(m_home);
         setExitNormalRole();
@@ -208,7 +177,7 @@ CheckOutcome CheckController::checkRun() {
     setExitCancelRole();
     disableAllButtons();
     bool interactive = !unattended();
-    m_domainCheck.startRun();
+    m_screening.startRun();
     m_session.startListing();
     bool listed = listMailbox(interactive);
     returnToIdle();
@@ -284,7 +253,7 @@ void CheckController::connectClientEvents() {
     pop.OnInfoUpdated = [this](TRemotePOP& p) {
         m_view.setStatus(std::to_string(p.RemoteInfo().Count()) + " msg(s) for " + p.userName() +
                          " on " + p.server());
-        m_list.remark([this](std::span<MessageEntry> rows) { m_screening.rescreen(rows); });
+        m_screening.rescreen();
         showScreeningProblems();
         enableAllButtons();
         m_view.hideProgress();
@@ -310,8 +279,7 @@ void CheckController::ShowTotalCount() {
 }
 
 void CheckController::screen(int index) {
-    m_list.remark([&](std::span<MessageEntry> rows) { m_screening.MarkForDeletion(rows, index); },
-                  index);
+    m_screening.screenRow(index);
     showScreeningProblems();
 }
 
@@ -327,9 +295,8 @@ bool CheckController::setMark(int index, MarkState mark) {
 std::optional<int> CheckController::remark() {
     std::optional<int> marked;
     operation([&] {
-        m_list.remark([this](std::span<MessageEntry> rows) { m_screening.autoMark(rows); });
+        marked = m_screening.autoMark();
         showScreeningProblems();
-        marked = m_list.markedCount();
     });
     return marked;
 }
@@ -337,24 +304,10 @@ std::optional<int> CheckController::remark() {
 std::vector<std::string> CheckController::reasons(int index) {
     std::vector<std::string> lines;
     operation([&] {
-        MessageEntry row = m_list.at(index); // the explanation changes no mark
-        lines = m_screening.whyMarked(row);
+        lines = m_screening.reasons(index);
         showScreeningProblems();
     });
     return lines;
-}
-
-DomainLookup CheckController::MXDomainResolver::resolve(const std::string& domain) {
-    DomainCheck check = m_resolver.checkDomain(domain);
-    switch (check.status) {
-    case DomainStatus::Exists:
-        return {DomainAnswer::Exists, check.lifetime};
-    case DomainStatus::DoesNotExist:
-        return {DomainAnswer::DoesNotExist, check.lifetime};
-    case DomainStatus::NotChecked:
-        break;
-    }
-    return {DomainAnswer::CouldNotCheck, std::chrono::seconds(0)};
 }
 
 // --- Idle and busy looks ---------------------------------------------------------------------
@@ -387,7 +340,7 @@ void CheckController::returnToIdle() {
 }
 
 void CheckController::saveRules() {
-    for (const auto& message : m_rules.Savesettings())
+    for (const auto& message : m_screening.save())
         if (!unattended()) m_messages.error(message);
 }
 
@@ -671,9 +624,7 @@ void CheckController::applyGeneralSettings() {
     m_scheduler.configure(m_general.automatic, m_general.minutes);
     m_log.setNaming(m_general.logfile, m_general.logNaming, m_home.programDir());
     m_session.applyDialUp(m_general.ras);
-    m_mxResolver.setDNSAddress(m_general.dnsAddress);
-    m_mxResolver.setPort(m_general.dnsPort > 0 ? static_cast<std::uint16_t>(m_general.dnsPort)
-                                               : std::uint16_t{53});
+    m_screening.setNameServer(m_general.dnsAddress, m_general.dnsPort);
 }
 
 } // namespace mv

@@ -15,18 +15,16 @@
 #include "app/ActivityLog.h"
 #include "app/AutomaticScheduler.h"
 #include "app/HeldMessages.h"
+#include "app/ListScreening.h"
 #include "app/MailboxSession.h"
 #include "app/MessageList.h"
 #include "app/Platform.h"
+#include "app/StartUpSteps.h"
 #include "app/View.h"
 #include "app/settings/HomeFolder.h"
 #include "app/settings/SettingsStore.h"
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
-#include "net/MXResolver.h"
-#include "screening/RuleSet.h"
-#include "screening/ScreeningPass.h"
-#include "screening/UnknownDomainCheck.h"
 
 #include <filesystem>
 #include <functional>
@@ -47,15 +45,6 @@ enum class CheckOutcome {
 // The status text of a command refused because another operation runs.
 inline constexpr const char* kBusyText =
     "Please wait: another operation is running (press Cancel to stop it)";
-
-// The program's short date format with a four-digit year.
-void fix2000(RegionalSettings& regional);
-// Removes every saved message msg_N.eml from the program directory.
-void CleanUpEMLFiles(const HomeFolder& home);
-// The first-time header rule "To does not contain" the user name of mailbox 1, put on top of the
-// header rules. Only once a user name exists: with an empty one the rule would mark every message
-// of mailbox 1. True when the rule was added (the caller clears its first-time flag and saves).
-bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts);
 
 class CheckController {
 public:
@@ -86,7 +75,7 @@ public:
     const MailboxAccounts& accounts() const { return m_session.accounts(); }
     const RegionalSettings& regional() const { return m_regional; }
     const HomeFolder& home() const { return m_home; }
-    RuleSet& rules() { return m_rules; }
+    RuleSet& rules() { return m_screening.rules(); }
     TRemotePOP& client() { return m_session.client(); }
     ActivityLog& log() { return m_log; }
     View& view() { return m_view; }
@@ -146,17 +135,6 @@ public:
     void saveRules();
 
 private:
-    // The unknown-domain check asks the MX resolver; every failure but "no such domain" leaves
-    // the message alone.
-    class MXDomainResolver final : public DomainResolver {
-    public:
-        explicit MXDomainResolver(TMXResolver& resolver) : m_resolver(resolver) {}
-        DomainLookup resolve(const std::string& domain) override;
-
-    private:
-        TMXResolver& m_resolver;
-    };
-
     // Runs a command's body and reports what it raises; false when it raised.
     bool guarded(const std::function<void()>& body);
     // A command that is refused while busy; false when refused or failed.
@@ -204,16 +182,12 @@ private:
     RegionalSettings m_regional;
 
     GeneralSettings m_general; // as stored; the automatic mode lives in m_scheduler
-    RuleSet m_rules;
-    TMXResolver m_mxResolver;
-    MXDomainResolver m_domainResolver{m_mxResolver};
-    UnknownDomainCheck m_domainCheck;
     ActivityLog m_log;
     HeldMessages m_messages;
     MessageList m_list;
     MailboxSession m_session;
     AutomaticScheduler m_scheduler;
-    ScreeningPass m_screening;
+    ListScreening m_screening;
 
     bool m_trayMode = false;
     bool m_busy = false;
