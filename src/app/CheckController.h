@@ -65,7 +65,10 @@ public:
     // The mailbox whose messages the list holds (0 before the first check).
     int listedMailbox() const { return m_session.listedMailbox(); }
     int currentMailbox() const { return m_session.currentMailbox(); }
-    void setCurrentMailbox(int n) { m_session.setCurrentMailbox(n); }
+    // The mailbox the next check lists; refused while busy.
+    void setCurrentMailbox(int n) {
+        if (!refuseWhenBusy()) m_session.setCurrentMailbox(n);
+    }
     bool automaticMode() const { return m_scheduler.automatic(); }
     bool timerEnabled() const { return m_scheduler.timerEnabled(); }
     int countdown() const { return m_scheduler.countdown(); }
