@@ -32,13 +32,17 @@ CheckController::CheckController(HomeFolder home, SettingsStore& settings, View&
     : m_home(std::move(home)), m_settings(settings), m_view(view), m_platform(platform),
       m_clock(clock), m_regional(std::move(regional)), m_log(clock, m_regional), m_messages(view),
       m_list(view), m_session(settings, view, platform, m_log, m_messages), m_scheduler(view),
-      m_screening(m_home.programDir(), m_list, [this] {
-          const TRemotePOP& pop = m_session.client();
-          return accounts().serverToIndex(pop.server(), pop.userName());
-      }) {
+      m_screening(
+          m_home.programDir(), m_list, [this] { return listedMailboxNumber(); },
+          [this] { m_platform.pump(); }) {
     m_log.onFailure([this](const std::string& message) { m_messages.error(message); });
     m_screening.setWaitHooks(m_session.waitHooks());
     connectClientEvents();
+}
+
+int CheckController::listedMailboxNumber() const {
+    const TRemotePOP& pop = m_session.client();
+    return accounts().serverToIndex(pop.server(), pop.userName());
 }
 
 void CheckController::startUp() {

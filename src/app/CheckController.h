@@ -149,6 +149,9 @@ private:
     void networkStep(const std::function<void()>& step);
     void reportFailure(const std::exception& error);
     void connectClientEvents();
+    // The number of the mailbox whose account the client holds, 0 if none (for the rules that
+    // apply to one mailbox only).
+    int listedMailboxNumber() const;
     // Shows the missing-account message and the settings window; true when one was missing.
     bool accountMissing();
     bool unattended() const { return m_scheduler.inRun() && !m_view.mainWindowVisible(); }

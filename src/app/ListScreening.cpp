@@ -7,9 +7,9 @@ constexpr std::uint16_t kStandardDnsPort = 53;
 }
 
 ListScreening::ListScreening(const std::filesystem::path& programDir, MessageList& list,
-                             std::function<int()> serverToIndex)
+                             std::function<int()> serverToIndex, std::function<void()> pump)
     : m_list(list), m_rules(programDir), m_domainCheck(m_domainResolver, m_rules.options()),
-      m_pass(m_rules, m_domainCheck, std::move(serverToIndex)) {}
+      m_pass(m_rules, m_domainCheck, std::move(serverToIndex)), m_pump{nullptr, std::move(pump)} {}
 
 std::vector<std::string> ListScreening::load() {
     std::vector<std::string> messages = m_rules.readSettings();
@@ -32,12 +32,19 @@ void ListScreening::screenRow(int index) {
                   index);
 }
 
+void ListScreening::eachRow(const std::function<void(std::span<MessageEntry>)>& screen) {
+    for (int i = 0; i < m_list.size(); ++i) {
+        m_list.remark([&](std::span<MessageEntry> rows) { screen(rows.subspan(i, 1)); }, i);
+        m_pump.pumpIfDue();
+    }
+}
+
 void ListScreening::rescreen() {
-    m_list.remark([this](std::span<MessageEntry> rows) { m_pass.rescreen(rows); });
+    eachRow([this](std::span<MessageEntry> row) { m_pass.rescreen(row); });
 }
 
 int ListScreening::autoMark() {
-    m_list.remark([this](std::span<MessageEntry> rows) { m_pass.autoMark(rows); });
+    eachRow([this](std::span<MessageEntry> row) { m_pass.autoMark(row); });
     return m_list.markedCount();
 }
 

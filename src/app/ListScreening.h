@@ -18,9 +18,10 @@ namespace mv {
 
 class ListScreening {
 public:
-    // `serverToIndex` gives the number of the mailbox being checked (ScreeningPass).
+    // `serverToIndex` gives the number of the mailbox being checked (ScreeningPass); `pump` runs
+    // between rows of a pass over the whole list, which may take a while on a long one.
     ListScreening(const std::filesystem::path& programDir, MessageList& list,
-                  std::function<int()> serverToIndex);
+                  std::function<int()> serverToIndex, std::function<void()> pump);
     ListScreening(const ListScreening&) = delete;
     ListScreening& operator=(const ListScreening&) = delete;
 
@@ -49,6 +50,9 @@ public:
     std::vector<std::string> takeProblems() { return m_pass.takeProblems(); }
 
 private:
+    // Runs `screen` on each row in turn, the pump between rows when it is due.
+    void eachRow(const std::function<void(std::span<MessageEntry>)>& screen);
+
     // Every failure but "no such domain" leaves the message alone.
     class MXDomainResolver final : public DomainResolver {
     public:
@@ -65,6 +69,7 @@ private:
     MXDomainResolver m_domainResolver{m_mxResolver};
     UnknownDomainCheck m_domainCheck;
     ScreeningPass m_pass;
+    WaitHooks m_pump;
 };
 
 } // namespace mv
