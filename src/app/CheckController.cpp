@@ -98,7 +98,6 @@ bool CheckController::operation(const std::function<void()>& body) {
     m_session.beginOperation();
     bool ok = guarded(body);
     m_session.endOperation();
-    m_listing = false;
     m_busy = false;
     m_view.setBusy(false);
     m_messages.release();
@@ -194,7 +193,6 @@ CheckOutcome CheckController::checkRun() {
 bool CheckController::listMailbox(bool interactive) {
     TRemotePOP& pop = client();
     if (interactive) m_view.showProgress(kRetrievingHeading, pop.server(), pop.userName());
-    m_listing = true;
     try {
         networkStep([&] {
             pop.UpdateInfo();
@@ -202,14 +200,20 @@ bool CheckController::listMailbox(bool interactive) {
             // cancelled.
             if (m_session.cancelRequested()) throw ECanceledError();
         });
+    } catch (const ECanceledError& e) {
+        // The rows of a cancelled listing go, once nothing works on them any more.
+        m_list.clear();
+        return listingFailed(e, interactive);
     } catch (const std::exception& e) {
-        m_listing = false;
-        m_session.logFailure(e);
-        if (interactive) m_messages.error(e.what());
-        return false;
+        return listingFailed(e, interactive);
     }
-    m_listing = false;
     return true;
+}
+
+bool CheckController::listingFailed(const std::exception& error, bool interactive) {
+    m_session.logFailure(error);
+    if (interactive) m_messages.error(error.what());
+    return false;
 }
 
 void CheckController::finishCheck(bool listed) {
@@ -273,8 +277,6 @@ void CheckController::cancel(bool fromProgress) {
     if (!fromProgress) playAlarmSound(false);
     if (!m_busy) return; // nothing runs that a cancel could end
     m_session.cancel();
-    if (m_listing) m_list.clear();
-    m_listing = false;
     m_view.hideProgress();
 }
 

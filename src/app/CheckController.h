@@ -159,6 +159,8 @@ private:
     CheckOutcome checkRun();
     // The header pass; false when it failed (logged, and shown when interactive).
     bool listMailbox(bool interactive);
+    // Logs a failed listing, and shows it when interactive; false.
+    bool listingFailed(const std::exception& error, bool interactive);
     void finishCheck(bool listed);
     void addRow(int num);
     void showCheckPicture();
@@ -197,7 +199,6 @@ private:
 
     bool m_trayMode = false;
     bool m_busy = false;
-    bool m_listing = false;
 
     // Deletion in progress: entries stamped as each message goes, written once the server
     // committed the deletions.
