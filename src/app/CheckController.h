@@ -3,15 +3,17 @@
 // main window and the tray (check, cancel, delete, automatic checking, settings, launch), the check
 // run with its reactions to the client's message events, and the deletion. It keeps its parts:
 // the message list (MessageList), the POP3 side (MailboxSession), the timing of automatic checking
-// (AutomaticScheduler), the rule set with the screening pass, and the activity log; the list
-// commands work on what it leaves (ListCommands).
+// (AutomaticScheduler), the rules and the screening of the list (ListScreening), the message boxes
+// held back during operations (HeldMessages) and the activity log; the list commands work on what
+// it leaves (ListCommands).
 //
-// One operation at a time: from the start of a check, a deletion, a body download or an
-// automatic tick until that command has returned, the controller is busy and refuses every other
-// command with a status text (a window's events and the pump may call commands at any time);
-// cancel alone acts. No exception leaves a command: a failure is shown, logged and reported in
-// the status line. Timer ticks are method calls: the host calls Timer1Timer once a minute while
-// timerEnabled(). Lives as long as the main window.
+// One operation at a time: from the start of a check, a deletion, a body download, an automatic
+// run, an auto-mark or an explanation until that command has returned, the controller is busy
+// (View::setBusy) and refuses every other command with the status text kBusyText (a window's
+// events and the pump may call commands at any time); cancel alone acts. No exception leaves a
+// command: a failure is shown, logged and reported in the status line. Timer ticks are method
+// calls: the host calls Timer1Timer once a minute while timerEnabled(). Lives as long as the main
+// window.
 #include "app/ActivityLog.h"
 #include "app/AutomaticScheduler.h"
 #include "app/HeldMessages.h"
@@ -104,11 +106,16 @@ public:
     // "Delete marked messages". False when the deletion failed or was refused (the failure was
     // shown); a deletion that the server committed is true even when listing again failed.
     bool btDeleteClick();
+    // The automatic timer's tick: one minute less, and the automatic run when it is due.
     void Timer1Timer();
     // One automatic run now, whatever the countdown says.
     void checkNow();
+    // The tray's "Enable/Disable automatic check": stored, logged, countdown and captions.
     void EnableAutomatic1Click(bool on);
+    // On: the alarm file (or a beep); off: stops the sound. Front ends call it off at the start
+    // of nearly every user action.
     void playAlarmSound(bool on);
+    // "Launch e-mail program".
     void btLaunchClick();
     // Tray "Check e-mail for spam".
     void Show1Click();
