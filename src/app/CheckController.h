@@ -3,7 +3,8 @@
 // main window and the tray (check, cancel, delete, automatic checking, settings, launch), the check
 // run with its reactions to the client's message events, and the deletion. It keeps its parts:
 // the message list (MessageList), the POP3 side (MailboxSession), the timing of automatic checking
-// (AutomaticScheduler), the rules and the screening of the list (ListScreening), the message boxes
+// (AutomaticScheduler), the rules and the screening of the list (ListScreening), the server side
+// of a deletion (MessageDeletion), the message boxes
 // held back during operations (HeldMessages) and the activity log; the list commands work on what
 // it leaves (ListCommands).
 //
@@ -19,6 +20,7 @@
 #include "app/HeldMessages.h"
 #include "app/ListScreening.h"
 #include "app/MailboxSession.h"
+#include "app/MessageDeletion.h"
 #include "app/MessageList.h"
 #include "app/Platform.h"
 #include "app/StartUpSteps.h"
@@ -30,7 +32,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -152,8 +153,6 @@ private:
     // A command that is the program's one operation until it returns: busy, messages held, and
     // the cancel flag cleared before and after.
     bool operation(const std::function<void()>& body);
-    // One network exchange inside an operation; a cancel ends with it.
-    void networkStep(const std::function<void()>& step);
     void reportFailure(const std::exception& error);
     void connectClientEvents();
     // The number of the mailbox whose account the client holds, 0 if none (for the rules that
@@ -176,10 +175,7 @@ private:
     void showScreeningProblems();
     bool deleteRun();
     void DeleteMessages();
-    std::vector<int> deleteOnServer(int marked, bool interactive);
     void listAgainAfterDeletion(bool interactive);
-    void RemotePOP1Deleting(int num);
-    void clearClientMarks();
     void CheckAllMailBoxes();
     void launchMailProgram();
     void applySettings();
@@ -203,17 +199,13 @@ private:
     MailboxSession m_session;
     AutomaticScheduler m_scheduler;
     ListScreening m_screening;
+    MessageDeletion m_deletion{m_list, m_session, m_log, m_view};
 
     bool m_trayMode = false;
     bool m_busy = false;
 
-    // Deletion in progress: entries stamped as each message goes, written once the server
-    // committed the deletions.
     bool m_launchesMailProgram = true;
     int m_lastDeleted = 0;
-    int m_toDelete = 0;
-    int m_deleteProgress = 1;
-    std::map<int, std::vector<std::string>> m_deletionEntries; // by row index
 };
 
 } // namespace mv
