@@ -1,26 +1,37 @@
 #pragma once
-// The check engine that the desktop program and the command line both drive: it owns the POP3
-// client, the message list of the mailbox last listed, the rule set, the activity log and the
-// automatic-check state, and tells a View what to show. The check run, the reactions to the
-// client's events, the deletion, automatic checking and the start-up steps live here; the list
-// commands work on what it leaves (ListCommands). Timer ticks are method calls: the host calls
-// Timer1Timer once a minute while timerEnabled(). Lives as long as the main window.
+// The check engine that the desktop program and the command line both drive: the commands of the
+// main window and the tray (check, cancel, delete, automatic checking, settings, launch), the check
+// run with its reactions to the client's message events, and the deletion. It keeps its parts:
+// the message list (MessageList), the POP3 side (MailboxSession), the timing of automatic checking
+// (AutomaticScheduler), the rules and the screening of the list (ListScreening), the server side
+// of a deletion (MessageDeletion), the message boxes
+// held back during operations (HeldMessages) and the activity log; the list commands work on what
+// it leaves (ListCommands).
+//
+// One operation at a time: from the start of a check, a deletion, a body download, an automatic
+// run, an auto-mark or an explanation until that command has returned, the controller is busy
+// (View::setBusy) and refuses every other command with the status text kBusyText (a window's
+// events and the pump may call commands at any time); cancel alone acts. No exception leaves a
+// command: a failure is shown, logged and reported in the status line. Timer ticks are method
+// calls: the host calls Timer1Timer once a minute while timerEnabled(). Lives as long as the main
+// window.
 #include "app/ActivityLog.h"
+#include "app/AutomaticScheduler.h"
+#include "app/HeldMessages.h"
+#include "app/ListScreening.h"
+#include "app/MailboxSession.h"
+#include "app/MessageDeletion.h"
+#include "app/MessageList.h"
 #include "app/Platform.h"
+#include "app/StartUpSteps.h"
 #include "app/View.h"
 #include "app/settings/HomeFolder.h"
 #include "app/settings/SettingsStore.h"
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
-#include "net/MXResolver.h"
-#include "net/RasDialer.h"
-#include "net/RemotePOP.h"
-#include "screening/RuleSet.h"
-#include "screening/ScreeningPass.h"
-#include "screening/UnknownDomainCheck.h"
 
-#include <map>
-#include <memory>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,21 +42,12 @@ namespace mv {
 enum class CheckOutcome {
     Listed, // the header pass completed
     Failed, // it failed or was cancelled; the failure was shown (or, unattended, logged)
-    NotRun, // nothing was contacted: no account, or the chooser was cancelled
+    NotRun, // nothing was contacted: no account, the chooser was cancelled, or busy
 };
 
-// "Message Total: %d Number Marked: %d".
-std::string totalCountText(const std::vector<MessageEntry>& rows);
-// "Mailvane - next e-mail check in N minute(s)" and the other captions of automatic mode.
-std::string countdownCaption(int minutes);
-// The program's short date format with a four-digit year.
-void fix2000(RegionalSettings& regional);
-// Removes every saved message msg_N.eml from the program directory.
-void CleanUpEMLFiles(const HomeFolder& home);
-// The first-time header rule "To does not contain" the user name of mailbox 1, put on top of the
-// header rules. Only once a user name exists: with an empty one the rule would mark every message
-// of mailbox 1. True when the rule was added (the caller clears its first-time flag and saves).
-bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts);
+// The status text of a command refused because another operation runs.
+inline constexpr const char* kBusyText =
+    "Please wait: another operation is running (press Cancel to stop it)";
 
 class CheckController {
 public:
@@ -59,25 +61,31 @@ public:
     void startUp();
 
     // --- State the front ends show ---
-    const std::vector<MessageEntry>& rows() const { return m_rows; }
-    std::vector<MessageEntry>& rows() { return m_rows; }
+    // The rows of the mailbox last listed; row i is the server's message i + 1. Marks change only
+    // through setMark and the controller's own screening.
+    const std::vector<MessageEntry>& rows() const { return m_list.rows(); }
+    const MessageList& messages() const { return m_list; }
     // The mailbox whose messages the list holds (0 before the first check).
-    int listedMailbox() const { return m_listedMailbox; }
-    int currentMailbox() const { return m_currentMailbox; }
-    void setCurrentMailbox(int n) { m_currentMailbox = n; }
-    bool automaticMode() const { return m_general.automatic; }
-    bool timerEnabled() const { return m_timerEnabled; }
-    int countdown() const { return m_countdown; }
-    bool busy() const { return m_listing || m_deleting || m_cancelRole; }
+    int listedMailbox() const { return m_session.listedMailbox(); }
+    int currentMailbox() const { return m_session.currentMailbox(); }
+    // The mailbox the next check lists; refused while busy.
+    void setCurrentMailbox(int n) {
+        if (!refuseWhenBusy()) m_session.setCurrentMailbox(n);
+    }
+    bool automaticMode() const { return m_scheduler.automatic(); }
+    bool timerEnabled() const { return m_scheduler.timerEnabled(); }
+    int countdown() const { return m_scheduler.countdown(); }
+    // From the start of an operation until the command that ran it has returned.
+    bool busy() const { return m_busy; }
     const GeneralSettings& general() const { return m_general; }
-    const MailboxAccounts& accounts() const { return m_accounts; }
+    const MailboxAccounts& accounts() const { return m_session.accounts(); }
     const RegionalSettings& regional() const { return m_regional; }
     const HomeFolder& home() const { return m_home; }
     SettingsStore& settings() { return m_settings; }
     Platform& platform() { return m_platform; }
     const Clock& clock() const { return m_clock; }
-    RuleSet& rules() { return m_rules; }
-    TRemotePOP& client() { return m_remotePop1; }
+    RuleSet& rules() { return m_screening.rules(); }
+    TRemotePOP& client() { return m_session.client(); }
     ActivityLog& log() { return m_log; }
     View& view() { return m_view; }
 
@@ -85,87 +93,107 @@ public:
     void setLaunchesMailProgram(bool launches) { m_launchesMailProgram = launches; }
     // How many messages the last deletion removed on the server.
     int lastDeletedCount() const { return m_lastDeleted; }
-    // Automatic mode for this run only, not stored (the command line's foreground checking).
+    // Automatic mode for this run only, never stored (the command line's foreground checking).
     void setAutomaticForRun(bool on);
+
+    // True (after saying so in the status line) while an operation runs. Front ends ask it
+    // before a command of their own that changes rules or settings (the spam settings window).
+    bool refuseWhenBusy();
 
     // --- Commands ---
     // "Check e-mail": lists the current mailbox and screens every message.
     CheckOutcome btListClick();
     // The exit button in its cancel role, the tray's exit item then, or the progress window's
-    // "Click to cancel" (`fromProgress`: the alarm is left alone).
+    // "Click to cancel" (`fromProgress`: the alarm is left alone). Ends the running network
+    // operation; nothing to do when none runs.
     void cancel(bool fromProgress = false);
-    // "Delete marked messages". False when the deletion failed (the failure was shown).
+    // "Delete marked messages". False when the deletion failed or was refused (the failure was
+    // shown); a deletion that the server committed is true even when listing again failed.
     bool btDeleteClick();
+    // The automatic timer's tick: one minute less, and the automatic run when it is due.
     void Timer1Timer();
     // One automatic run now, whatever the countdown says.
     void checkNow();
-    void CheckAllMailBoxes();
-    void UpdateAutomaticCaptions(bool automatic, int minutes);
+    // The tray's "Enable/Disable automatic check": stored, logged, countdown and captions.
     void EnableAutomatic1Click(bool on);
+    // On: the alarm file (or a beep); off: stops the sound. Front ends call it off at the start
+    // of nearly every user action.
     void playAlarmSound(bool on);
+    // "Launch e-mail program".
     void btLaunchClick();
     // The same with the program the settings window shows, which may not be stored yet.
     void launchMailProgram(const std::string& mailer);
     // Tray "Check e-mail for spam".
     void Show1Click();
-    // After the general settings window closed: take its values, captions, mailbox, countdown.
+    // "General settings": the modal settings window, then its values taken over.
+    void btGeneralClick();
+    // After a settings window of the front end closed: take its values, captions, mailbox,
+    // countdown. Refused while busy.
     void settingsClosed();
+    // Sets the mark of row `index` by the user's hand; false when refused or no such row.
+    bool setMark(int index, MarkState mark);
     // "Auto-mark messages" without its message box: every mark recomputed from the rules;
-    // returns how many rows are marked for deletion.
-    int remark();
-    // The lines of "Why was this e-mail marked?" for row `index`; no mark changes.
+    // returns how many rows are marked for deletion, nullopt when refused.
+    std::optional<int> remark();
+    // The lines of "Why was this e-mail marked?" for row `index`; no mark changes. Empty when
+    // refused.
     std::vector<std::string> reasons(int index);
+    // Downloads message `index` of the listed mailbox to msg_N.eml and returns the file; nullopt
+    // when it failed (the failure was shown and the window is idle again) or was refused.
+    std::optional<std::filesystem::path> downloadMessage(int index);
+    // The same for a message listed by an earlier run, in the mailbox whose account the client
+    // holds: `listed` is the item that listing read, which the server's message must still match.
+    std::optional<std::filesystem::path> downloadListedMessage(int index, TRemoteInfoItem listed);
     // The status line's "Message Total: ..." after marks changed.
     void ShowTotalCount();
 
     // Timer control around modal windows: off now, back on afterwards in automatic mode.
-    void disableTimer() { m_timerEnabled = false; }
-    void restoreTimer() { m_timerEnabled = m_general.automatic; }
-    // Loads the account of the listed mailbox into the client, so that a deletion or download
-    // acts on the mailbox whose messages are shown. False when there is no such list.
-    bool loadListedAccount();
-    // Shows a failure of an operation and puts the window back to idle.
-    void failOperation(const std::exception& error, bool show);
-    void disableAllButtons();
-    void enableAllButtons();
-    void setExitCancelRole();
-    void setExitNormalRole();
-    void clearClientMarks();
+    void disableTimer() { m_scheduler.disableTimer(); }
+    void restoreTimer() { m_scheduler.restoreTimer(); }
     // Writes the rule tables with their hit counters; failures are shown unless unattended.
     void saveRules();
 
 private:
-    // The unknown-domain check asks the MX resolver; every failure but "no such domain" leaves
-    // the message alone.
-    class MXDomainResolver final : public DomainResolver {
-    public:
-        explicit MXDomainResolver(TMXResolver& resolver) : m_resolver(resolver) {}
-        DomainAnswer resolve(const std::string& domain) override;
-
-    private:
-        TMXResolver& m_resolver;
-    };
-
+    // Runs a command's body and reports what it raises; false when it raised.
+    bool guarded(const std::function<void()>& body);
+    // A command that is refused while busy; false when refused or failed.
+    bool command(const std::function<void()>& body);
+    // A command that is the program's one operation until it returns: busy, messages held, and
+    // the cancel flag cleared before and after.
+    bool operation(const std::function<void()>& body);
+    void reportFailure(const std::exception& error);
     void connectClientEvents();
-    void GetRemotePOPSettings(int n);
-    void loadAccount(const MailboxAccount& account);
+    // The number of the mailbox whose account the client holds, 0 if none (for the rules that
+    // apply to one mailbox only).
+    int listedMailboxNumber() const;
     // Shows the missing-account message and the settings window; true when one was missing.
     bool accountMissing();
-    // Ends a session kept open after a listing, properly when the server lets us.
-    void endKeptSession();
-    bool unattended() const { return m_automaticRun && !m_view.mainWindowVisible(); }
+    bool unattended() const { return m_scheduler.inRun() && !m_view.mainWindowVisible(); }
     bool chooseMailbox();
+    CheckOutcome checkRun();
+    // The header pass; false when it failed (logged, and shown when interactive).
+    bool listMailbox(bool interactive);
+    // Logs a failed listing, and shows it when interactive; false.
+    bool listingFailed(const std::exception& error, bool interactive);
+    void finishCheck(bool listed);
     void addRow(int num);
     void showCheckPicture();
     void returnToIdle();
     void screen(int index);
     void showScreeningProblems();
-    void logFailure(const std::exception& error);
+    bool deleteRun();
     void DeleteMessages();
-    void RemotePOP1Deleting(int num);
-    void applyLogNaming();
-    // The RAS setting: dial the k-th connection before a session, or never when 0.
-    void applyDialUp();
+    void listAgainAfterDeletion(bool interactive);
+    void CheckAllMailBoxes();
+    void launchWith(const std::string& mailer);
+    // Downloads message `index` of the client's list to msg_N.eml; the file's path.
+    std::filesystem::path retrieveMessage(int index);
+    void applySettings();
+    void applyGeneralSettings();
+    void disableAllButtons();
+    void enableAllButtons();
+    void setExitCancelRole();
+    void setExitNormalRole();
 
     HomeFolder m_home;
     SettingsStore& m_settings;
@@ -174,41 +202,20 @@ private:
     const Clock& m_clock;
     RegionalSettings m_regional;
 
-    GeneralSettings m_general;
-    MailboxAccounts m_accounts; // the settings window's working copy
-    RuleSet m_rules;
-    TMXResolver m_mxResolver;
-    MXDomainResolver m_domainResolver{m_mxResolver};
-    UnknownDomainCheck m_domainCheck;
-    ScreeningPass m_screening;
-    TRemotePOP m_remotePop1;
-    std::unique_ptr<TRasDialer> m_ras1; // made when a dial-up entry is set
+    GeneralSettings m_general; // as stored; the automatic mode lives in m_scheduler
     ActivityLog m_log;
+    HeldMessages m_messages;
+    MessageList m_list;
+    MailboxSession m_session;
+    AutomaticScheduler m_scheduler;
+    ListScreening m_screening;
+    MessageDeletion m_deletion{m_list, m_session, m_log, m_view};
 
-    std::vector<MessageEntry> m_rows;
-    // The list remembers whose messages it holds: the client deletes by number only.
-    int m_listedMailbox = 0;
-    MailboxAccount m_listedAccount;
-    MailboxAccount m_clientAccount; // the account loaded into the client
-
-    int m_currentMailbox = 1;
-    int m_countdown = 10;
     bool m_trayMode = false;
-    bool m_timerEnabled = false;
-    bool m_automaticRun = false;
-    bool m_listing = false;
-    bool m_deleting = false;
-    bool m_cancelRole = false;
-    bool m_cancelRequested = false; // Cancel was pressed during the running listing
-    bool m_errorLogged = false;     // the client's OnError already wrote the running failure
+    bool m_busy = false;
 
-    // Deletion in progress: entries stamped as each message goes, written once the server
-    // committed the deletions.
     bool m_launchesMailProgram = true;
     int m_lastDeleted = 0;
-    int m_toDelete = 0;
-    int m_deleteProgress = 1;
-    std::map<int, std::vector<std::string>> m_deletionEntries; // by row index
 };
 
 } // namespace mv

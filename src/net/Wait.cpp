@@ -10,7 +10,19 @@ namespace {
 constexpr std::chrono::milliseconds kSlice{50};
 }
 
-bool TTimeCounter::expired() const { return remaining().count() == 0; }
+void WaitHooks::pumpIfDue() const {
+    if (pump && std::chrono::steady_clock::now() - lastPump >= kPumpInterval) runPump();
+}
+
+void WaitHooks::runPump() const {
+    if (!pump) return;
+    lastPump = std::chrono::steady_clock::now();
+    pump();
+}
+
+bool TTimeCounter::expired() const {
+    return remaining().count() == 0;
+}
 
 std::chrono::milliseconds TTimeCounter::remaining() const {
     auto limit = std::chrono::seconds(std::max(m_timeout, 1));
@@ -19,13 +31,16 @@ std::chrono::milliseconds TTimeCounter::remaining() const {
                     std::chrono::duration_cast<std::chrono::milliseconds>(limit) - elapsed);
 }
 
-WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
-                          const TTimeCounter& timeout, short* revents) {
+WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks, const TTimeCounter& timeout,
+                          short* revents) {
+    // With a pump the slices are short enough to run it on time.
+    const std::chrono::milliseconds sliceLimit = hooks.pump ? kPumpInterval : kSlice;
     for (;;) {
+        hooks.pumpIfDue();
         if (hooks.cancel != nullptr && hooks.cancel->load()) return WaitOutcome::Canceled;
         if (timeout.expired()) return WaitOutcome::TimedOut;
         pollfd p{fd, events, 0};
-        int slice = static_cast<int>(std::min(kSlice, timeout.remaining()).count());
+        int slice = static_cast<int>(std::min(sliceLimit, timeout.remaining()).count());
         int n = ::poll(&p, 1, std::max(slice, 1));
         if (n > 0) {
             if (revents != nullptr) *revents = p.revents;
@@ -35,7 +50,6 @@ WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
             if (revents != nullptr) *revents = POLLERR;
             return WaitOutcome::Ready;
         }
-        if (hooks.pump) hooks.pump();
     }
 }
 

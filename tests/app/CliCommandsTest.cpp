@@ -30,7 +30,6 @@ protected:
     test::CliRunner cli;
 };
 
-
 TEST_F(CliCommandsTest, CheckPrintsTheListAndTheTotal) {
     auto r = cli.run({"check", "--explain"});
     EXPECT_EQ(r.code, 0) << r.err;
@@ -167,6 +166,18 @@ TEST_F(CliCommandsTest, AutoOnceAndLogClear) {
     EXPECT_NE(cli.run({"log"}).out.find("MAIL CHECK 2 msg(s)"), std::string::npos);
     EXPECT_EQ(cli.run({"log", "--clear"}).code, 0);
     EXPECT_EQ(cli.run({"log"}).code, 1);
+}
+
+// Automatic checking from the command line is for that run only: with Kill on it deletes, and a
+// later desktop start still finds manual mode.
+TEST_F(CliCommandsTest, AutoWithKillLeavesTheStoredModeAlone) {
+    cli.settings().writeBool(Setting::Kill, true);
+    auto r = cli.run({"auto", "--once"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(server->messagesOnDisk(), 1u);
+    GeneralSettings stored = cli.settings().ReadGeneralSettings();
+    EXPECT_FALSE(stored.automatic);
+    EXPECT_EQ(stored.count, 1);
 }
 
 TEST(DemoCommandTest, ChecksTheBundledMailbox) {
