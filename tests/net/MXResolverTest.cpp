@@ -3,6 +3,7 @@
 #include "net/MXResolver.h"
 #include "net/NetErrors.h"
 #include "support/Dnsmasq.h"
+#include "support/ServerRequired.h"
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -41,7 +42,7 @@ protected:
         s_server = nullptr;
     }
     void SetUp() override {
-        if (!s_server->started()) GTEST_SKIP() << s_server->error();
+        if (!s_server->started()) MV_SKIP_WITHOUT_SERVER(s_server->error());
         m_resolver.setDNSAddress("127.0.0.1");
         m_resolver.setPort(s_server->port());
         m_resolver.setTimeOut(5);

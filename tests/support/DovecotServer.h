@@ -38,8 +38,9 @@ public:
 
 private:
     void writeConfiguration();
-    void start();
-    void waitUntilListening() const;
+    // Both return empty when Dovecot listens, else its log (the process is gone then).
+    std::string start();
+    std::string waitUntilListening();
 
     std::filesystem::path m_dir;
     std::filesystem::path m_certificate;
@@ -49,7 +50,8 @@ private:
     int m_delivered = 0;
 };
 
-// A free loopback TCP port (bound and released; the race is harmless in a test).
+// A loopback TCP port free a moment ago (bound and released): a server started on it must retry
+// on another when the bind fails, as parallel tests can take it in between.
 std::uint16_t freeLoopbackPort();
 
 } // namespace mv::test
