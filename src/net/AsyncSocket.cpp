@@ -78,6 +78,9 @@ void TAsyncSocket::Open() {
     if (m_dial.dial) m_dial.dial();
     if (OnOpen) OnOpen(*this);
     if (m_server.empty()) RaiseSocketError(kErrServerRequired);
+    // Checked before connecting: a damaged fingerprint would otherwise just fail to match.
+    if (!m_fingerprint.empty() && !normalizeFingerprint(m_fingerprint))
+        RaiseSocketError(kErrBadFingerprint);
     ServerAddress address = parseServer(m_server);
     m_host = address.host;
     char name[512] = {};

@@ -72,7 +72,7 @@ std::string DovecotServer::unavailableReason() {
     return {};
 }
 
-DovecotServer::DovecotServer() {
+DovecotServer::DovecotServer(const std::string& certificateNames) {
     std::string pattern = (fs::temp_directory_path() / "mv-dovecot-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     m_dir = pattern;
@@ -81,8 +81,9 @@ DovecotServer::DovecotServer() {
         fs::create_directories(m_dir / sub);
     m_certificate = m_dir / "cert.pem";
     run("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=localhost"
-        " -addext subjectAltName=DNS:localhost,IP:127.0.0.1 -keyout '" +
-        (m_dir / "key.pem").string() + "' -out '" + m_certificate.string() + "' 2>&1");
+        " -addext subjectAltName=" +
+        certificateNames + " -keyout '" + (m_dir / "key.pem").string() + "' -out '" +
+        m_certificate.string() + "' 2>&1");
     // The ports are found free and released before Dovecot binds them: under parallel tests another
     // process can take one in between, and Dovecot then stops at once. Try again on other ports.
     std::string failure;
@@ -177,8 +178,7 @@ std::string DovecotServer::waitUntilListening() {
                 ::waitpid(m_pid, &status, 0);
             }
             m_pid = -1;
-            std::ifstream log(m_dir / "dovecot.log");
-            return std::string((std::istreambuf_iterator<char>(log)), {});
+            return log();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -222,6 +222,11 @@ std::string DovecotServer::certificateFingerprint() const {
     std::string out =
         run("openssl x509 -noout -fingerprint -sha256 -in '" + m_certificate.string() + "'");
     return out.substr(out.find('=') + 1, 95);
+}
+
+std::string DovecotServer::log() const {
+    std::ifstream in(m_dir / "dovecot.log");
+    return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
 } // namespace mv::test

@@ -15,7 +15,8 @@ public:
     // Empty when the server can run here, else why not (for GTEST_SKIP).
     static std::string unavailableReason();
 
-    DovecotServer();
+    // `certificateNames`: the subjectAltName of the server's certificate.
+    explicit DovecotServer(const std::string& certificateNames = "DNS:localhost,IP:127.0.0.1");
     ~DovecotServer();
     DovecotServer(const DovecotServer&) = delete;
     DovecotServer& operator=(const DovecotServer&) = delete;
@@ -35,6 +36,8 @@ public:
     void removeOnDisk(const std::filesystem::path& file);
     const std::filesystem::path& certificateFile() const { return m_certificate; }
     std::string certificateFingerprint() const;
+    // The server's log so far (logins show as "user=<bob>").
+    std::string log() const;
 
 private:
     void writeConfiguration();

@@ -232,6 +232,17 @@ TEST_F(SettingsStoreTest, AccountsRoundTripWithScrambledPasswords) {
     EXPECT_TRUE(back.problems.empty());
 }
 
+TEST_F(SettingsStoreTest, StoredSecurityModesStayAndAMissingOneRequiresStls) {
+    writeRaw("[Server]\r\nServer1=pop\r\nServer2=pop\r\nSecurity2=starttls-if-offered\r\n"
+             "Server3=pop\r\nSecurity3=none\r\nServer4=pop\r\nSecurity4=tls\r\n");
+    ServerSettings s = open().readServerSettings();
+    EXPECT_EQ(s.accounts[1].security, TlsMode::StartTls);
+    EXPECT_EQ(s.accounts[2].security, TlsMode::StartTlsIfOffered);
+    EXPECT_EQ(s.accounts[3].security, TlsMode::None);
+    EXPECT_EQ(s.accounts[4].security, TlsMode::Tls);
+    EXPECT_EQ(MailboxAccount{}.security, TlsMode::StartTls);
+}
+
 TEST_F(SettingsStoreTest, UnreadableStoredValuesGiveAMessageNotAFailure) {
     writeRaw("[Server]\r\nVersion161=161\r\nServer2=pop\r\nMailbox2=ann\r\nPasswd2=XYZ123\r\n"
              "Security2=ssl\r\nFingerprint2=12:34\r\nServer4=pop\r\nMailbox4=bob\r\n"
