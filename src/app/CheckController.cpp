@@ -191,6 +191,8 @@ CheckOutcome CheckController::btListClick() {
         m_view.showError(e.what());
         return CheckOutcome::NotRun;
     }
+    std::unique_ptr<ScopedHomeLock> lock = lockHome();
+    if (!lock) return CheckOutcome::NotRun;
     // A session kept open after the last listing would not see mail that arrived since, and would
     // keep the user's mail program locked out: every check starts its own.
     endKeptSession();
@@ -422,6 +424,21 @@ void CheckController::saveRules() {
         if (!unattended()) m_view.showError(message);
 }
 
+std::unique_ptr<ScopedHomeLock> CheckController::lockHome() {
+    try {
+        auto lock = std::make_unique<ScopedHomeLock>(m_home.lockFile());
+        for (const auto& message : m_rules.takeInDiskChanges())
+            if (!unattended()) m_view.showError(message);
+        return lock;
+    } catch (const std::exception& e) {
+        if (unattended())
+            m_log.writeError(e.what(), m_remotePop1.userName(), m_remotePop1.server());
+        else
+            m_view.showError(e.what());
+        return nullptr;
+    }
+}
+
 void CheckController::clearClientMarks() {
     for (std::size_t i = 0; i < m_remotePop1.RemoteInfo().Count(); ++i)
         m_remotePop1.ClearMarks(static_cast<int>(i));
@@ -431,6 +448,8 @@ void CheckController::clearClientMarks() {
 
 bool CheckController::btDeleteClick() {
     if (m_deleting) return false;
+    std::unique_ptr<ScopedHomeLock> lock = lockHome();
+    if (!lock) return false;
     m_deleting = true;
     playAlarmSound(false);
     m_timerEnabled = false;
@@ -495,8 +514,9 @@ void CheckController::DeleteMessages() {
     m_lastDeleted = static_cast<int>(deleted.size());
     m_general.count += m_lastDeleted;
     try {
-        m_settings.SaveGeneralSettings(m_general);
-    } catch (const FileError& e) {
+        // Only the counter: the other general settings here may be older than the stored ones.
+        m_general.count = m_settings.addDeletedSpam(m_lastDeleted);
+    } catch (const std::exception& e) {
         m_view.showError(e.what()); // the deletion itself stands
     }
 

@@ -128,6 +128,9 @@ public:
     void clearClientMarks();
     // Writes the rule tables with their hit counters; failures are shown unless unattended.
     void saveRules();
+    // The home lock for one check run or deletion, with what another program saved taken in;
+    // null (the failure shown or logged) when another program kept writing too long.
+    std::unique_ptr<ScopedHomeLock> lockHome();
 
 private:
     // The unknown-domain check asks the MX resolver; every failure but "no such domain" leaves

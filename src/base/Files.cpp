@@ -77,6 +77,13 @@ void syncFolder(const std::filesystem::path& folder) {
 }
 } // namespace
 
+FileStamp fileStamp(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {};
+    auto ns = [](const timespec& t) { return t.tv_sec * 1000000000LL + t.tv_nsec; };
+    return {true, info.st_dev, info.st_ino, info.st_size, ns(info.st_mtim), ns(info.st_ctim)};
+}
+
 bool fileExists(const std::filesystem::path& path) {
     std::error_code ec;
     return std::filesystem::exists(path, ec);

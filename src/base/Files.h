@@ -16,6 +16,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What tells one version of a file from another without reading it: a rewrite (a new file renamed
+// over the old) changes the inode, an edit in place the size or the times. Equal for two missing
+// files.
+struct FileStamp {
+    bool exists = false;
+    unsigned long long device = 0, inode = 0;
+    long long size = 0;
+    long long modifiedNs = 0, changedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file a path names (through links); a missing or unreadable file gives the
+// missing stamp.
+FileStamp fileStamp(const std::filesystem::path& path);
+
 // Whether the path exists; false also when it cannot be examined (no permission), never throws.
 bool fileExists(const std::filesystem::path& path);
 
