@@ -10,7 +10,9 @@ namespace {
 constexpr std::chrono::milliseconds kSlice{50};
 }
 
-bool TTimeCounter::expired() const { return remaining().count() == 0; }
+bool TTimeCounter::expired() const {
+    return remaining().count() == 0;
+}
 
 std::chrono::milliseconds TTimeCounter::remaining() const {
     auto limit = std::chrono::seconds(std::max(m_timeout, 1));
@@ -19,20 +21,25 @@ std::chrono::milliseconds TTimeCounter::remaining() const {
                     std::chrono::duration_cast<std::chrono::milliseconds>(limit) - elapsed);
 }
 
-WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
-                          const TTimeCounter& timeout, short* revents) {
+WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks, const TTimeCounter& timeout,
+                          short* revents) {
+    pollfd p{fd, events, 0};
+    WaitOutcome outcome = waitForSockets({&p, 1}, hooks, timeout);
+    if (outcome == WaitOutcome::Ready && revents != nullptr) *revents = p.revents;
+    return outcome;
+}
+
+WaitOutcome waitForSockets(std::span<pollfd> sockets, const WaitHooks& hooks,
+                           const TTimeCounter& timeout) {
     for (;;) {
         if (hooks.cancel != nullptr && hooks.cancel->load()) return WaitOutcome::Canceled;
         if (timeout.expired()) return WaitOutcome::TimedOut;
-        pollfd p{fd, events, 0};
         int slice = static_cast<int>(std::min(kSlice, timeout.remaining()).count());
-        int n = ::poll(&p, 1, std::max(slice, 1));
-        if (n > 0) {
-            if (revents != nullptr) *revents = p.revents;
-            return WaitOutcome::Ready;
-        }
+        int n = ::poll(sockets.data(), sockets.size(), std::max(slice, 1));
+        if (n > 0) return WaitOutcome::Ready;
         if (n < 0 && errno != EINTR) { // report it as ready: the caller's read or write fails
-            if (revents != nullptr) *revents = POLLERR;
+            for (pollfd& p : sockets)
+                p.revents = POLLERR;
             return WaitOutcome::Ready;
         }
         if (hooks.pump) hooks.pump();

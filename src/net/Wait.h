@@ -5,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <poll.h>
+#include <span>
 
 namespace mv {
 
@@ -34,7 +36,11 @@ enum class WaitOutcome { Ready, Canceled, TimedOut };
 
 // Waits until `fd` is ready for `events` (POLLIN, POLLOUT); `revents` receives poll's result,
 // POLLERR and POLLHUP included, when the outcome is Ready.
-WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
-                          const TTimeCounter& timeout, short* revents = nullptr);
+WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks, const TTimeCounter& timeout,
+                          short* revents = nullptr);
+// Waits until one of `sockets` is ready for its events; every entry's revents is filled in when
+// the outcome is Ready.
+WaitOutcome waitForSockets(std::span<pollfd> sockets, const WaitHooks& hooks,
+                           const TTimeCounter& timeout);
 
 } // namespace mv
