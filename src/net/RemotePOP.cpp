@@ -4,13 +4,18 @@
 #include "base/Text.h"
 #include "mail/HeaderText.h"
 
+#include <algorithm>
+
 namespace mv {
 
 namespace {
 
-// Messages whose LIST and TOP are on the wire at once when pipelining; half a window is refilled
-// at a time, so a 10 ms round trip is paid once per 64 messages rather than twice per message.
-constexpr int kPipelineWindow = 128;
+// When pipelining, the replies the server may send ahead of what was read, in bytes: enough to
+// keep a link with a long round trip busy, little enough that nobody buffers megabytes for us.
+// Commands go out while replies are read, so neither side waits for the other.
+constexpr std::size_t kReplyBytesInFlight = 1024 * 1024;
+// The reply size assumed for a message before any was read: a LIST line and a header block.
+constexpr std::size_t kFirstReplyGuess = 2048;
 // A header block larger than this is no header block: fail rather than fill the memory.
 constexpr std::size_t kHeaderLimit = 1024 * 1024;
 constexpr std::size_t kUidLineLimit = 100;
@@ -38,22 +43,24 @@ void TRemotePOP::listMessages() {
     std::vector<std::string> uids = readUidList();
     bool pipelined = m_usePipelining && hasCapability("PIPELINING");
     int count = MessageCount();
-    int sent = 0; // messages whose commands are on the wire
+    int sent = 0;               // messages whose commands are queued or on the wire
+    std::size_t replyBytes = 0; // of the messages read so far
     for (int i = 0; i < count; ++i) {
         std::string number = std::to_string(i + 1);
-        if (pipelined && sent - i <= kPipelineWindow / 2) {
-            std::string batch;
-            for (; sent < count && sent < i + kPipelineWindow; ++sent) {
+        if (pipelined) {
+            std::size_t average =
+                i == 0 ? kFirstReplyGuess : std::max<std::size_t>(replyBytes / i, 1);
+            auto window = static_cast<int>(std::max<std::size_t>(kReplyBytesInFlight / average, 1));
+            for (; sent < count && sent - i < window; ++sent) {
                 std::string n = std::to_string(sent + 1);
-                batch += "LIST " + n + "\r\nTOP " + n + " 1\r\n";
+                queueRaw("LIST " + n + "\r\nTOP " + n + " 1\r\n");
             }
-            if (!batch.empty()) sendRaw(batch);
         }
         TRemoteInfoItem item;
         if (!pipelined) SendLine("LIST " + number);
-        readListReply(item);
+        replyBytes += readListReply(item);
         if (!pipelined) SendLine("TOP " + number + " 1");
-        readTopReply(item);
+        replyBytes += readTopReply(item);
         if (static_cast<std::size_t>(i + 1) < uids.size()) item.UIDL = uids[i + 1];
         m_remoteInfo.Add(std::move(item));
         if (OnNextInfoUpdated) OnNextInfoUpdated(*this, i);
@@ -76,14 +83,19 @@ std::vector<std::string> TRemotePOP::readUidList() {
     return uids;
 }
 
-void TRemotePOP::readListReply(TRemoteInfoItem& item) {
-    item.Size = parseListSize(readOk());
+std::size_t TRemotePOP::readListReply(TRemoteInfoItem& item) {
+    const std::string& line = readOk();
+    item.Size = parseListSize(line);
+    return line.size() + 2;
 }
 
-void TRemotePOP::readTopReply(TRemoteInfoItem& item) {
-    readOk();
-    item.Headers.loadFromText(readMultiLine(-1, kHeaderLimit));
+std::size_t TRemotePOP::readTopReply(TRemoteInfoItem& item) {
+    std::size_t bytes = readOk().size() + 2;
+    std::string headers = readMultiLine(-1, kHeaderLimit);
+    bytes += headers.size() + 3;
+    item.Headers.loadFromText(headers);
     item.Headers.TruncateAtBlankLine();
+    return bytes;
 }
 
 std::vector<int> TRemotePOP::ProcessMarked() {
