@@ -40,22 +40,30 @@ void TRemotePOP::UpdateInfo() {
 }
 
 void TRemotePOP::listMessages() {
-    std::vector<std::string> uids = readUidList();
     bool pipelined = m_usePipelining && hasCapability("PIPELINING");
     int count = MessageCount();
     int sent = 0;               // messages whose commands are queued or on the wire
     std::size_t replyBytes = 0; // of the messages read so far
+    // Queues the commands of the messages the window has room for, `read` messages being in.
+    auto fillWindow = [&](int read) {
+        if (!pipelined) return;
+        std::size_t average =
+            read == 0 ? kFirstReplyGuess : std::max<std::size_t>(replyBytes / read, 1);
+        auto window = static_cast<int>(std::max<std::size_t>(kReplyBytesInFlight / average, 1));
+        // Refilled a quarter at a time: one write and one packet for many commands.
+        if (sent - read > window - std::max(window / 4, 1)) return;
+        for (; sent < count && sent - read < window; ++sent) {
+            std::string n = std::to_string(sent + 1);
+            queueRaw("LIST " + n + "\r\nTOP " + n + " 1\r\n");
+        }
+    };
+    bool withUids = hasCapability("UIDL") && count > 0;
+    if (withUids) queueRaw("UIDL\r\n"); // goes out with the first listing commands
+    fillWindow(0);
+    std::vector<std::string> uids = withUids ? readUidList() : std::vector<std::string>{};
     for (int i = 0; i < count; ++i) {
         std::string number = std::to_string(i + 1);
-        if (pipelined) {
-            std::size_t average =
-                i == 0 ? kFirstReplyGuess : std::max<std::size_t>(replyBytes / i, 1);
-            auto window = static_cast<int>(std::max<std::size_t>(kReplyBytesInFlight / average, 1));
-            for (; sent < count && sent - i < window; ++sent) {
-                std::string n = std::to_string(sent + 1);
-                queueRaw("LIST " + n + "\r\nTOP " + n + " 1\r\n");
-            }
-        }
+        fillWindow(i);
         TRemoteInfoItem item;
         if (!pipelined) SendLine("LIST " + number);
         replyBytes += readListReply(item);
@@ -68,8 +76,6 @@ void TRemotePOP::listMessages() {
 }
 
 std::vector<std::string> TRemotePOP::readUidList() {
-    if (!hasCapability("UIDL") || MessageCount() <= 0) return {};
-    SendLine("UIDL");
     std::string line;
     if (ReadLine(line) != 1) return {};
     std::size_t count = static_cast<std::size_t>(MessageCount());

@@ -87,7 +87,8 @@ protected:
 
 private:
     void listMessages();
-    // The unique ids by message number (index 0 unused), empty when the server has none.
+    // The reply to UIDL, already sent: the unique ids by message number (index 0 unused), empty
+    // when the server refused.
     std::vector<std::string> readUidList();
     // Both return the reply's size in bytes.
     std::size_t readListReply(TRemoteInfoItem& item);
