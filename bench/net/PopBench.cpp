@@ -91,14 +91,26 @@ DovecotServer& mailbox(int count) {
     return *server;
 }
 
-void headerPass(benchmark::State& state, int count, bool pipelined, int roundTripMs) {
+// The mailbox of `count` messages; null, the benchmark skipped, where Dovecot cannot run.
+DovecotServer* mailboxOrSkip(benchmark::State& state, int count) {
     if (std::string reason = DovecotServer::unavailableReason(); !reason.empty()) {
         state.SkipWithError(reason.c_str());
-        return;
+        return nullptr;
     }
-    DovecotServer& server = mailbox(count);
-    std::optional<DelayProxy> proxy;
-    if (roundTripMs > 0) proxy.emplace(server.pop3Port(), roundTripMs / 2);
+    return &mailbox(count);
+}
+
+// A proxy adding the round trip in front of the server; none for 0.
+std::optional<DelayProxy> delayed(const DovecotServer& server, int roundTripMs) {
+    if (roundTripMs <= 0) return std::nullopt;
+    return std::optional<DelayProxy>(std::in_place, server.pop3Port(), roundTripMs / 2);
+}
+
+void headerPass(benchmark::State& state, int count, bool pipelined, int roundTripMs) {
+    DovecotServer* mailbox = mailboxOrSkip(state, count);
+    if (mailbox == nullptr) return;
+    DovecotServer& server = *mailbox;
+    std::optional<DelayProxy> proxy = delayed(server, roundTripMs);
     TRemotePOP pop;
     pop.setServer("127.0.0.1:" + std::to_string(proxy ? proxy->port() : server.pop3Port()));
     pop.setUserName(DovecotServer::kUser);
@@ -208,13 +220,10 @@ private:
 };
 
 void allAtOnce(benchmark::State& state, int count, int roundTripMs) {
-    if (std::string reason = DovecotServer::unavailableReason(); !reason.empty()) {
-        state.SkipWithError(reason.c_str());
-        return;
-    }
-    DovecotServer& server = mailbox(count);
-    std::optional<DelayProxy> proxy;
-    if (roundTripMs > 0) proxy.emplace(server.pop3Port(), roundTripMs / 2);
+    DovecotServer* mailbox = mailboxOrSkip(state, count);
+    if (mailbox == nullptr) return;
+    DovecotServer& server = *mailbox;
+    std::optional<DelayProxy> proxy = delayed(server, roundTripMs);
     double listing = 0;
     for (auto _ : state) {
         AllAtOnceClient client(proxy ? proxy->port() : server.pop3Port());

@@ -100,8 +100,7 @@ protected:
     void setServiceName(std::string name) { m_serviceName = std::move(name); }
     // The service and fallback port of implicit TLS ("pop3s", 995).
     void setTlsService(std::string name, std::uint16_t port);
-    // Sends bytes that already hold their line ends (a pipelined batch of commands), after any
-    // still queued.
+    // Sends bytes that already hold their line ends, after any still queued.
     void sendRaw(std::string_view bytes);
     // Queues commands that go out while the replies to earlier ones are read (every read sends
     // what it can of the queue), so a long pipeline never waits for a round trip.
