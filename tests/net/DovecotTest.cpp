@@ -9,6 +9,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
+#include <set>
 #include <thread>
 
 namespace mv {
@@ -98,6 +99,29 @@ TEST_F(Dovecot, ListingWithFoldedHeadersSizesAndIdsSequentialOrPipelined) {
         EXPECT_EQ(first.Headers.indexOf("\tsecond part"), 3);
         EXPECT_FALSE(first.UIDL.empty());
         EXPECT_NE(first.UIDL, pop.RemoteInfo()[1].UIDL);
+    }
+}
+
+// Many commands in flight while replies stream back, plain and through TLS (where a write that
+// has to wait must be repeated as it was): every message arrives, in order, with its own id.
+TEST_F(Dovecot, LongPipelinedListingPlainAndThroughTls) {
+    constexpr int kCount = 1500; // more reply bytes than the window: it is refilled while reading
+    std::string padding = "X-Padding: " + std::string(900, 'p') + "\r\n";
+    for (int n = 1; n <= kCount; ++n)
+        server->deliver(message(n, padding));
+    for (bool tls : {false, true}) {
+        pop.setServer(tls ? server->tlsServer() : server->plainServer());
+        pop.setSecurity(tls ? TlsMode::Tls : TlsMode::None);
+        pop.setFingerprint(tls ? server->certificateFingerprint() : "");
+        pop.UpdateInfo();
+        ASSERT_EQ(pop.RemoteInfo().Count(), static_cast<std::size_t>(kCount)) << tls;
+        std::set<std::string> ids;
+        for (int n = 1; n <= kCount; ++n) {
+            const TRemoteInfoItem& item = pop.RemoteInfo()[static_cast<std::size_t>(n - 1)];
+            EXPECT_EQ(item.Headers.GetFieldValue("Subject"), "message " + std::to_string(n));
+            ids.insert(item.UIDL);
+        }
+        EXPECT_EQ(ids.size(), static_cast<std::size_t>(kCount)) << tls;
     }
 }
 
