@@ -158,6 +158,8 @@ CheckOutcome CheckController::checkRun() {
         m_session.GetRemotePOPSettings(currentMailbox());
         if (accountMissing()) return CheckOutcome::NotRun;
     }
+    std::unique_ptr<ScopedHomeLock> lock = lockHome();
+    if (!lock) return CheckOutcome::NotRun;
     // A session kept open after the last listing would not see mail that arrived since, and would
     // keep the user's mail program locked out: every check starts its own.
     m_session.endKeptSession();
@@ -383,6 +385,21 @@ std::filesystem::path CheckController::retrieveMessage(int index) {
     return m_home.emlFile(index);
 }
 
+std::unique_ptr<ScopedHomeLock> CheckController::lockHome() {
+    try {
+        auto lock = std::make_unique<ScopedHomeLock>(m_home.lockFile());
+        for (const auto& message : rules().takeInDiskChanges())
+            if (!unattended()) m_messages.error(message);
+        return lock;
+    } catch (const std::exception& e) {
+        if (unattended())
+            m_log.writeError(e.what(), client().userName(), client().server());
+        else
+            m_messages.error(e.what());
+        return nullptr;
+    }
+}
+
 // --- Deletion -------------------------------------------------------------------------------
 
 bool CheckController::btDeleteClick() {
@@ -392,6 +409,8 @@ bool CheckController::btDeleteClick() {
 }
 
 bool CheckController::deleteRun() {
+    std::unique_ptr<ScopedHomeLock> lock = lockHome();
+    if (!lock) return false;
     playAlarmSound(false);
     m_scheduler.disableTimer();
     bool ok = true;
@@ -434,9 +453,10 @@ void CheckController::DeleteMessages() {
     m_lastDeleted = m_deletion.deleteMarked();
     m_general.count += m_lastDeleted;
     try {
-        // The counter alone: the run's own state (automatic mode for one run) is no setting.
-        m_settings.writeInteger(Setting::Count, m_general.count);
-    } catch (const FileError& e) {
+        // Only the counter: the other general settings here may be older than the stored ones,
+        // and the run's own state (automatic mode for one run) is no setting.
+        m_general.count = m_settings.addDeletedSpam(m_lastDeleted);
+    } catch (const std::exception& e) {
         m_messages.error(e.what()); // the deletion itself stands
     }
 

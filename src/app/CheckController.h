@@ -152,6 +152,9 @@ public:
     void restoreTimer() { m_scheduler.restoreTimer(); }
     // Writes the rule tables with their hit counters; failures are shown unless unattended.
     void saveRules();
+    // The home lock for one check run or deletion, with what another program saved taken in;
+    // null (the failure shown or logged) when another program kept writing too long.
+    std::unique_ptr<ScopedHomeLock> lockHome();
 
 private:
     // Runs a command's body and reports what it raises; false when it raised.

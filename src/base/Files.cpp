@@ -1,10 +1,13 @@
 #include "base/Files.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace mv {
 
@@ -23,7 +26,63 @@ void writeAll(int fd, std::string_view content, const std::filesystem::path& pat
         content.remove_prefix(static_cast<std::size_t>(n));
     }
 }
+
+// A path that is a symbolic link (a dotfile manager's link into its repository) names the file to
+// rewrite: replacing the link by a plain file would cut it off from its target.
+std::filesystem::path linkTarget(std::filesystem::path path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(path, ec)) return path;
+        std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+        if (ec) fail("Unable to write to", path, ec.value());
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    fail("Unable to write to", path, ELOOP);
+}
+
+// The new file keeps the old one's permissions; a file holding passwords is never readable by
+// anyone but its owner.
+mode_t finalMode(const std::filesystem::path& target, bool privateFile) {
+    struct stat info {};
+    mode_t mode = ::stat(target.c_str(), &info) == 0 ? info.st_mode & 07777 : 0644;
+    return privateFile ? (mode & 0700) | 0600 : mode;
+}
+
+// A new file beside the target under a name nobody can guess, created exclusively and never
+// through a link: a file or link planted under a predictable name cannot catch the content.
+std::pair<int, std::filesystem::path> createTemporary(const std::filesystem::path& target,
+                                                      mode_t mode) {
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".tmp%016llx",
+                      static_cast<unsigned long long>(random()));
+        std::filesystem::path temp = target;
+        temp += suffix;
+        int fd =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode & 0777);
+        if (fd >= 0) return {fd, temp};
+        if (errno != EEXIST) fail("Unable to write to", target, errno);
+    }
+    fail("Unable to write to", target, EEXIST);
+}
+
+// The rename lives in the folder: without this a crash can bring the old file back. The new
+// content is in place by now, so a folder that cannot be synced is no reason to report failure.
+void syncFolder(const std::filesystem::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
 } // namespace
+
+FileStamp fileStamp(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {};
+    auto ns = [](const timespec& t) { return t.tv_sec * 1000000000LL + t.tv_nsec; };
+    return {true, info.st_dev, info.st_ino, info.st_size, ns(info.st_mtim), ns(info.st_ctim)};
+}
 
 bool fileExists(const std::filesystem::path& path) {
     std::error_code ec;
@@ -58,12 +117,12 @@ std::optional<std::string> readFile(const std::filesystem::path& path) {
 
 void writeFileAtomically(const std::filesystem::path& path, std::string_view content,
                          bool privateFile) {
-    std::filesystem::path temp = path;
-    temp += ".tmp" + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                    privateFile ? 0600 : 0644);
-    if (fd < 0) fail("Unable to write to", path, errno);
+    std::filesystem::path target = linkTarget(path);
+    mode_t mode = finalMode(target, privateFile);
+    auto [fd, temp] = createTemporary(target, mode);
     try {
+        // Set exactly, as the umask may have narrowed the mode the file was created with.
+        if (::fchmod(fd, mode) != 0) fail("Unable to write to", path, errno);
         writeAll(fd, content, path);
         if (::fsync(fd) != 0) fail("Unable to write to", path, errno);
     } catch (...) {
@@ -76,11 +135,12 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view con
         ::unlink(temp.c_str());
         fail("Unable to write to", path, err);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         int err = errno;
         ::unlink(temp.c_str());
         fail("Unable to write to", path, err);
     }
+    syncFolder(target.parent_path());
 }
 
 } // namespace mv

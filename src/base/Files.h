@@ -1,7 +1,7 @@
 #pragma once
 // Whole-file reads and crash-safe rewrites. A rewrite goes to a temporary file in the same folder,
-// is flushed to disk, then renamed over the target, so a crash or a full disk leaves either the old
-// file or the new one, never half of one.
+// is flushed to disk, then renamed over the target and the folder synced, so a crash or a full disk
+// leaves either the old file or the new one, never half of one.
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -16,6 +16,21 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What tells one version of a file from another without reading it: a rewrite (a new file renamed
+// over the old) changes the inode, an edit in place the size or the times. Equal for two missing
+// files.
+struct FileStamp {
+    bool exists = false;
+    unsigned long long device = 0, inode = 0;
+    long long size = 0;
+    long long modifiedNs = 0, changedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file a path names (through links); a missing or unreadable file gives the
+// missing stamp.
+FileStamp fileStamp(const std::filesystem::path& path);
+
 // Whether the path exists; false also when it cannot be examined (no permission), never throws.
 bool fileExists(const std::filesystem::path& path);
 
@@ -23,8 +38,9 @@ bool fileExists(const std::filesystem::path& path);
 // be read.
 std::optional<std::string> readFile(const std::filesystem::path& path);
 
-// Replaces the file's content atomically. `privateFile` creates it readable by the owner only
-// (0600), for files that hold passwords or mail. Throws FileError; the old file is then intact.
+// Replaces the file's content atomically, keeping its permissions. `privateFile` makes it readable
+// by the owner only (0600), for files that hold passwords or mail. A symbolic link is written
+// through to its target and stays a link. Throws FileError; the old file is then intact.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view content,
                          bool privateFile = false);
 

@@ -4,8 +4,8 @@
 #include "app/settings/PasswordKeyring.h"
 #include "cli/AccountsCommand.h"
 #include "cli/CheckCommand.h"
-#include "cli/MailCommands.h"
 #include "cli/KnownCommand.h"
+#include "cli/MailCommands.h"
 #include "cli/OptionsCommand.h"
 #include "cli/RulesCommand.h"
 #include "cli/SpamCommand.h"
@@ -94,7 +94,7 @@ int Cli::runCommand(Command& command, Arguments& args, const std::optional<std::
     if (home) homeDir = *home;
     HomeFolder folder = HomeFolder::resolve(homeDir, env.variables);
     folder.create();
-    std::optional<HomeLock> lock;
+    std::optional<ScopedHomeLock> lock;
     if (command.needsLock()) lock.emplace(folder.lockFile(), env.lockPatience);
     SettingsStore settings(folder.settingsFile());
     if (!isPortableHome(homeDir, env.variables))

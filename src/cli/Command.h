@@ -32,7 +32,8 @@ public:
     virtual std::string_view name() const = 0;
     // Its synopsis after "mailvane-cli [--home DIR] ", one line per form.
     virtual std::string_view usage() const = 0;
-    // Commands that only read files the program never rewrites may run beside another process.
+    // The home lock is held for the whole command, one short operation. Commands that only read
+    // files the program never rewrites need none; long-running ones lock each operation themselves.
     virtual bool needsLock() const { return true; }
     // Returns the exit code. Throws UsageError for a command line that does not fit; any other
     // exception is an error reported with exit code 1.

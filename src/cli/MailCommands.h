@@ -17,6 +17,8 @@ class AutoCommand : public Command {
 public:
     std::string_view name() const override { return "auto"; }
     std::string_view usage() const override { return "auto [--once]"; }
+    // Runs for hours beside the desktop program: each check run and deletion takes the lock.
+    bool needsLock() const override { return false; }
     int run(Arguments& args, CommandContext& context) override;
 };
 

@@ -78,6 +78,9 @@ void TAsyncSocket::Open() {
     if (m_dial.dial) m_dial.dial();
     if (OnOpen) OnOpen(*this);
     if (m_server.empty()) RaiseSocketError(kErrServerRequired);
+    // Checked before connecting: a damaged fingerprint would otherwise just fail to match.
+    if (!m_fingerprint.empty() && !normalizeFingerprint(m_fingerprint))
+        RaiseSocketError(kErrBadFingerprint);
     ServerAddress address = parseServer(m_server);
     m_host = address.host;
     char name[512] = {};
@@ -105,6 +108,8 @@ void TAsyncSocket::ConnectToServer() {
     TTimeCounter counter(m_timeOut);
     m_input.clear();
     m_inputStart = 0;
+    m_output.clear();
+    m_outputSent = 0;
     IoResult result = m_transport->connect(m_host, m_remotePort, waitContext(counter));
     if (result.status != IoStatus::Ok) raiseIo(result);
     m_remoteIp = m_transport->peerAddress();
@@ -128,8 +133,12 @@ void TAsyncSocket::SendLine(std::string_view text) {
 
 void TAsyncSocket::sendRaw(std::string_view bytes) {
     if (!Connected()) RaiseSocketError(kErrNotConnected);
+    m_output += bytes;
     TTimeCounter counter(m_timeOut);
-    IoResult result = m_transport->send(bytes, waitContext(counter));
+    IoResult result =
+        m_transport->send(std::string_view(m_output).substr(m_outputSent), waitContext(counter));
+    m_output.clear();
+    m_outputSent = 0;
     if (result.status != IoStatus::Ok) raiseIo(result);
 }
 
@@ -141,7 +150,14 @@ void TAsyncSocket::fillInput(TTimeCounter& counter) {
     }
     std::size_t used = m_input.size();
     m_input.resize(used + kChunk);
-    IoResult result = m_transport->receive(m_input.data() + used, kChunk, waitContext(counter));
+    std::string_view out = std::string_view(m_output).substr(m_outputSent);
+    IoResult result =
+        m_transport->exchange(out, m_input.data() + used, kChunk, waitContext(counter));
+    m_outputSent = m_output.size() - out.size();
+    if (m_outputSent == m_output.size()) {
+        m_output.clear();
+        m_outputSent = 0;
+    }
     m_input.resize(used + (result.status == IoStatus::Ok ? result.count : 0));
     if (result.status != IoStatus::Ok) raiseIo(result);
     counter.restart();
@@ -220,6 +236,8 @@ void TAsyncSocket::Close() {
         m_transport->close();
         m_input.clear();
         m_inputStart = 0;
+        m_output.clear();
+        m_outputSent = 0;
         if (OnClosed) OnClosed(*this);
     }
     if (m_dial.hangUp) m_dial.hangUp();

@@ -100,8 +100,11 @@ protected:
     void setServiceName(std::string name) { m_serviceName = std::move(name); }
     // The service and fallback port of implicit TLS ("pop3s", 995).
     void setTlsService(std::string name, std::uint16_t port);
-    // Sends bytes that already hold their line ends (a pipelined batch of commands).
+    // Sends bytes that already hold their line ends, after any still queued.
     void sendRaw(std::string_view bytes);
+    // Queues commands that go out while the replies to earlier ones are read (every read sends
+    // what it can of the queue), so a long pipeline never waits for a round trip.
+    void queueRaw(std::string_view bytes) { m_output += bytes; }
     const std::string& hostPart() const { return m_host; }
     void setLastReply(std::string line) { m_lastReply = std::move(line); }
 
@@ -151,6 +154,8 @@ private:
 
     std::string m_input; // received bytes not yet returned, from m_inputStart
     std::size_t m_inputStart = 0;
+    std::string m_output; // queued bytes, sent up to m_outputSent
+    std::size_t m_outputSent = 0;
 };
 
 } // namespace mv

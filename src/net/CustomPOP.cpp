@@ -41,7 +41,7 @@ TCustomPOP::TCustomPOP(std::unique_ptr<Transport> transport)
     setServiceName("pop3");
     setTlsService("pop3s", 995);
     setDefaultPort(110);
-    setSecurity(TlsMode::StartTlsIfOffered);
+    setSecurity(TlsMode::StartTls); // the password never goes out in clear unless asked for
 }
 
 int TCustomPOP::ReplyCode(std::string_view line) const {

@@ -4,7 +4,9 @@
 #include "base/Text.h"
 #include "net/NetErrors.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <exception>
 #include <memory>
 #include <netdb.h>
 #include <poll.h>
@@ -57,6 +59,35 @@ int openSocket(const std::string& address, std::uint16_t port) {
     return fd;
 }
 
+// The sockets of one look-up, one per name server, closed with it.
+class Sockets {
+public:
+    explicit Sockets(const std::vector<std::string>& servers, std::uint16_t port) {
+        // A server the system lists that cannot be reached this way is skipped, unless none can.
+        std::exception_ptr first;
+        for (const std::string& server : servers) {
+            try {
+                m_fds.push_back(openSocket(server, port));
+            } catch (const ESocketError&) {
+                if (!first) first = std::current_exception();
+            }
+        }
+        if (m_fds.empty()) std::rethrow_exception(first);
+    }
+    ~Sockets() { close(); }
+    Sockets(const Sockets&) = delete;
+    Sockets& operator=(const Sockets&) = delete;
+    void close() {
+        for (int fd : m_fds)
+            ::close(fd);
+        m_fds.clear();
+    }
+    const std::vector<int>& fds() const { return m_fds; }
+
+private:
+    std::vector<int> m_fds;
+};
+
 // A fresh unpredictable ID per query, so that an off-path sender cannot guess it (RFC 5452).
 std::uint16_t randomQueryId() {
     std::random_device source;
@@ -90,57 +121,93 @@ void TMXResolver::Resolve() {
     if (name.empty()) throw EResolverError(rcodeText(kRcodeNameError), kRcodeNameError);
 
     if (OnSendingQuery) OnSendingQuery();
-    int fd = openSocket(m_dnsAddress.empty() ? systemNameServer() : m_dnsAddress, m_port);
+    Sockets sockets(m_dnsAddress.empty() ? systemNameServers(m_resolvConf)
+                                         : std::vector<std::string>{m_dnsAddress},
+                    m_port);
     try {
-        exchange(fd, name);
+        exchange(sockets.fds(), name);
     } catch (...) {
-        ::close(fd);
+        sockets.close();
         if (OnClosingConnection) OnClosingConnection();
         throw;
     }
-    ::close(fd);
+    sockets.close();
     if (OnClosingConnection) OnClosingConnection();
 }
 
-// Sends the query and waits for its answer. Datagrams that do not answer it (another ID, not a
-// response, another question) are ignored, so a forged or stale one cannot decide the look-up;
-// when only such datagrams came, the time-out reports why the last one was ignored.
-void TMXResolver::exchange(int fd, const std::string& name) {
+// Sends the query and waits for its answer, sending copies (the same ID and question) while none
+// comes. Datagrams that do not answer it (another ID, not a response, another question) are
+// ignored, so a forged or stale one cannot decide the look-up; when only such datagrams came, the
+// time-out reports why the last one was ignored. A server whose socket fails (ICMP "port
+// unreachable") is asked no more; the look-up fails when none is left.
+void TMXResolver::exchange(const std::vector<int>& sockets, const std::string& name) {
     std::uint16_t id = randomQueryId();
     std::string query = buildMXQuery(id, name);
-    if (::send(fd, query.data(), query.size(), 0) < 0) throwSocketError(errno);
+    std::vector<pollfd> polls;
+    for (int fd : sockets)
+        polls.push_back({fd, POLLIN, 0});
+    int lastError = 0;
+    auto dropServer = [&](pollfd& p, int error) {
+        p.fd = -1; // poll skips it
+        lastError = error;
+        if (std::all_of(polls.begin(), polls.end(), [](const pollfd& q) { return q.fd < 0; }))
+            throwSocketError(lastError);
+    };
+    std::size_t next = 0;
+    auto sendCopy = [&] {
+        for (std::size_t tries = 0; tries < polls.size(); ++tries) {
+            pollfd& p = polls[next];
+            next = (next + 1) % polls.size();
+            if (p.fd < 0) continue;
+            if (::send(p.fd, query.data(), query.size(), 0) >= 0) return;
+            dropServer(p, errno);
+        }
+    };
+    sendCopy();
     if (OnWaitingForResponse) OnWaitingForResponse();
 
-    TTimeCounter counter(m_timeOut);
+    TTimeCounter overall(m_timeOut);
+    int resendDelay = 1;
+    TTimeCounter resend(resendDelay);
     std::string ignored;
     std::vector<char> buffer(65536);
     for (;;) {
-        WaitOutcome outcome = waitForSocket(fd, POLLIN, m_hooks, counter);
+        const TTimeCounter& first = resend.remaining() < overall.remaining() ? resend : overall;
+        WaitOutcome outcome = waitForSockets(polls, m_hooks, first);
         if (outcome == WaitOutcome::Canceled) throw ECanceledError();
         if (outcome == WaitOutcome::TimedOut) {
-            if (!ignored.empty()) throw EResolverError(ignored);
-            throw ETimedOutError();
-        }
-        ssize_t n = ::recv(fd, buffer.data(), buffer.size(), 0);
-        if (n < 0) {
-            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
-            throwSocketError(errno);
-        }
-        std::string_view packet(buffer.data(), static_cast<std::size_t>(n));
-        if (packet.size() >= 2 && idOf(packet) != id) {
-            ignored = "IDs in the query and response are different";
+            if (overall.expired()) {
+                if (!ignored.empty()) throw EResolverError(ignored);
+                throw ETimedOutError();
+            }
+            sendCopy();
+            resendDelay = std::min(resendDelay * 2, 8);
+            resend = TTimeCounter(resendDelay);
             continue;
         }
-        DnsResponse response = parseResponse(packet);
-        ignored = mismatch(response, id, name);
-        if (!ignored.empty()) continue;
-        m_answerTtl = response.ttl;
-        if (int rcode = response.spec.rcode(); rcode != 0) {
-            throw EResolverError(rcodeText(rcode), rcode);
+        for (pollfd& p : polls) {
+            if (p.fd < 0 || p.revents == 0) continue;
+            ssize_t n = ::recv(p.fd, buffer.data(), buffer.size(), 0);
+            if (n < 0) {
+                if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) dropServer(p, errno);
+                continue;
+            }
+            std::string_view packet(buffer.data(), static_cast<std::size_t>(n));
+            if (packet.size() >= 2 && idOf(packet) != id) {
+                ignored = "IDs in the query and response are different";
+                continue;
+            }
+            DnsResponse response = parseResponse(packet);
+            ignored = mismatch(response, id, name);
+            if (!ignored.empty()) continue;
+            m_answerTtl = response.ttl;
+            if (int rcode = response.spec.rcode(); rcode != 0) {
+                throw EResolverError(rcodeText(rcode), rcode);
+            }
+            m_mxList = std::move(response.mx);
+            sortMXList(m_mxList);
+            return;
         }
-        m_mxList = std::move(response.mx);
-        sortMXList(m_mxList);
-        return;
     }
 }
 
@@ -164,7 +231,8 @@ std::chrono::seconds TMXResolver::lifetime() const {
     return std::chrono::seconds(m_answerTtl.value_or(0));
 }
 
-std::string TMXResolver::systemNameServer(const std::filesystem::path& resolvConf) {
+std::vector<std::string> TMXResolver::systemNameServers(const std::filesystem::path& resolvConf) {
+    std::vector<std::string> servers;
     std::optional<std::string> text;
     try {
         text = readFile(resolvConf);
@@ -175,10 +243,12 @@ std::string TMXResolver::systemNameServer(const std::filesystem::path& resolvCon
         for (const std::string& line : splitLines(*text)) {
             std::istringstream words(line);
             std::string keyword, address;
-            if (words >> keyword >> address && keyword == "nameserver") return address;
+            if (words >> keyword >> address && keyword == "nameserver" && servers.size() < 3)
+                servers.push_back(address);
         }
     }
-    return "127.0.0.1";
+    if (servers.empty()) servers.push_back("127.0.0.1");
+    return servers;
 }
 
 } // namespace mv

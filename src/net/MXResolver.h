@@ -1,9 +1,11 @@
 #pragma once
-// TMXResolver asks one name server over UDP for the mail exchangers (MX records) of a domain and
-// returns them sorted by preference. It builds and reads the DNS messages itself (DnsMessage.h)
-// and waits for the answer with the socket layer's wait (Wait.h), so Cancel and the pump stay live.
-// The owner keeps one for the whole run; each Resolve is a self-contained exchange on a fresh
-// socket.
+// TMXResolver asks a name server over UDP for the mail exchangers (MX records) of a domain and
+// returns them sorted by preference. A lost datagram is made good as the C library's resolver
+// does: the query goes out again after 1, 2, 4 and then every 8 seconds, each copy to the next of
+// the system's name servers, and the answer to any copy counts. It builds and reads the DNS
+// messages itself (DnsMessage.h) and waits for the answer with the socket layer's wait (Wait.h), so
+// Cancel and the pump stay live. The owner keeps one for the whole run; each Resolve is a
+// self-contained exchange on a fresh socket.
 //
 // Two ways to use it:
 // - Resolve() raises on every failure: EResolverError (an error code in the answer, or an answer
@@ -23,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mv {
 
@@ -45,12 +48,15 @@ public:
     const std::string& Domain() const { return m_domain; }
     void setDomain(std::string domain) { m_domain = std::move(domain); }
     // The name server as a numeric IPv4 or IPv6 address (no name look-up is made for it); empty,
-    // the default, means the system's: the first "nameserver" of /etc/resolv.conf.
+    // the default, means the system's: the "nameserver" lines of /etc/resolv.conf.
     const std::string& DNSAddress() const { return m_dnsAddress; }
     void setDNSAddress(std::string address) { m_dnsAddress = std::move(address); }
+    // The file naming the system's name servers, for an empty DNSAddress.
+    void setResolvConf(std::filesystem::path file) { m_resolvConf = std::move(file); }
     std::uint16_t Port() const { return m_port; }
     void setPort(std::uint16_t port) { m_port = port; }
-    // Seconds of silence after the query before the look-up fails; 0 or less: one second.
+    // Seconds after the first query before the look-up fails, resent copies included; 0 or less:
+    // one second.
     int TimeOut() const { return m_timeOut; }
     void setTimeOut(int seconds) { m_timeOut = seconds; }
     // Cancel flag and pump for the wait for the answer.
@@ -76,17 +82,18 @@ public:
     std::function<void()> OnWaitingForResponse;
     std::function<void()> OnClosingConnection;
 
-    // The first "nameserver" of a resolv.conf file; "127.0.0.1" when it names none, as the C
-    // library's resolver then asks the local host.
-    static std::string
-    systemNameServer(const std::filesystem::path& resolvConf = "/etc/resolv.conf");
+    // The first three "nameserver" lines of a resolv.conf file, as many as the C library's
+    // resolver uses; "127.0.0.1" when it names none, as that resolver then asks the local host.
+    static std::vector<std::string>
+    systemNameServers(const std::filesystem::path& resolvConf = "/etc/resolv.conf");
 
 private:
-    void exchange(int fd, const std::string& name);
+    void exchange(const std::vector<int>& sockets, const std::string& name);
     std::chrono::seconds lifetime() const;
 
     std::string m_domain;
     std::string m_dnsAddress;
+    std::filesystem::path m_resolvConf = "/etc/resolv.conf";
     std::uint16_t m_port = 53;
     int m_timeOut = 60;
     WaitHooks m_hooks;

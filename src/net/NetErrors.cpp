@@ -22,7 +22,12 @@ const std::map<int, const char*>& stringTable() {
         {kErrReplyTooLarge, "Reply too large"},
         {kErrLineBreakInCredentials, "User name or password contains a line break"},
         {kErrBusy, "Another operation is still running on this connection"},
-        {kErrNoStls, "The server does not offer STLS; the password is not sent in clear"},
+        {kErrNoStls,
+         "The server does not offer STLS; the password is not sent in clear. Choose the "
+         "security mode tls for a server that speaks TLS from the start, or none to "
+         "send the password in clear"},
+        {kErrBadFingerprint, "The trusted certificate fingerprint is not a SHA-256 hash (64 "
+                             "hexadecimal digits); correct it in the settings"},
         {kErrDataBeforeTls, "The server sent data before the TLS handshake"},
     };
     return table;

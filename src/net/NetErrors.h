@@ -53,6 +53,7 @@ enum NetErrorCode : int {
     kErrBusy = 57204,
     kErrNoStls = 57205,
     kErrDataBeforeTls = 57206,
+    kErrBadFingerprint = 57207,
 };
 
 // The text for a code: the string table for the library's codes, strerror for error numbers,

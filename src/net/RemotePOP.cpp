@@ -4,13 +4,18 @@
 #include "base/Text.h"
 #include "mail/HeaderText.h"
 
+#include <algorithm>
+
 namespace mv {
 
 namespace {
 
-// Messages whose LIST and TOP are on the wire at once when pipelining; half a window is refilled
-// at a time, so a 10 ms round trip is paid once per 64 messages rather than twice per message.
-constexpr int kPipelineWindow = 128;
+// When pipelining, the replies the server may send ahead of what was read, in bytes: enough to
+// keep a link with a long round trip busy, little enough that nobody buffers megabytes for us.
+// Commands go out while replies are read, so neither side waits for the other.
+constexpr std::size_t kReplyBytesInFlight = 1024 * 1024;
+// The reply size assumed for a message before any was read: a LIST line and a header block.
+constexpr std::size_t kFirstReplyGuess = 2048;
 // A header block larger than this is no header block: fail rather than fill the memory.
 constexpr std::size_t kHeaderLimit = 1024 * 1024;
 constexpr std::size_t kUidLineLimit = 100;
@@ -35,25 +40,35 @@ void TRemotePOP::UpdateInfo() {
 }
 
 void TRemotePOP::listMessages() {
-    std::vector<std::string> uids = readUidList();
     bool pipelined = m_usePipelining && hasCapability("PIPELINING");
     int count = MessageCount();
-    int sent = 0; // messages whose commands are on the wire
+    int sent = 0;               // messages whose commands are queued or on the wire
+    std::size_t replyBytes = 0; // of the messages read so far
+    // Queues the commands of the messages the window has room for, `read` messages being in.
+    auto fillWindow = [&](int read) {
+        if (!pipelined) return;
+        std::size_t average =
+            read == 0 ? kFirstReplyGuess : std::max<std::size_t>(replyBytes / read, 1);
+        auto window = static_cast<int>(std::max<std::size_t>(kReplyBytesInFlight / average, 1));
+        // Refilled a quarter at a time: one write and one packet for many commands.
+        if (sent - read > window - std::max(window / 4, 1)) return;
+        for (; sent < count && sent - read < window; ++sent) {
+            std::string n = std::to_string(sent + 1);
+            queueRaw("LIST " + n + "\r\nTOP " + n + " 1\r\n");
+        }
+    };
+    bool withUids = hasCapability("UIDL") && count > 0;
+    if (withUids) queueRaw("UIDL\r\n"); // goes out with the first listing commands
+    fillWindow(0);
+    std::vector<std::string> uids = withUids ? readUidList() : std::vector<std::string>{};
     for (int i = 0; i < count; ++i) {
         std::string number = std::to_string(i + 1);
-        if (pipelined && sent - i <= kPipelineWindow / 2) {
-            std::string batch;
-            for (; sent < count && sent < i + kPipelineWindow; ++sent) {
-                std::string n = std::to_string(sent + 1);
-                batch += "LIST " + n + "\r\nTOP " + n + " 1\r\n";
-            }
-            if (!batch.empty()) sendRaw(batch);
-        }
+        fillWindow(i);
         TRemoteInfoItem item;
         if (!pipelined) SendLine("LIST " + number);
-        readListReply(item);
+        replyBytes += readListReply(item);
         if (!pipelined) SendLine("TOP " + number + " 1");
-        readTopReply(item);
+        replyBytes += readTopReply(item);
         if (static_cast<std::size_t>(i + 1) < uids.size()) item.UIDL = uids[i + 1];
         m_remoteInfo.Add(std::move(item));
         if (OnNextInfoUpdated) OnNextInfoUpdated(*this, i);
@@ -61,8 +76,6 @@ void TRemotePOP::listMessages() {
 }
 
 std::vector<std::string> TRemotePOP::readUidList() {
-    if (!hasCapability("UIDL") || MessageCount() <= 0) return {};
-    SendLine("UIDL");
     std::string line;
     if (ReadLine(line) != 1) return {};
     std::size_t count = static_cast<std::size_t>(MessageCount());
@@ -76,14 +89,19 @@ std::vector<std::string> TRemotePOP::readUidList() {
     return uids;
 }
 
-void TRemotePOP::readListReply(TRemoteInfoItem& item) {
-    item.Size = parseListSize(readOk());
+std::size_t TRemotePOP::readListReply(TRemoteInfoItem& item) {
+    const std::string& line = readOk();
+    item.Size = parseListSize(line);
+    return line.size() + 2;
 }
 
-void TRemotePOP::readTopReply(TRemoteInfoItem& item) {
-    readOk();
-    item.Headers.loadFromText(readMultiLine(-1, kHeaderLimit));
+std::size_t TRemotePOP::readTopReply(TRemoteInfoItem& item) {
+    std::size_t bytes = readOk().size() + 2;
+    std::string headers = readMultiLine(-1, kHeaderLimit);
+    bytes += headers.size() + 3;
+    item.Headers.loadFromText(headers);
     item.Headers.TruncateAtBlankLine();
+    return bytes;
 }
 
 std::vector<int> TRemotePOP::ProcessMarked() {

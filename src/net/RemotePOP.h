@@ -69,7 +69,8 @@ public:
     }
     bool KeepConnected() const { return m_keepConnected; }
     void setKeepConnected(bool keep) { m_keepConnected = keep; }
-    // Send the listing's commands in batches when the server offers PIPELINING (default on).
+    // Send the listing's commands ahead of their replies when the server offers PIPELINING
+    // (default on).
     bool UsePipelining() const { return m_usePipelining; }
     void setUsePipelining(bool use) { m_usePipelining = use; }
 
@@ -86,10 +87,12 @@ protected:
 
 private:
     void listMessages();
-    // The unique ids by message number (index 0 unused), empty when the server has none.
+    // The reply to UIDL, already sent: the unique ids by message number (index 0 unused), empty
+    // when the server refused.
     std::vector<std::string> readUidList();
-    void readListReply(TRemoteInfoItem& item);
-    void readTopReply(TRemoteInfoItem& item);
+    // Both return the reply's size in bytes.
+    std::size_t readListReply(TRemoteInfoItem& item);
+    std::size_t readTopReply(TRemoteInfoItem& item);
     // Throws EMailboxChanged unless message index + 1 is still the listed message.
     void checkStillListed(int index);
 

@@ -3,6 +3,7 @@
 #include "net/HostLookup.h"
 #include "net/NetErrors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -26,6 +27,13 @@ IoResult fromOutcome(WaitOutcome outcome) {
 bool wouldBlock(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
+
+bool wantsToWait(TlsStep step) {
+    return step == TlsStep::WantRead || step == TlsStep::WantWrite;
+}
+
+// One TLS record at most per write.
+constexpr std::size_t kTlsWriteChunk = 16384;
 
 } // namespace
 
@@ -81,6 +89,19 @@ TlsAttempt SocketTransport::plainWrite(std::string_view data) {
     return {wouldBlock(errno) ? TlsStep::WantWrite : TlsStep::Failed, 0};
 }
 
+TlsAttempt SocketTransport::writeSome(std::string_view data) {
+    if (!m_tls) return plainWrite(data);
+    std::size_t length =
+        m_tlsWriteLength != 0 ? m_tlsWriteLength : std::min(data.size(), kTlsWriteChunk);
+    TlsAttempt a = m_tls->write(data.substr(0, length));
+    m_tlsWriteLength = wantsToWait(a.step) ? length : 0;
+    return a;
+}
+
+TlsAttempt SocketTransport::readSome(char* buffer, std::size_t capacity) {
+    return m_tls ? m_tls->read(buffer, capacity) : plainRead(buffer, capacity);
+}
+
 IoResult SocketTransport::retry(const std::function<TlsAttempt()>& attempt, WaitContext wait) {
     for (;;) {
         if (m_fd < 0) return failed(errorText(kErrNotConnected));
@@ -105,7 +126,7 @@ IoResult SocketTransport::retry(const std::function<TlsAttempt()>& attempt, Wait
 
 IoResult SocketTransport::send(std::string_view data, WaitContext wait) {
     while (!data.empty()) {
-        IoResult r = retry([&] { return m_tls ? m_tls->write(data) : plainWrite(data); }, wait);
+        IoResult r = retry([&] { return writeSome(data); }, wait);
         if (r.status == IoStatus::Closed) return failed(errorText(EPIPE));
         if (r.status != IoStatus::Ok) return r;
         data.remove_prefix(r.count);
@@ -115,13 +136,47 @@ IoResult SocketTransport::send(std::string_view data, WaitContext wait) {
 }
 
 IoResult SocketTransport::receive(char* buffer, std::size_t capacity, WaitContext wait) {
-    return retry(
-        [&] { return m_tls ? m_tls->read(buffer, capacity) : plainRead(buffer, capacity); }, wait);
+    return retry([&] { return readSome(buffer, capacity); }, wait);
+}
+
+IoResult SocketTransport::exchange(std::string_view& out, char* buffer, std::size_t capacity,
+                                   WaitContext wait) {
+    for (;;) {
+        if (m_fd < 0) return failed(errorText(kErrNotConnected));
+        short events = 0;
+        bool wrote = false;
+        if (!out.empty()) {
+            errno = 0;
+            TlsAttempt w = writeSome(out);
+            if (w.step == TlsStep::Done) {
+                out.remove_prefix(w.count);
+                wrote = w.count > 0;
+                wait.counter.restart();
+            } else if (w.step == TlsStep::Closed) {
+                return failed(errorText(EPIPE));
+            } else if (w.step == TlsStep::Failed) {
+                return failed(m_tls ? m_tls->failure() : errorText(errno != 0 ? errno : EIO));
+            } else {
+                events |= w.step == TlsStep::WantRead ? POLLIN : POLLOUT;
+            }
+        }
+        errno = 0;
+        TlsAttempt r = readSome(buffer, capacity);
+        if (r.step == TlsStep::Done) return {IoStatus::Ok, r.count, {}};
+        if (r.step == TlsStep::Closed) return {IoStatus::Closed, 0, {}};
+        if (r.step == TlsStep::Failed)
+            return failed(m_tls ? m_tls->failure() : errorText(errno != 0 ? errno : EIO));
+        events |= r.step == TlsStep::WantRead ? POLLIN : POLLOUT;
+        if (wrote) continue; // more may go out before there is anything to wait for
+        WaitOutcome outcome = waitForSocket(m_fd, events, wait.hooks, wait.counter);
+        if (outcome != WaitOutcome::Ready) return fromOutcome(outcome);
+    }
 }
 
 IoResult SocketTransport::startTls(const TlsSettings& settings, WaitContext wait) {
     if (m_fd < 0) return failed(errorText(kErrNotConnected));
     m_tls = std::make_unique<TlsSession>(m_fd, settings);
+    m_tlsWriteLength = 0;
     IoResult r = retry([&] { return m_tls->handshake(); }, wait);
     if (r.status == IoStatus::Closed) return failed(errorText(kErrPeerClosed));
     if (r.status != IoStatus::Ok) return r;
@@ -132,6 +187,7 @@ IoResult SocketTransport::startTls(const TlsSettings& settings, WaitContext wait
 
 void SocketTransport::close() {
     m_tls.reset();
+    m_tlsWriteLength = 0;
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
 }

@@ -82,6 +82,8 @@ TlsSession::TlsSession(int fd, const TlsSettings& settings) : m_settings(setting
     // trusted fingerprint can still accept a self-signed server.
     SSL_CTX_set_verify(m_ctx, SSL_VERIFY_PEER, [](int, X509_STORE_CTX*) { return 1; });
     SSL_CTX_set_options(m_ctx, SSL_OP_IGNORE_UNEXPECTED_EOF);
+    // A write that must be repeated may find its bytes moved: the queue they wait in grows.
+    SSL_CTX_set_mode(m_ctx, SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
     m_ssl = SSL_new(m_ctx);
     BIO* bio = newSocketBio(fd);
     if (m_ssl == nullptr || bio == nullptr) {

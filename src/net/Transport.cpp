@@ -21,7 +21,8 @@ std::string tlsModeName(TlsMode mode) {
 }
 
 std::optional<TlsMode> parseTlsMode(std::string_view name) {
-    for (TlsMode mode : {TlsMode::Tls, TlsMode::StartTls, TlsMode::StartTlsIfOffered, TlsMode::None})
+    for (TlsMode mode :
+         {TlsMode::Tls, TlsMode::StartTls, TlsMode::StartTlsIfOffered, TlsMode::None})
         if (equalsNoCase(trim(name), tlsModeName(mode))) return mode;
     return std::nullopt;
 }

@@ -6,8 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace mv {
@@ -55,6 +55,19 @@ public:
     virtual IoResult send(std::string_view data, WaitContext wait) = 0;
     // Waits for at least one byte; Closed when the peer ended the stream.
     virtual IoResult receive(char* buffer, std::size_t capacity, WaitContext wait) = 0;
+    // Receives as `receive` does while sending what it can of `out` meanwhile, and drops what was
+    // sent from `out`: neither side stalls the other when both have much to say (pipelined
+    // commands and their replies). This one sends all of `out` first, which suits a peer that
+    // never stops reading.
+    virtual IoResult exchange(std::string_view& out, char* buffer, std::size_t capacity,
+                              WaitContext wait) {
+        if (!out.empty()) {
+            IoResult sent = send(out, wait);
+            if (sent.status != IoStatus::Ok) return sent;
+            out = {};
+        }
+        return receive(buffer, capacity, wait);
+    }
     virtual IoResult startTls(const TlsSettings& settings, WaitContext wait) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;

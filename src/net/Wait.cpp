@@ -33,21 +33,26 @@ std::chrono::milliseconds TTimeCounter::remaining() const {
 
 WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks, const TTimeCounter& timeout,
                           short* revents) {
+    pollfd p{fd, events, 0};
+    WaitOutcome outcome = waitForSockets({&p, 1}, hooks, timeout);
+    if (outcome == WaitOutcome::Ready && revents != nullptr) *revents = p.revents;
+    return outcome;
+}
+
+WaitOutcome waitForSockets(std::span<pollfd> sockets, const WaitHooks& hooks,
+                           const TTimeCounter& timeout) {
     // With a pump the slices are short enough to run it on time.
     const std::chrono::milliseconds sliceLimit = hooks.pump ? kPumpInterval : kSlice;
     for (;;) {
         hooks.pumpIfDue();
         if (hooks.cancel != nullptr && hooks.cancel->load()) return WaitOutcome::Canceled;
         if (timeout.expired()) return WaitOutcome::TimedOut;
-        pollfd p{fd, events, 0};
         int slice = static_cast<int>(std::min(sliceLimit, timeout.remaining()).count());
-        int n = ::poll(&p, 1, std::max(slice, 1));
-        if (n > 0) {
-            if (revents != nullptr) *revents = p.revents;
-            return WaitOutcome::Ready;
-        }
+        int n = ::poll(sockets.data(), sockets.size(), std::max(slice, 1));
+        if (n > 0) return WaitOutcome::Ready;
         if (n < 0 && errno != EINTR) { // report it as ready: the caller's read or write fails
-            if (revents != nullptr) *revents = POLLERR;
+            for (pollfd& p : sockets)
+                p.revents = POLLERR;
             return WaitOutcome::Ready;
         }
     }

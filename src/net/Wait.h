@@ -5,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <poll.h>
+#include <span>
 
 namespace mv {
 
@@ -49,5 +51,9 @@ enum class WaitOutcome { Ready, Canceled, TimedOut };
 // POLLERR and POLLHUP included, when the outcome is Ready.
 WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks, const TTimeCounter& timeout,
                           short* revents = nullptr);
+// Waits until one of `sockets` is ready for its events; every entry's revents is filled in when
+// the outcome is Ready.
+WaitOutcome waitForSockets(std::span<pollfd> sockets, const WaitHooks& hooks,
+                           const TTimeCounter& timeout);
 
 } // namespace mv

@@ -5,6 +5,7 @@
 #include "screening/Conditions.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace mv {
 
@@ -58,6 +59,29 @@ std::string KnownList::toText() const {
     for (const std::string& entry : m_entries)
         out += entry + "\r\n";
     return out;
+}
+
+KnownList KnownList::rebased(const KnownList& base, const KnownList& disk) const {
+    auto sorted = [](std::vector<std::string> entries) {
+        std::sort(entries.begin(), entries.end());
+        return entries;
+    };
+    std::vector<std::string> mine = sorted(m_entries);
+    std::vector<std::string> before = sorted(base.m_entries);
+    std::vector<std::string> added;
+    std::vector<std::string> removed;
+    std::set_difference(mine.begin(), mine.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    std::set_difference(before.begin(), before.end(), mine.begin(), mine.end(),
+                        std::back_inserter(removed));
+    KnownList result = disk;
+    for (const std::string& entry : removed)
+        if (auto at = std::find(result.m_entries.begin(), result.m_entries.end(), entry);
+            at != result.m_entries.end())
+            result.m_entries.erase(at);
+    for (std::string& entry : added)
+        result.add(std::move(entry));
+    return result;
 }
 
 void KnownList::LoadFromFile(const std::filesystem::path& path) {

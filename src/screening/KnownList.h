@@ -37,6 +37,12 @@ public:
     // Rewrites the file atomically; throws FileError, and the old file is then intact.
     void SaveToFile(const std::filesystem::path& path) const;
 
+    // This list's changes since `base` (entries added, entries removed, compared as typed) made to
+    // `disk`, the list another program saved meanwhile: its additions and removals stay too.
+    KnownList rebased(const KnownList& base, const KnownList& disk) const;
+
+    bool operator==(const KnownList&) const = default;
+
 private:
     std::vector<std::string> m_entries;
 };

@@ -28,6 +28,9 @@ std::vector<std::string> knownEntriesFromLines(const std::vector<std::string>& l
 }
 
 void KnownListPage::load() {
+    // The rule set's list starts from the same file, so a save makes the edit to what another
+    // program saved since, not to an older list.
+    if (std::optional<std::string> problem = m_rules.LoadUpKnownList()) throw FileError(*problem);
     const std::optional<std::string> text = readFile(m_rules.knownPath());
     m_missing = !text;
     m_lines = text ? splitLines(*text) : std::vector<std::string>{};

@@ -5,6 +5,8 @@
 #include "base/Text.h"
 #include "screening/ScreeningRules.h"
 
+#include <algorithm>
+#include <map>
 #include <system_error>
 
 namespace mv {
@@ -35,6 +37,32 @@ const TableLayout& layout(TableId id) {
 int columnsOf(TableId id) {
     return id == TableId::Exceptions ? kExceptColumns : kRuleColumns;
 }
+
+long long hitCount(const RuleTable& table, int hits, int row) {
+    return parseIntegerOr(table.cell(hits, row), 0);
+}
+
+// What a rule is, hit count aside: the same rule in another version of its table.
+std::string ruleKey(const RuleTable& table, int hits, int row) {
+    std::string key;
+    for (int c = 0; c < table.colCount(); ++c)
+        if (c != hits) key += table.cell(c, row) + '\x1f';
+    return key;
+}
+
+// The row of the `occurrence`-th rule (from 0) with that key, if the table has so many.
+std::optional<int> findRule(const RuleTable& table, int hits, const std::string& key,
+                            int occurrence) {
+    for (int row = 1; row < table.rowCount(); ++row)
+        if (ruleKey(table, hits, row) == key && occurrence-- == 0) return row;
+    return std::nullopt;
+}
+
+RuleTable withoutHits(RuleTable table, int hits) {
+    for (int row = 1; row < table.rowCount(); ++row)
+        table.setCell(hits, row, "");
+    return table;
+}
 } // namespace
 
 MailboxCell splitMailboxCell(std::string_view matches) {
@@ -50,20 +78,20 @@ std::string mailboxCell(std::string_view address, int number) {
 
 RuleSet::RuleSet(std::filesystem::path home) : m_home(std::move(home)) {
     for (TableId id : kAllTables)
-        resetTable(id);
+        table(id) = freshTable(id);
 }
 
 std::filesystem::path RuleSet::tablePath(TableId id) const {
     return m_home / layout(id).fileName;
 }
 
-void RuleSet::resetTable(TableId id) {
+RuleTable RuleSet::freshTable(TableId id) {
     RuleTable fresh(columnsOf(id), 2);
     for (int c = 0; c < fresh.colCount(); ++c) {
         fresh.setColumnWidth(c, layout(id).widths[static_cast<std::size_t>(c)]);
         fresh.setCell(c, 0, layout(id).headings[static_cast<std::size_t>(c)]);
     }
-    table(id) = std::move(fresh);
+    return fresh;
 }
 
 void RuleSet::SetGridHeadings() {
@@ -92,22 +120,67 @@ std::optional<int> RuleSet::exceptionPicture(std::string_view text) {
     return static_cast<int>(*picture);
 }
 
-std::optional<std::string> RuleSet::loadTable(TableId id) {
-    std::size_t i = index(id);
+void RuleSet::readTable(TableId id, RuleTable& t) const {
     std::filesystem::path path = tablePath(id);
     if (!fileExists(path)) {
-        resetTable(id);
-        m_tableLoaded[i] = true;
-        return std::nullopt;
+        t = freshTable(id);
+    } else {
+        if (id == TableId::Exceptions && t.colCount() > col::kExceptPictureIndex)
+            t.showColumn(col::kExceptPictureIndex);
+        t.LoadFromFile(path);
     }
+    prepareTable(t, id);
+}
+
+std::optional<std::string> RuleSet::loadTable(TableId id) {
+    std::size_t i = index(id);
+    FileStamp stamp = fileStamp(tablePath(id)); // before reading: a later change shows as one
     try {
-        table(id).LoadFromFile(path);
-        m_tableLoaded[i] = true;
-        return std::nullopt;
+        readTable(id, table(id));
     } catch (const TableFileError& e) {
         m_tableLoaded[i] = false;
         return e.what();
     }
+    m_tableLoaded[i] = true;
+    m_tablesOnDisk[i] = table(id);
+    m_tableStamps[i] = stamp;
+    return std::nullopt;
+}
+
+std::optional<std::string> RuleSet::takeInTable(TableId id) {
+    std::size_t i = index(id);
+    FileStamp stamp = fileStamp(tablePath(id));
+    if (!m_tableLoaded[i] || stamp == m_tableStamps[i]) return std::nullopt;
+    RuleTable disk = m_tablesOnDisk[i];
+    try {
+        readTable(id, disk);
+    } catch (const TableFileError& e) {
+        return e.what();
+    }
+    table(id) = rebasedTable(id, disk);
+    m_tablesOnDisk[i] = std::move(disk);
+    m_tableStamps[i] = stamp;
+    return std::nullopt;
+}
+
+RuleTable RuleSet::rebasedTable(TableId id, const RuleTable& disk) const {
+    const RuleTable& mine = table(id);
+    const RuleTable& base = m_tablesOnDisk[index(id)];
+    const int hits = hitsColumn(id);
+    // Rules edited here (not only counted) were edited by the user, who saw this version.
+    if (!(withoutHits(mine, hits) == withoutHits(base, hits))) return mine;
+    RuleTable result = disk;
+    std::map<std::string, int> seen;
+    for (int row = 1; row < mine.rowCount(); ++row) {
+        std::string key = ruleKey(mine, hits, row);
+        int occurrence = seen[key]++;
+        long long counted = hitCount(mine, hits, row) - hitCount(base, hits, row);
+        if (counted == 0) continue;
+        if (std::optional<int> at = findRule(result, hits, key, occurrence))
+            result.setCell(hits, *at,
+                           std::to_string(std::max(0LL, hitCount(result, hits, *at) + counted)));
+    }
+    return result;
 }
 
 void RuleSet::showRowPicture(RuleTable& table, TableId id, int row) {
@@ -120,38 +193,37 @@ void RuleSet::showRowPicture(RuleTable& table, TableId id, int row) {
 
 // Files of the earlier 5-column exception layout gain the picture columns at the end, so their
 // columns 0 to 4 keep their meaning; longer files lose what lies beyond the hidden column.
-void RuleSet::prepareTable(TableId id) {
-    RuleTable& t = table(id);
+void RuleSet::prepareTable(RuleTable& t, TableId id) {
     t.setColCount(columnsOf(id));
     for (int row = 1; row < t.rowCount(); ++row)
         showRowPicture(t, id, row);
     if (id == TableId::Exceptions) t.hideColumn(col::kExceptPictureIndex);
 }
 
+SpamOptions RuleSet::readOptions(IniFile& ini) const {
+    ini.load();
+    SpamOptions options;
+    options.read(ini);
+    return options;
+}
+
 std::optional<std::string> RuleSet::loadOptions() {
     IniFile ini(iniPath());
     try {
-        ini.load();
+        m_options = readOptions(ini);
     } catch (const FileError& e) {
         m_optionsLoaded = false;
         return e.what();
     }
     m_optionsLoaded = true;
-    m_options.read(ini);
+    m_optionsOnDisk = m_options;
     return std::nullopt;
 }
 
 std::vector<std::string> RuleSet::readSettings() {
     std::vector<std::string> problems;
-    for (TableId id : kAllTables) {
-        if (id == TableId::Exceptions && exceptions().colCount() > col::kExceptPictureIndex)
-            exceptions().showColumn(col::kExceptPictureIndex);
-        if (std::optional<std::string> problem = loadTable(id)) {
-            problems.push_back(*problem);
-            continue;
-        }
-        prepareTable(id);
-    }
+    for (TableId id : kAllTables)
+        if (std::optional<std::string> problem = loadTable(id)) problems.push_back(*problem);
     if (std::optional<std::string> problem = loadOptions()) problems.push_back(*problem);
     // Rows that can never match, or only with a default, are worth a word when they are loaded.
     std::vector<std::string> broken = ScreeningRules(*this).problems;
@@ -159,40 +231,98 @@ std::vector<std::string> RuleSet::readSettings() {
     return problems;
 }
 
-std::vector<std::string> RuleSet::Savesettings() {
+std::vector<std::string> RuleSet::takeInDiskChanges() {
     std::vector<std::string> problems;
-    for (TableId id : kAllTables) {
-        if (!isLoaded(id)) continue; // its file may still be intact: never overwrite it
+    for (TableId id : kAllTables)
+        if (std::optional<std::string> problem = takeInTable(id)) problems.push_back(*problem);
+    if (std::optional<std::string> problem = takeInKnownList()) problems.push_back(*problem);
+    if (m_optionsLoaded) {
+        IniFile ini(iniPath());
         try {
-            table(id).SaveToFile(tablePath(id));
+            SpamOptions disk = readOptions(ini);
+            m_options = m_options.rebased(m_optionsOnDisk, disk);
+            m_optionsOnDisk = disk;
         } catch (const FileError& e) {
             problems.push_back(e.what());
         }
     }
-    if (!m_optionsLoaded) return problems;
-    // Re-read first, so sections that other parts of the program keep in the file survive.
-    IniFile ini(iniPath());
-    try {
-        ini.load();
-        m_options.write(ini);
-        ini.save();
-    } catch (const FileError&) {
-        problems.push_back("Unable to write to " + iniPath().string());
-    }
     return problems;
 }
 
+std::vector<std::string> RuleSet::Savesettings() {
+    std::vector<std::string> problems;
+    for (TableId id : kAllTables) {
+        if (!isLoaded(id)) continue; // its file may still be intact: never overwrite it
+        if (std::optional<std::string> problem = takeInTable(id)) {
+            problems.push_back(*problem); // what another program left there is not ours to replace
+            continue;
+        }
+        std::size_t i = index(id);
+        if (table(id) == m_tablesOnDisk[i] && m_tableStamps[i].exists) continue;
+        try {
+            table(id).SaveToFile(tablePath(id));
+            m_tablesOnDisk[i] = table(id);
+            m_tableStamps[i] = fileStamp(tablePath(id));
+        } catch (const FileError& e) {
+            problems.push_back(e.what());
+        }
+    }
+    if (std::optional<std::string> problem = saveOptions()) problems.push_back(*problem);
+    return problems;
+}
+
+std::optional<std::string> RuleSet::saveOptions() {
+    if (!m_optionsLoaded) return std::nullopt;
+    // Re-read first, so sections that other parts of the program keep in the file survive, and
+    // so do options another program changed.
+    IniFile ini(iniPath());
+    try {
+        bool exists = fileExists(iniPath());
+        SpamOptions disk = readOptions(ini);
+        m_options = m_options.rebased(m_optionsOnDisk, disk);
+        if (!exists || !(m_options == disk)) {
+            m_options.write(ini);
+            ini.save();
+        }
+        m_optionsOnDisk = m_options;
+    } catch (const FileError&) {
+        return "Unable to write to " + iniPath().string();
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> RuleSet::LoadUpKnownList() {
+    FileStamp stamp = fileStamp(knownPath());
     try {
         m_known.LoadFromFile(knownPath());
     } catch (const FileError& e) {
         return e.what();
     }
+    m_knownOnDisk = m_known;
+    m_knownStamp = stamp;
     return std::nullopt;
 }
 
-void RuleSet::saveKnownList() const {
+std::optional<std::string> RuleSet::takeInKnownList() {
+    FileStamp stamp = fileStamp(knownPath());
+    if (stamp == m_knownStamp) return std::nullopt;
+    KnownList disk;
+    try {
+        disk.LoadFromFile(knownPath());
+    } catch (const FileError& e) {
+        return e.what();
+    }
+    m_known = m_known.rebased(m_knownOnDisk, disk);
+    m_knownOnDisk = std::move(disk);
+    m_knownStamp = stamp;
+    return std::nullopt;
+}
+
+void RuleSet::saveKnownList() {
+    if (std::optional<std::string> problem = takeInKnownList()) throw FileError(*problem);
     m_known.SaveToFile(knownPath());
+    m_knownOnDisk = m_known;
+    m_knownStamp = fileStamp(knownPath());
 }
 
 } // namespace mv

@@ -2,7 +2,11 @@
 // The user's screening rules as one object: the subject, header, sender and exception tables, the
 // spam options and the known-spammer list, loaded from and saved to a home folder that the caller
 // names. Lives as long as the program; the screening pass reads it and raises its hit counters.
+// Another program may save the same files meanwhile (the desktop program and the command line
+// share a home): what it saved is taken in before anything is written over it. The caller holds
+// the home lock around a save.
 // Above it, the layout of the four tables and the fixed words their cells hold.
+#include "base/Files.h"
 #include "screening/KnownList.h"
 #include "screening/Pictures.h"
 #include "screening/RuleTable.h"
@@ -16,6 +20,8 @@
 #include <vector>
 
 namespace mv {
+
+class IniFile;
 
 enum class TableId { Subject, Header, Sender, Exceptions };
 inline constexpr std::array<TableId, 4> kAllTables = {TableId::Subject, TableId::Header,
@@ -107,9 +113,17 @@ public:
     // reports them) are for the user. A table or an INI file that failed keeps its current content
     // and is not saved over.
     std::vector<std::string> readSettings();
-    // Writes the four tables and the options, each atomically; skips what is not loaded. Returns
+    // Writes the four tables and the options, each atomically, after taking in what another
+    // program saved (takeInDiskChanges); skips what is not loaded and what is unchanged. Returns
     // one message per file that could not be written.
     std::vector<std::string> Savesettings();
+    // Takes in the files another program saved since they were loaded. A changed table: when only
+    // hit counts changed here, the file's table is taken and the hits counted here since are added
+    // to its rules that are still there (a rule removed there stays removed); a table edited here
+    // stays as edited. The options and the known list: their changes here are made to the file's.
+    // Returns one message per file that could not be read; that one stays as it is here and is
+    // not saved over.
+    std::vector<std::string> takeInDiskChanges();
     // Writes the heading texts into row 0 of the four tables.
     void SetGridHeadings();
     // Column-0 picture of a rule row: check mark for a delete rule, question mark otherwise.
@@ -125,8 +139,9 @@ public:
     // Empties the known-spammer list and fills it from "known.lst" when that exists. Returns a
     // message for the user when the file exists but cannot be read; the list is then unchanged.
     std::optional<std::string> LoadUpKnownList();
-    // Writes the list to "known.lst" atomically; throws FileError.
-    void saveKnownList() const;
+    // Writes the list to "known.lst" atomically, with its changes made to the file's list when
+    // another program saved that since it was loaded; throws FileError.
+    void saveKnownList();
 
     // True once the table holds its file's content, or a fresh table for a missing file; only
     // then may it be saved. A rule set that was never loaded saves nothing.
@@ -135,17 +150,32 @@ public:
 
 private:
     static std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
-    void resetTable(TableId id);
+    static RuleTable freshTable(TableId id);
+    static void prepareTable(RuleTable& table, TableId id);
+    // The table file's content laid out for use in `t`; a missing file gives a fresh table.
+    // Throws TableFileError, leaving `t`'s cells as they were.
+    void readTable(TableId id, RuleTable& t) const;
     std::optional<std::string> loadTable(TableId id);
-    void prepareTable(TableId id);
+    std::optional<std::string> takeInTable(TableId id);
+    RuleTable rebasedTable(TableId id, const RuleTable& disk) const;
+    std::optional<std::string> takeInKnownList();
     std::optional<std::string> loadOptions();
+    // The options file, and the options as it holds them. Throws FileError.
+    SpamOptions readOptions(IniFile& ini) const;
+    std::optional<std::string> saveOptions();
 
     std::filesystem::path m_home;
     std::array<RuleTable, 4> m_tables;
     std::array<bool, 4> m_tableLoaded{};
+    // What the files held when last loaded or saved, and their stamps then.
+    std::array<RuleTable, 4> m_tablesOnDisk;
+    std::array<FileStamp, 4> m_tableStamps;
     bool m_optionsLoaded = false;
     SpamOptions m_options;
+    SpamOptions m_optionsOnDisk;
     KnownList m_known;
+    KnownList m_knownOnDisk;
+    FileStamp m_knownStamp;
 };
 
 } // namespace mv

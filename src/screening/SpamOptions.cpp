@@ -3,6 +3,8 @@
 #include "base/IniFile.h"
 #include "base/Text.h"
 
+#include <algorithm>
+
 namespace mv {
 
 void SpamOptions::read(const IniFile& ini) {
@@ -34,6 +36,28 @@ void SpamOptions::write(IniFile& ini) const {
 
 void SpamOptions::bumpUnknown() {
     unknownDomainCount = std::to_string(parseIntegerOr(unknownDomainCount, 0) + 1);
+}
+
+SpamOptions SpamOptions::rebased(const SpamOptions& base, const SpamOptions& disk) const {
+    SpamOptions out = disk;
+    auto take = [](auto& result, const auto& mine, const auto& before) {
+        if (mine != before) result = mine;
+    };
+    take(out.compareWithKnownList, compareWithKnownList, base.compareWithKnownList);
+    take(out.checkDomains, checkDomains, base.checkDomains);
+    take(out.unknownDomainDeletes, unknownDomainDeletes, base.unknownDomainDeletes);
+    take(out.smallerOn, smallerOn, base.smallerOn);
+    take(out.smallerLimit, smallerLimit, base.smallerLimit);
+    take(out.smallerDeletes, smallerDeletes, base.smallerDeletes);
+    take(out.largerOn, largerOn, base.largerOn);
+    take(out.largerLimit, largerLimit, base.largerLimit);
+    take(out.largerDeletes, largerDeletes, base.largerDeletes);
+    long long met =
+        parseIntegerOr(unknownDomainCount, 0) - parseIntegerOr(base.unknownDomainCount, 0);
+    if (met != 0)
+        out.unknownDomainCount =
+            std::to_string(std::max(0LL, parseIntegerOr(disk.unknownDomainCount, 0) + met));
+    return out;
 }
 
 } // namespace mv

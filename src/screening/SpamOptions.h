@@ -27,6 +27,10 @@ struct SpamOptions {
     void write(IniFile& ini) const;
     // Raises the unknown-domain counter by one; a counter that is not a number restarts from 0.
     void bumpUnknown();
+    // These options' changes since `base` made to `disk`, the options another program saved
+    // meanwhile: a switch or size changed here wins, the unknown domains met here are added to the
+    // counter there.
+    SpamOptions rebased(const SpamOptions& base, const SpamOptions& disk) const;
 
     bool operator==(const SpamOptions&) const = default;
 };

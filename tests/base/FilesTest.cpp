@@ -34,6 +34,69 @@ TEST_F(FilesTest, PrivateFilesAreReadableByTheOwnerOnly) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+TEST_F(FilesTest, ModeIsKeptOrNarrowedForPrivateFiles) {
+    struct Case {
+        mode_t before;
+        bool privateFile;
+        mode_t after;
+    };
+    for (const Case& c : {Case{0640, false, 0640}, Case{0644, true, 0600}, Case{0600, false, 0600},
+                          Case{0660, true, 0600}}) {
+        auto file = m_dir / "settings.ini";
+        writeFileAtomically(file, "old");
+        ASSERT_EQ(::chmod(file.c_str(), c.before), 0);
+        writeFileAtomically(file, "new", c.privateFile);
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, c.after) << std::oct << c.before << " " << c.privateFile;
+    }
+}
+
+TEST_F(FilesTest, SymbolicLinksAreWrittenThroughAndStayLinks) {
+    namespace fs = std::filesystem;
+    fs::create_directories(m_dir / "dotfiles");
+    struct Case {
+        const char* name;
+        fs::path link; // where the link points, relative to m_dir unless absolute
+        fs::path target;
+    };
+    for (const Case& c :
+         {Case{"relative", "dotfiles/subj.lst", m_dir / "dotfiles/subj.lst"},
+          Case{"absolute", m_dir / "dotfiles/from.lst", m_dir / "dotfiles/from.lst"},
+          Case{"dangling", "dotfiles/new.lst", m_dir / "dotfiles/new.lst"}}) {
+        auto link = m_dir / (std::string(c.name) + ".lst");
+        if (std::string(c.name) != "dangling") writeFileAtomically(c.target, "old");
+        fs::create_symlink(c.link, link);
+        writeFileAtomically(link, "new", true);
+        EXPECT_TRUE(fs::is_symlink(link)) << c.name;
+        EXPECT_EQ(readFile(c.target), "new") << c.name;
+    }
+    // A chain of two links ends at the same file.
+    fs::create_symlink(m_dir / "relative.lst", m_dir / "chain.lst");
+    writeFileAtomically(m_dir / "chain.lst", "chained");
+    EXPECT_EQ(readFile(m_dir / "dotfiles/subj.lst"), "chained");
+    EXPECT_TRUE(fs::is_symlink(m_dir / "relative.lst"));
+    // No temporaries left behind anywhere.
+    for (const auto& e : fs::recursive_directory_iterator(m_dir))
+        EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+TEST_F(FilesTest, PlantedTemporaryNamesCatchNothing) {
+    // Someone who can write the folder plants links under the names an old writer would use.
+    auto file = m_dir / "settings.ini";
+    auto elsewhere = m_dir / "elsewhere";
+    writeFileAtomically(elsewhere, "untouched");
+    for (const std::string& suffix :
+         {std::string(".tmp"), ".tmp" + std::to_string(::getpid()), std::string(".new")}) {
+        auto planted = file;
+        planted += suffix;
+        std::filesystem::create_symlink(elsewhere, planted);
+    }
+    writeFileAtomically(file, "password", true);
+    EXPECT_EQ(readFile(elsewhere), "untouched");
+    EXPECT_EQ(readFile(file), "password");
+}
+
 TEST_F(FilesTest, FailedWriteNamesTheFileAndKeepsTheOld) {
     auto file = m_dir / "missing-folder" / "known.lst";
     try {

@@ -30,7 +30,7 @@ TEST(AccountsCommand, SetListChooseClear) {
               0);
 
     EXPECT_EQ(cli.run({"accounts", "list"}).out,
-              "* 1) Mailbox ann - Server pop.one (starttls-if-offered)\n"
+              "* 1) Mailbox ann - Server pop.one (starttls)\n"
               "  3) Mailbox bob - Server [::1]:1110 (tls, fingerprint " +
                   kPrint + ")\n");
     MailboxAccount stored = cli.settings().readServerSettings().accounts[3];
@@ -40,8 +40,7 @@ TEST(AccountsCommand, SetListChooseClear) {
     EXPECT_EQ(cli.run({"accounts", "choose", "3"}).code, 0);
     EXPECT_EQ(cli.settings().readServerSettings().accounts.which, 3);
     EXPECT_EQ(cli.run({"accounts", "clear", "3"}).code, 0);
-    EXPECT_EQ(cli.run({"accounts", "list"}).out,
-              "  1) Mailbox ann - Server pop.one (starttls-if-offered)\n");
+    EXPECT_EQ(cli.run({"accounts", "list"}).out, "  1) Mailbox ann - Server pop.one (starttls)\n");
 }
 
 TEST(AccountsCommand, SetChangesOnlyWhatIsGiven) {
@@ -115,7 +114,7 @@ TEST(AccountsCommand, ListShowsUnreadableStoredValuesOnStderr) {
                         "[Server]\r\nServer2=pop\r\nMailbox2=ann\r\nPasswd2=nothex\r\n");
     CliResult r = cli.run({"accounts", "list"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "  2) Mailbox ann - Server pop (starttls-if-offered, no password)\n");
+    EXPECT_EQ(r.out, "  2) Mailbox ann - Server pop (starttls, no password)\n");
     EXPECT_EQ(r.err, "The stored password of mailbox 2 cannot be read; please enter it again.\n");
 }
 

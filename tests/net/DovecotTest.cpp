@@ -3,10 +3,14 @@
 #include "net/RemotePOP.h"
 #include "support/DovecotSuite.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
+#include <set>
+#include <thread>
 
 namespace mv {
 namespace {
@@ -19,6 +23,24 @@ std::string message(int n, const std::string& extraHeader = "") {
            "\r\n.leading dot\r\n";
 }
 
+// Makes OpenSSL's default trust store one certificate file while it lives.
+class ScopedCertificateFile {
+public:
+    explicit ScopedCertificateFile(const std::filesystem::path& file) {
+        if (const char* previous = std::getenv("SSL_CERT_FILE")) m_previous = previous;
+        ::setenv("SSL_CERT_FILE", file.c_str(), 1);
+    }
+    ~ScopedCertificateFile() {
+        if (m_previous)
+            ::setenv("SSL_CERT_FILE", m_previous->c_str(), 1);
+        else
+            ::unsetenv("SSL_CERT_FILE");
+    }
+
+private:
+    std::optional<std::string> m_previous;
+};
+
 class Dovecot : public test::DovecotSuite {
 protected:
     void SetUp() override {
@@ -29,6 +51,21 @@ protected:
         pop.setPassword(DovecotServer::kPassword);
         pop.setSecurity(TlsMode::None);
         pop.setTimeOut(10);
+    }
+
+    // Log lines naming the user since `start`, once the server has logged the last login.
+    int logins(std::size_t start) const {
+        std::string text;
+        for (int wait = 0; wait < 200 && text.find("Login: user=<bob>") == std::string::npos;
+             ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            text = server->log().substr(start);
+        }
+        int n = 0;
+        for (std::size_t at = text.find("user=<bob>"); at != std::string::npos;
+             at = text.find("user=<bob>", at + 1))
+            ++n;
+        return n;
     }
 
     TRemotePOP pop;
@@ -62,6 +99,29 @@ TEST_F(Dovecot, ListingWithFoldedHeadersSizesAndIdsSequentialOrPipelined) {
         EXPECT_EQ(first.Headers.indexOf("\tsecond part"), 3);
         EXPECT_FALSE(first.UIDL.empty());
         EXPECT_NE(first.UIDL, pop.RemoteInfo()[1].UIDL);
+    }
+}
+
+// Many commands in flight while replies stream back, plain and through TLS (where a write that
+// has to wait must be repeated as it was): every message arrives, in order, with its own id.
+TEST_F(Dovecot, LongPipelinedListingPlainAndThroughTls) {
+    constexpr int kCount = 1500; // more reply bytes than the window: it is refilled while reading
+    std::string padding = "X-Padding: " + std::string(900, 'p') + "\r\n";
+    for (int n = 1; n <= kCount; ++n)
+        server->deliver(message(n, padding));
+    for (bool tls : {false, true}) {
+        pop.setServer(tls ? server->tlsServer() : server->plainServer());
+        pop.setSecurity(tls ? TlsMode::Tls : TlsMode::None);
+        pop.setFingerprint(tls ? server->certificateFingerprint() : "");
+        pop.UpdateInfo();
+        ASSERT_EQ(pop.RemoteInfo().Count(), static_cast<std::size_t>(kCount)) << tls;
+        std::set<std::string> ids;
+        for (int n = 1; n <= kCount; ++n) {
+            const TRemoteInfoItem& item = pop.RemoteInfo()[static_cast<std::size_t>(n - 1)];
+            EXPECT_EQ(item.Headers.GetFieldValue("Subject"), "message " + std::to_string(n));
+            ids.insert(item.UIDL);
+        }
+        EXPECT_EQ(ids.size(), static_cast<std::size_t>(kCount)) << tls;
     }
 }
 
@@ -155,6 +215,7 @@ TEST_P(DovecotTls, TrustDecidesWhetherThePasswordIsSent) {
         EXPECT_EQ(pop.RemoteInfo().Count(), 1u);
         return;
     }
+    std::size_t logStart = server->log().size();
     try {
         pop.UpdateInfo();
         FAIL();
@@ -162,6 +223,12 @@ TEST_P(DovecotTls, TrustDecidesWhetherThePasswordIsSent) {
         EXPECT_NE(std::string(e.what()).find("not trusted"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(pop.Connected());
+    // The server saw no password (it logs every attempt with the user's name): the plain login
+    // that follows is the only one after the refusal.
+    pop.setServer(server->plainServer());
+    pop.setSecurity(TlsMode::None);
+    pop.UpdateInfo();
+    EXPECT_EQ(logins(logStart), 1) << server->log().substr(logStart);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -169,23 +236,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TlsCase{"ImplicitTrustedByFingerprint", TlsMode::Tls, true, true, true},
                       TlsCase{"ImplicitUntrusted", TlsMode::Tls, true, false, false},
                       TlsCase{"StlsTrustedByFingerprint", TlsMode::StartTls, false, true, true},
+                      TlsCase{"StlsUntrusted", TlsMode::StartTls, false, false, false},
                       TlsCase{"StlsIfOfferedUntrusted", TlsMode::StartTlsIfOffered, false, false,
                               false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Dovecot, CertificateTrustedThroughTheSystemStoreVariable) {
-    const char* previous = std::getenv("SSL_CERT_FILE");
-    std::string saved = previous != nullptr ? previous : "";
-    ::setenv("SSL_CERT_FILE", server->certificateFile().c_str(), 1);
+    ScopedCertificateFile trustAll(server->certificateFile());
     pop.setServer(server->tlsServer());
     pop.setSecurity(TlsMode::Tls);
     EXPECT_NO_THROW(pop.UpdateInfo());
     pop.setServer("localhost:" + std::to_string(server->pop3sPort())); // the name is checked too
     EXPECT_NO_THROW(pop.UpdateInfo());
-    if (previous != nullptr)
-        ::setenv("SSL_CERT_FILE", saved.c_str(), 1);
-    else
-        ::unsetenv("SSL_CERT_FILE");
 }
 
 } // namespace

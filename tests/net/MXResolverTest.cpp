@@ -3,6 +3,7 @@
 #include "net/MXResolver.h"
 #include "net/NetErrors.h"
 #include "support/Dnsmasq.h"
+#include "support/ServerRequired.h"
 
 #include <arpa/inet.h>
 #include <atomic>
@@ -42,7 +43,7 @@ protected:
         s_server = nullptr;
     }
     void SetUp() override {
-        if (!s_server->started()) GTEST_SKIP() << s_server->error();
+        if (!s_server->started()) MV_SKIP_WITHOUT_SERVER(s_server->error());
         m_resolver.setDNSAddress("127.0.0.1");
         m_resolver.setPort(s_server->port());
         m_resolver.setTimeOut(5);
@@ -165,11 +166,15 @@ class ScriptedNameServer {
 public:
     using Reply = std::function<std::vector<std::string>(const std::string& query)>;
 
-    explicit ScriptedNameServer(Reply reply) : m_reply(std::move(reply)) {
+    // `address` and `port`: where to listen (port 0: any free one).
+    explicit ScriptedNameServer(Reply reply, const char* address127 = "127.0.0.1",
+                                std::uint16_t port = 0)
+        : m_reply(std::move(reply)) {
         m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port);
+        ::inet_pton(AF_INET, address127, &address.sin_addr);
         socklen_t length = sizeof address;
         ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), length);
         ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
@@ -319,6 +324,53 @@ TEST_F(MXResolverScripted, EveryQueryHasItsOwnId) {
     EXPECT_EQ(queries[0].substr(12), std::string("\7example\4test\0\0\x0f\0\1", 18));
 }
 
+TEST_F(MXResolverScripted, ALostQueryIsSentAgainAndALateAnswerCounts) {
+    struct Case {
+        const char* what;
+        bool answerTheFirstCopyLate; // else it is lost
+    };
+    for (Case c : {Case{"first copy lost", false}, Case{"first copy answered late", true}}) {
+        std::atomic<int> received{0};
+        ScriptedNameServer server([&](const std::string& q) {
+            std::vector<std::string> answer{answerTo(q, 0, {{5, "mx.example.test"}})};
+            if (++received > 1) return answer;
+            if (!c.answerTheFirstCopyLate) return std::vector<std::string>{};
+            std::this_thread::sleep_for(1500ms); // the second copy goes out meanwhile
+            return answer;
+        });
+        use(server);
+        m_resolver.setTimeOut(20); // without a second copy the look-up would fail after this
+        m_resolver.Resolve();
+        ASSERT_EQ(m_resolver.MXList().size(), 1u) << c.what;
+        for (int wait = 0; wait < 100 && server.queries().size() < 2; ++wait)
+            std::this_thread::sleep_for(20ms);
+        std::vector<std::string> queries = server.queries();
+        ASSERT_EQ(queries.size(), 2u) << c.what;
+        EXPECT_EQ(queries[1], queries[0]) << "a copy: the same ID and question";
+    }
+}
+
+TEST_F(MXResolverScripted, CopiesGoToTheNextNameServerOfTheSystem) {
+    ScriptedNameServer silent([](const std::string&) { return std::vector<std::string>{}; });
+    ScriptedNameServer second(
+        [](const std::string& q) {
+            return std::vector<std::string>{answerTo(q, 0, {{5, "mx.example.test"}})};
+        },
+        "127.0.0.2", silent.port());
+    auto conf = std::filesystem::temp_directory_path() /
+                ("mv-resolv-" + std::to_string(::getpid()) + ".conf");
+    std::ofstream(conf) << "nameserver 127.0.0.1\nnameserver 127.0.0.2\n";
+    m_resolver.setResolvConf(conf);
+    m_resolver.setPort(silent.port());
+    m_resolver.setTimeOut(20);
+    m_resolver.setDomain("example.test");
+    m_resolver.Resolve();
+    std::filesystem::remove(conf);
+    EXPECT_EQ(m_resolver.MXList().size(), 1u);
+    EXPECT_EQ(silent.queries().size(), 1u);
+    EXPECT_EQ(second.queries().size(), 1u);
+}
+
 TEST_F(MXResolverScripted, SilenceTimesOut) {
     ScriptedNameServer server([](const std::string&) { return std::vector<std::string>{}; });
     use(server);
@@ -413,24 +465,27 @@ TEST(MXResolverSocket, AnAddressThatIsNotNumericIsRefused) {
     EXPECT_THROW(resolver.Resolve(), ESocketError);
 }
 
-TEST(MXResolverSystem, FirstNameServerOfResolvConf) {
+TEST(MXResolverSystem, NameServersOfResolvConf) {
     auto path = std::filesystem::temp_directory_path() / "mv-resolv-test.conf";
+    using Servers = std::vector<std::string>;
     struct Case {
         const char* text;
-        const char* server;
+        Servers servers;
     } cases[] = {
         {"# local\nsearch example.test\nnameserver 192.0.2.53\nnameserver 192.0.2.54\n",
-         "192.0.2.53"},
-        {"options edns0\r\n  nameserver\t2001:db8::35  \r\n", "2001:db8::35"},
-        {"; nameserver 192.0.2.1\nsearch x\n", "127.0.0.1"},
-        {"", "127.0.0.1"},
+         {"192.0.2.53", "192.0.2.54"}},
+        {"options edns0\r\n  nameserver\t2001:db8::35  \r\n", {"2001:db8::35"}},
+        {"nameserver 192.0.2.1\nnameserver 192.0.2.2\nnameserver 192.0.2.3\nnameserver 192.0.2.4\n",
+         {"192.0.2.1", "192.0.2.2", "192.0.2.3"}},
+        {"; nameserver 192.0.2.1\nsearch x\n", {"127.0.0.1"}},
+        {"", {"127.0.0.1"}},
     };
     for (const Case& c : cases) {
         std::ofstream(path) << c.text;
-        EXPECT_EQ(TMXResolver::systemNameServer(path), c.server) << c.text;
+        EXPECT_EQ(TMXResolver::systemNameServers(path), c.servers) << c.text;
     }
     std::filesystem::remove(path);
-    EXPECT_EQ(TMXResolver::systemNameServer(path), "127.0.0.1") << "missing file";
+    EXPECT_EQ(TMXResolver::systemNameServers(path), Servers{"127.0.0.1"}) << "missing file";
 }
 
 } // namespace

@@ -19,6 +19,7 @@ protected:
         pop.setServer("pop.example.com");
         pop.setUserName("bob");
         pop.setPassword("secret");
+        pop.setSecurity(TlsMode::None); // most scripts play a server without STLS
         pop.OnOpen = [this](TAsyncSocket&) { events.push_back("Open"); };
         pop.OnClosing = [this](TAsyncSocket&) { events.push_back("Closing"); };
         pop.OnClosed = [this](TAsyncSocket&) { events.push_back("Closed"); };
@@ -354,13 +355,23 @@ TEST_F(PopTranscript, StlsWhenOfferedOrRequired) {
     pop.UpdateInfo();
     EXPECT_TRUE(t->tlsActive);
 
-    pop.setSecurity(TlsMode::StartTls); // required but not offered: the password stays home
+    // Required unless chosen otherwise, and not offered: the password stays home, and the error
+    // names the ways out.
+    EXPECT_EQ(TRemotePOP().security(), TlsMode::StartTls);
+    pop.setSecurity(TlsMode::StartTls);
     t->server("+OK ready\r\n");
     t->expectClient("CAPA\r\n");
     t->server("+OK\r\nUSER\r\n.\r\n");
     t->expectClient("STLS\r\n");
     t->server("-ERR Unknown command\r\n");
-    EXPECT_THROW(pop.UpdateInfo(), ESocketError);
+    try {
+        pop.UpdateInfo();
+        FAIL();
+    } catch (const ESocketError& e) {
+        EXPECT_EQ(std::string(e.what()), errorText(kErrNoStls));
+    }
+    EXPECT_NE(errorText(kErrNoStls).find("tls"), std::string::npos);
+    EXPECT_NE(errorText(kErrNoStls).find("none to send the password in clear"), std::string::npos);
     EXPECT_EQ(t->clientLog().rfind("PASS"), t->clientLog().find("PASS"));
     EXPECT_FALSE(pop.Connected());
 }

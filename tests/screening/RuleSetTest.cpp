@@ -1,6 +1,7 @@
 #include "screening/RuleSet.h"
 
 #include "TempDir.h"
+#include "base/Files.h"
 #include "base/IniFile.h"
 
 #include <gtest/gtest.h>
@@ -236,6 +237,69 @@ TEST_F(RuleSetTest, KnownListFile) {
     rules.known().add("x.com");
     rules.saveKnownList();
     EXPECT_EQ(home.read("known.lst"), "x.com\r\ny.com\r\nz.com\r\n");
+}
+
+// Two programs on one home: `other` saves while `rules` still holds the tables it loaded.
+TEST_F(RuleSetTest, TablesSavedByAnotherProgramAreTakenInWithTheHitsCountedHere) {
+    writeFileAtomically(home / "subj.lst", "6,4\r\n1,1,Contains\r\n2,1,free\r\n5,1,4\r\n"
+                                           "1,2,Contains\r\n2,2,cheap\r\n5,2,1\r\n"
+                                           "1,3,Contains\r\n2,3,gone\r\n5,3,0\r\n");
+    rules.readSettings();
+    RuleSet other(home.path());
+    other.readSettings();
+    other.subject().setCell(col::kHits, 1, "6"); // free: two hits there
+    other.subject().removeRow(3);                // gone
+    other.subject().insertRow(3);
+    other.subject().setCell(col::kWhat, 3, "Contains");
+    other.subject().setCell(col::kMatches, 3, "new");
+    ASSERT_TRUE(other.Savesettings().empty());
+
+    rules.subject().setCell(col::kHits, 1, "5"); // free: one hit here
+    rules.subject().setCell(col::kHits, 2, "4"); // cheap: three
+    rules.subject().setCell(col::kHits, 3, "9"); // gone: nine, on a rule that is no more
+    ASSERT_TRUE(rules.Savesettings().empty());
+
+    RuleSet disk(home.path());
+    disk.readSettings();
+    std::vector<std::string> rows;
+    for (int row = 1; row < disk.subject().rowCount(); ++row)
+        rows.push_back(disk.subject().cell(col::kMatches, row) + "=" +
+                       disk.subject().cell(col::kHits, row));
+    EXPECT_EQ(rows, (std::vector<std::string>{"free=7", "cheap=4", "new="}));
+    EXPECT_EQ(rules.subject().toText(), disk.subject().toText()); // and this program uses it
+
+    // Nothing counted since: the next save leaves the files alone.
+    FileStamp before = fileStamp(home / "subj.lst");
+    ASSERT_TRUE(rules.Savesettings().empty());
+    EXPECT_EQ(fileStamp(home / "subj.lst"), before);
+}
+
+TEST_F(RuleSetTest, ListAndOptionChangesOfBothProgramsAreKept) {
+    writeFileAtomically(home / "known.lst", "a.example\r\nb.example\r\n");
+    rules.readSettings();
+    rules.LoadUpKnownList();
+    RuleSet other(home.path());
+    other.readSettings();
+    other.LoadUpKnownList();
+
+    other.known().loadFromText("a.example\r\nc.example\r\n"); // b removed, c added
+    other.saveKnownList();
+    other.options().largerOn = true;
+    other.options().bumpUnknown();
+    ASSERT_TRUE(other.Savesettings().empty());
+
+    rules.known().add("d.example");
+    rules.saveKnownList();
+    rules.options().bumpUnknown();
+    rules.options().bumpUnknown();
+    ASSERT_TRUE(rules.Savesettings().empty());
+
+    EXPECT_EQ(home.read("known.lst"), "a.example\r\nc.example\r\nd.example\r\n");
+    RuleSet disk(home.path());
+    disk.readSettings();
+    EXPECT_TRUE(disk.options().largerOn);
+    EXPECT_EQ(disk.options().unknownDomainCount, "3");
+    EXPECT_EQ(rules.options(), disk.options());
 }
 
 } // namespace

@@ -72,7 +72,7 @@ std::string DovecotServer::unavailableReason() {
     return {};
 }
 
-DovecotServer::DovecotServer() {
+DovecotServer::DovecotServer(const std::string& certificateNames) {
     std::string pattern = (fs::temp_directory_path() / "mv-dovecot-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     m_dir = pattern;
@@ -81,12 +81,22 @@ DovecotServer::DovecotServer() {
         fs::create_directories(m_dir / sub);
     m_certificate = m_dir / "cert.pem";
     run("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=localhost"
-        " -addext subjectAltName=DNS:localhost,IP:127.0.0.1 -keyout '" +
-        (m_dir / "key.pem").string() + "' -out '" + m_certificate.string() + "' 2>&1");
-    m_pop3Port = freeLoopbackPort();
-    m_pop3sPort = freeLoopbackPort();
-    writeConfiguration();
-    start();
+        " -addext subjectAltName=" +
+        certificateNames + " -keyout '" + (m_dir / "key.pem").string() + "' -out '" +
+        m_certificate.string() + "' 2>&1");
+    // The ports are found free and released before Dovecot binds them: under parallel tests another
+    // process can take one in between, and Dovecot then stops at once. Try again on other ports.
+    std::string failure;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        m_pop3Port = freeLoopbackPort();
+        m_pop3sPort = freeLoopbackPort();
+        writeConfiguration();
+        failure = start();
+        if (failure.empty()) return;
+    }
+    std::error_code ignored;
+    fs::remove_all(m_dir, ignored);
+    throw std::runtime_error("dovecot did not start:\n" + failure);
 }
 
 DovecotServer::~DovecotServer() {
@@ -146,7 +156,7 @@ void DovecotServer::writeConfiguration() {
     }
 }
 
-void DovecotServer::start() {
+std::string DovecotServer::start() {
     std::string conf = (m_dir / "dovecot.conf").string();
     m_pid = ::fork();
     if (m_pid == 0) {
@@ -154,21 +164,25 @@ void DovecotServer::start() {
         ::_exit(127);
     }
     if (m_pid < 0) throw std::runtime_error("fork failed");
-    waitUntilListening();
+    return waitUntilListening();
 }
 
-void DovecotServer::waitUntilListening() const {
+std::string DovecotServer::waitUntilListening() {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!(accepts(m_pop3Port) && accepts(m_pop3sPort))) {
         int status = 0;
-        if (::waitpid(m_pid, &status, WNOHANG) == m_pid ||
-            std::chrono::steady_clock::now() > deadline) {
-            std::ifstream log(m_dir / "dovecot.log");
-            std::string text((std::istreambuf_iterator<char>(log)), {});
-            throw std::runtime_error("dovecot did not start:\n" + text);
+        bool exited = ::waitpid(m_pid, &status, WNOHANG) == m_pid;
+        if (exited || std::chrono::steady_clock::now() > deadline) {
+            if (!exited) {
+                ::kill(m_pid, SIGTERM);
+                ::waitpid(m_pid, &status, 0);
+            }
+            m_pid = -1;
+            return log();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    return {};
 }
 
 fs::path DovecotServer::deliver(const std::string& message) {
@@ -208,6 +222,11 @@ std::string DovecotServer::certificateFingerprint() const {
     std::string out =
         run("openssl x509 -noout -fingerprint -sha256 -in '" + m_certificate.string() + "'");
     return out.substr(out.find('=') + 1, 95);
+}
+
+std::string DovecotServer::log() const {
+    std::ifstream in(m_dir / "dovecot.log");
+    return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
 } // namespace mv::test

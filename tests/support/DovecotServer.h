@@ -15,7 +15,8 @@ public:
     // Empty when the server can run here, else why not (for GTEST_SKIP).
     static std::string unavailableReason();
 
-    DovecotServer();
+    // `certificateNames`: the subjectAltName of the server's certificate.
+    explicit DovecotServer(const std::string& certificateNames = "DNS:localhost,IP:127.0.0.1");
     ~DovecotServer();
     DovecotServer(const DovecotServer&) = delete;
     DovecotServer& operator=(const DovecotServer&) = delete;
@@ -35,11 +36,14 @@ public:
     void removeOnDisk(const std::filesystem::path& file);
     const std::filesystem::path& certificateFile() const { return m_certificate; }
     std::string certificateFingerprint() const;
+    // The server's log so far (logins show as "user=<bob>").
+    std::string log() const;
 
 private:
     void writeConfiguration();
-    void start();
-    void waitUntilListening() const;
+    // Both return empty when Dovecot listens, else its log (the process is gone then).
+    std::string start();
+    std::string waitUntilListening();
 
     std::filesystem::path m_dir;
     std::filesystem::path m_certificate;
@@ -49,7 +53,8 @@ private:
     int m_delivered = 0;
 };
 
-// A free loopback TCP port (bound and released; the race is harmless in a test).
+// A loopback TCP port free a moment ago (bound and released): a server started on it must retry
+// on another when the bind fails, as parallel tests can take it in between.
 std::uint16_t freeLoopbackPort();
 
 } // namespace mv::test

@@ -1,9 +1,10 @@
 #pragma once
 // A test suite that shares one real Dovecot among its tests: started before the first test, stopped
-// after the last. Each test skips when Dovecot is not installed and leaves the mailbox empty for
-// the next one.
+// after the last. Each test skips when Dovecot is not installed (fails under CI) and leaves the
+// mailbox empty for the next one.
 #include "net/RemotePOP.h"
 #include "support/DovecotServer.h"
+#include "support/ServerRequired.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ protected:
     }
     // A derived SetUp calls this first and returns when the test was skipped.
     void SetUp() override {
-        if (server == nullptr) GTEST_SKIP() << DovecotServer::unavailableReason();
+        if (server == nullptr) MV_SKIP_WITHOUT_SERVER(DovecotServer::unavailableReason());
     }
     void TearDown() override {
         if (server != nullptr) emptyMailbox(server->plainServer());

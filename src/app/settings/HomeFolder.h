@@ -3,6 +3,8 @@
 // "program directory" (spam options, rule files, known-spammer list, default log, saved messages)
 // in the data folder. A home folder given by the user (MAILVANE_HOME or --home) holds both, for
 // portable use and for every test. A value object: built once at start-up and passed on.
+#include "app/settings/HomeLock.h"
+
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -41,7 +43,7 @@ public:
     // A saved message, "msg_" + index + ".eml".
     std::filesystem::path emlFile(int index) const;
     // Held by the one process that may write settings, rules and log.
-    std::filesystem::path lockFile() const { return m_configDir / "mailvane.lock"; }
+    std::filesystem::path lockFile() const { return m_configDir / kLockFileName; }
 
     // Creates both folders when missing (the configuration folder readable by its owner only,
     // since the settings hold passwords). Throws FileError.

@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
@@ -14,6 +17,24 @@ namespace mv {
 namespace {
 // How often a waiting process tries again.
 constexpr std::chrono::milliseconds kRetry(50);
+
+// The holds of this process, by lock file.
+struct Hold {
+    std::unique_ptr<HomeLock> lock;
+    int depth = 0;
+    pid_t owner = 0;
+};
+std::map<std::string, Hold>& holds() {
+    static std::map<std::string, Hold> map;
+    return map;
+}
+std::mutex& holdsMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+std::string keyOf(const std::filesystem::path& lockFile) {
+    return std::filesystem::absolute(lockFile).lexically_normal().string();
+}
 } // namespace
 
 HomeLock::HomeLock(const std::filesystem::path& lockFile, std::chrono::milliseconds patience)
@@ -41,6 +62,33 @@ HomeLock::HomeLock(const std::filesystem::path& lockFile, std::chrono::milliseco
 
 HomeLock::~HomeLock() {
     ::close(m_fd);
+}
+
+ScopedHomeLock::ScopedHomeLock(const std::filesystem::path& lockFile,
+                               std::chrono::milliseconds patience)
+    : m_key(keyOf(lockFile)) {
+    std::lock_guard guard(holdsMutex());
+    Hold& hold = holds()[m_key];
+    // A child forked while its parent held the lock inherits the parent's hold, not the lock: it
+    // must wait for it like any other process.
+    if (hold.depth > 0 && hold.owner != ::getpid()) hold = Hold{};
+    if (hold.depth == 0) {
+        try {
+            hold.lock = std::make_unique<HomeLock>(lockFile, patience);
+            hold.owner = ::getpid();
+        } catch (...) {
+            holds().erase(m_key);
+            throw;
+        }
+    }
+    ++hold.depth;
+}
+
+ScopedHomeLock::~ScopedHomeLock() {
+    std::lock_guard guard(holdsMutex());
+    auto it = holds().find(m_key);
+    if (it != holds().end() && it->second.owner == ::getpid() && --it->second.depth == 0)
+        holds().erase(it);
 }
 
 } // namespace mv

@@ -20,7 +20,9 @@ struct MailboxAccount {
     std::string server;   // host, host:port or [v6]:port; empty means the slot is not configured
     std::string user;     // the user (mailbox) name on that server
     std::string password; // in clear; the store scrambles it
-    TlsMode security = TlsMode::StartTlsIfOffered;
+    // STLS required unless chosen otherwise: settling for whatever the server offers lets a man in
+    // the middle strip the STLS offer and read the password.
+    TlsMode security = TlsMode::StartTls;
     // A self-signed server certificate trusted by its fingerprint (normalizeFingerprint form);
     // empty means only the system's trust store is accepted.
     std::string fingerprint;

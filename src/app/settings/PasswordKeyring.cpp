@@ -108,6 +108,8 @@ bool isPortableHome(const std::optional<std::filesystem::path>& override,
     return override.has_value() || nonEmpty(env, "MAILVANE_HOME");
 }
 
+bool isKeyringReference(std::string_view stored) { return stored.starts_with(kReferencePrefix); }
+
 std::string storedPasswordText(PasswordKeyring* keyring, const std::filesystem::path& settings,
                                int mailbox, const std::string& password) {
     if (keyring != nullptr && keyring->available()) {
@@ -121,7 +123,7 @@ std::string storedPasswordText(PasswordKeyring* keyring, const std::filesystem::
 
 std::string passwordFromStoredText(PasswordKeyring* keyring, const std::filesystem::path& settings,
                                    int mailbox, const std::string& stored) {
-    if (!stored.starts_with(kReferencePrefix)) return TPasswordEncryption::unscramble(stored);
+    if (!isKeyringReference(stored)) return TPasswordEncryption::unscramble(stored);
     std::optional<std::string> password;
     if (keyring != nullptr) password = keyring->lookup(settings, mailbox);
     if (!password)

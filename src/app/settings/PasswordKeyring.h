@@ -42,6 +42,8 @@ bool isPortableHome(const std::optional<std::filesystem::path>& override,
 // took it, else the scrambled form. An empty password also leaves the keyring.
 std::string storedPasswordText(PasswordKeyring* keyring, const std::filesystem::path& settings,
                                int mailbox, const std::string& password);
+// Whether a stored `Passwd<n>` text is a reference to the keyring rather than a password.
+bool isKeyringReference(std::string_view stored);
 // The password `Passwd<n>` stores: unscrambled, or taken from the keyring. Throws
 // EPasswordFormatError when the text is damaged or the keyring cannot give the password now.
 std::string passwordFromStoredText(PasswordKeyring* keyring, const std::filesystem::path& settings,

@@ -1,6 +1,7 @@
 #include "app/settings/SettingsStore.h"
 
 #include "app/settings/PasswordKeyring.h"
+#include "app/settings/HomeLock.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "desktop/PasswordEncryption.h"
@@ -50,13 +51,39 @@ std::optional<AccountProblem> checkAccount(int n, const MailboxAccount& a) {
 }
 
 SettingsStore::SettingsStore(std::filesystem::path file) : m_ini(std::move(file), true) {
-    m_ini.load();
+    reload();
 }
 
 void SettingsStore::reload() {
+    // Stamped before reading: a change that lands in between is seen as a change next time.
+    FileStamp stamp = fileStamp(m_ini.path());
     IniFile fresh(m_ini.path(), true);
     fresh.load();
     m_ini = std::move(fresh);
+    m_stamp = stamp;
+    m_unsaved.clear();
+}
+
+void SettingsStore::refresh() {
+    if (fileStamp(m_ini.path()) != m_stamp) reload();
+}
+
+std::filesystem::path SettingsStore::lockFile() const {
+    return m_ini.path().parent_path() / kLockFileName;
+}
+
+void SettingsStore::put(std::string_view section, std::string_view key, std::string_view value,
+                        std::string_view fallback) {
+    std::string before = m_ini.readString(section, key, fallback);
+    m_ini.writeString(section, key, value);
+    std::string after = m_ini.readString(section, key); // as stored: line breaks made blanks
+    if (after != before)
+        m_unsaved.push_back({std::string(section), std::string(key), std::move(after)});
+}
+
+void SettingsStore::put(Setting k, std::string_view value) {
+    const SettingInfo& info = settingInfo(k);
+    put(info.section, info.name, value, info.fallback);
 }
 
 std::string SettingsStore::readString(Setting k) const {
@@ -78,8 +105,7 @@ bool SettingsStore::readBool(Setting k) const {
 }
 
 void SettingsStore::writeString(Setting k, std::string_view value) {
-    const SettingInfo& info = settingInfo(k);
-    m_ini.writeString(info.section, info.name, value);
+    put(k, value);
     save();
 }
 
@@ -156,10 +182,7 @@ GeneralSettings SettingsStore::ReadGeneralSettings() const {
 }
 
 void SettingsStore::SaveGeneralSettings(const GeneralSettings& s) {
-    auto put = [this](Setting k, const std::string& value) {
-        const SettingInfo& info = settingInfo(k);
-        m_ini.writeString(info.section, info.name, value);
-    };
+    auto put = [this](Setting k, const std::string& value) { this->put(k, value); };
     auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     put(Setting::Asis, flag(s.logNaming == LogNaming::AsIs));
     put(Setting::Quarter, flag(s.logNaming == LogNaming::Quarter));
@@ -221,12 +244,21 @@ MailboxAccount SettingsStore::readAccount(int n, std::vector<std::string>& probl
 }
 
 void SettingsStore::writeAccount(int n, const MailboxAccount& a) {
-    m_ini.writeString(kServer, key("Server", n), a.server);
-    m_ini.writeString(kServer, key("Mailbox", n), a.user);
-    m_ini.writeString(kServer, key("Passwd", n),
-                      storedPasswordText(m_keyring.get(), m_ini.path(), n, a.password));
-    m_ini.writeString(kServer, key("Security", n), tlsModeName(a.security));
-    m_ini.writeString(kServer, key("Fingerprint", n), a.fingerprint);
+    // Only the fields that differ from the stored ones (as read, defaults included): the rest may
+    // be older here than in the file. A password is scrambled afresh each time, so it is compared
+    // in clear; a password
+    // stored scrambled by an earlier installation moves to the keyring once there is one.
+    std::vector<std::string> ignored;
+    const MailboxAccount stored = readAccount(n, ignored);
+    if (a.server != stored.server) put(kServer, key("Server", n), a.server);
+    if (a.user != stored.user) put(kServer, key("Mailbox", n), a.user);
+    const bool movesToKeyring = m_keyring && m_keyring->available() && !a.password.empty() &&
+                                !isKeyringReference(m_ini.readString(kServer, key("Passwd", n)));
+    if (a.password != stored.password || movesToKeyring)
+        put(kServer, key("Passwd", n),
+            storedPasswordText(m_keyring.get(), m_ini.path(), n, a.password));
+    if (a.security != stored.security) put(kServer, key("Security", n), tlsModeName(a.security));
+    if (a.fingerprint != stored.fingerprint) put(kServer, key("Fingerprint", n), a.fingerprint);
 }
 
 ServerSettings SettingsStore::readServerSettings() const {
@@ -240,12 +272,12 @@ ServerSettings SettingsStore::readServerSettings() const {
 bool SettingsStore::migratePasswords() {
     const SettingInfo& version = settingInfo(Setting::Version161);
     bool due = m_ini.readString(version.section, version.name, version.fallback) != "161";
-    m_ini.writeString(version.section, version.name, "161");
+    put(Setting::Version161, "161");
     if (!due) return false;
     bool cleared = false;
     for (int n = 1; n <= MailboxAccounts::kCount; ++n) {
         if (m_ini.readString(kServer, key("Passwd", n)).empty()) continue;
-        m_ini.writeString(kServer, key("Passwd", n), "");
+        put(kServer, key("Passwd", n), "");
         cleared = true;
     }
     return cleared;
@@ -255,8 +287,7 @@ AccountSaveResult SettingsStore::saveServerSettings(const MailboxAccounts& accou
     AccountSaveResult result;
     result.migrationWarning = migratePasswords();
     // 0 when no radio button is selected, which reads back as the default mailbox 1.
-    const SettingInfo& which = settingInfo(Setting::Which);
-    m_ini.writeString(which.section, which.name, std::to_string(accounts.which));
+    put(Setting::Which, std::to_string(accounts.which));
     for (int n = 1; n <= MailboxAccounts::kCount && !result.problem; ++n) {
         writeAccount(n, accounts[n]);
         result.problem = checkAccount(n, accounts[n]);
@@ -282,10 +313,29 @@ void SettingsStore::clearAccount(int n) {
     save();
 }
 
+long long SettingsStore::addDeletedSpam(long long deleted) {
+    ScopedHomeLock lock(lockFile());
+    refresh();
+    long long total = readInteger(Setting::Count) + deleted;
+    writeInteger(Setting::Count, total);
+    return total;
+}
+
 void SettingsStore::save() {
+    if (m_unsaved.empty()) return; // nothing changed: the file is left as it is
+    std::vector<Change> changes = std::move(m_unsaved);
+    m_unsaved.clear();
     try {
+        ScopedHomeLock lock(lockFile());
+        if (fileStamp(m_ini.path()) != m_stamp) {
+            // Another program wrote the file since: its values stay, ours go on top.
+            reload();
+            for (const Change& c : changes)
+                m_ini.writeString(c.section, c.key, c.value);
+        }
         m_ini.save();
-    } catch (const FileError&) {
+        m_stamp = fileStamp(m_ini.path());
+    } catch (const std::exception&) {
         // What reads give must stay what is stored; if even reading fails, the caller's error
         // already says what is wrong with the file.
         try {
@@ -300,6 +350,8 @@ RemotePopSettings SettingsStore::GetRemotePOPSettings(int n) {
     RemotePopSettings result;
     const SettingInfo& version = settingInfo(Setting::Version161);
     MailboxAccounts::requireMailboxNumber(n);
+    refresh(); // a program that runs for days sees accounts the other program changed
+
     bool alreadyMigrated =
         m_ini.readString(version.section, version.name, version.fallback) == "161";
     if (alreadyMigrated) {

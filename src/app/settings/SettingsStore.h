@@ -2,10 +2,13 @@
 // The settings store: the general options, the log naming, the deleted-spam counter and the
 // twelve mailbox accounts (passwords scrambled), kept in an INI-style file that only its owner can
 // read. Every read falls back to the default of the settings table; every write batch is saved at
-// once, atomically. Created by whoever owns the home folder and passed to those who need it (the
-// controller, the settings window, the command line); it lives as long as they do.
+// once, atomically, under the home lock. Another program may write the same file meanwhile (the
+// desktop program and the command line share a home): a batch writes only the keys it changed,
+// onto the file as it is on disk then. Created by whoever owns the home folder and passed to those
+// who need it (the controller, the settings window, the command line); it lives as long as they do.
 #include "app/settings/MailboxAccounts.h"
 #include "app/settings/SettingsTable.h"
+#include "base/Files.h"
 #include "base/IniFile.h"
 
 #include <filesystem>
@@ -106,6 +109,8 @@ public:
     }
     // Throws FileError; the values in memory are then unchanged.
     void reload();
+    // Reloads when the file changed on disk since it was last loaded or saved. Throws FileError.
+    void refresh();
 
     std::string readString(Setting key) const;
     long long readInteger(Setting key) const;
@@ -136,9 +141,12 @@ public:
     AccountSaveResult saveAccount(int n, const MailboxAccount& account);
     // Empties mailbox n. Throws FileError.
     void clearAccount(int n);
+    // Adds deleted spam messages to the stored `Count`, whatever another program added since this
+    // one read it; returns the new total. Throws FileError, LockError.
+    long long addDeletedSpam(long long deleted);
 
-    // Account n for the POP3 client, running the one-time password migration first when due.
-    // Throws FileError.
+    // Account n for the POP3 client, as stored now (the file is re-read when it changed), running
+    // the one-time password migration first when due. Throws FileError.
     RemotePopSettings GetRemotePOPSettings(int n);
 
 private:
@@ -148,11 +156,24 @@ private:
     bool migratePasswords();
     MailboxAccount readAccount(int n, std::vector<std::string>& problems) const;
     void writeAccount(int n, const MailboxAccount& account);
-    // Throws FileError; the values in memory then go back to the stored ones.
+    // Sets a value in memory and notes it for the next save when it differs from the one read
+    // there (`fallback` when missing).
+    void put(std::string_view section, std::string_view key, std::string_view value,
+             std::string_view fallback = {});
+    void put(Setting key, std::string_view value);
+    std::filesystem::path lockFile() const;
+    // Writes the noted values, onto the file as another program may have left it. Throws
+    // FileError, LockError; the values in memory then go back to the stored ones.
     void save();
+
+    struct Change {
+        std::string section, key, value;
+    };
 
     IniFile m_ini;
     std::shared_ptr<PasswordKeyring> m_keyring;
+    FileStamp m_stamp;             // the file's stamp when m_ini last matched it
+    std::vector<Change> m_unsaved; // values set since the last save, in order
 };
 
 } // namespace mv

@@ -125,6 +125,36 @@ TEST(HomeLock, HoldsOffAnotherProcess) {
     EXPECT_TRUE(childCanLock());
 }
 
+TEST(ScopedHomeLock, NestedScopesShareOneHoldThatForkedChildrenDoNotInherit) {
+    test::TempHome temp;
+    std::filesystem::path file = temp.dir() / "mailvane.lock";
+    // A child forked while the scope is held must wait like any other process, even through a
+    // scope of its own.
+    auto childCanLock = [&] {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            try {
+                ScopedHomeLock lock(file, std::chrono::milliseconds(0));
+                ::_exit(0);
+            } catch (const LockError&) {
+                ::_exit(1);
+            }
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    {
+        ScopedHomeLock outer(file);
+        {
+            ScopedHomeLock inner(file, std::chrono::milliseconds(0)); // no wait for itself
+            EXPECT_FALSE(childCanLock());
+        }
+        EXPECT_FALSE(childCanLock()); // the outer scope still holds it
+    }
+    EXPECT_TRUE(childCanLock());
+}
+
 TEST(HomeLock, LockFileIsPrivate) {
     test::TempHome temp;
     HomeLock lock(temp.dir() / "mailvane.lock");

@@ -1,0 +1,180 @@
+// The controller (as in the desktop program) and mailvane-cli in a second process on one home
+// folder, against a real Dovecot: what either writes while the other checks, deletes or runs
+// automatically is kept, and the hit counts of both add up.
+#include "app/CheckController.h"
+#include "app/RecordingView.h"
+#include "app/settings/TempHome.h"
+#include "base/Files.h"
+#include "cli/Cli.h"
+#include "support/DovecotSuite.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace mv {
+namespace {
+
+using test::DovecotServer;
+
+std::string message(const std::string& subject) {
+    return "Subject: " + subject + "\r\nFrom: a@example.com\r\nTo: bob@example.com\r\n\r\nHi\r\n";
+}
+
+class SharedHomeTest : public test::DovecotSuite {
+protected:
+    void SetUp() override {
+        DovecotSuite::SetUp();
+        if (IsSkipped()) return;
+        writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
+        writeFileAtomically(m_temp.dir() / "subj.lst",
+                            "6,2\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n");
+        m_settings.saveAccount(1, {server->plainServer(), DovecotServer::kUser,
+                                   DovecotServer::kPassword, TlsMode::None, ""});
+        m_settings.writeString(Setting::Logfile, (m_temp.dir() / "log.txt").string());
+    }
+    CheckController& controller() {
+        if (!m_controller) {
+            m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view, m_platform,
+                                                             m_clock, m_regional);
+            m_controller->startUp();
+        }
+        return *m_controller;
+    }
+    // Starts mailvane-cli on this home in a child process; like the real one it waits for the
+    // home lock while the controller holds it.
+    pid_t startCli(std::vector<std::string> words, const std::string& input = {}) {
+        words.insert(words.begin(), {"--home", m_temp.dir().string()});
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            std::istringstream in(input);
+            std::ostringstream out, err;
+            cli::CliEnvironment env{in, out, err, false, false, m_clock, RegionalSettings{}, {}};
+            env.lockPatience = std::chrono::seconds(20);
+            int code = cli::Cli().run(words, env);
+            if (code != 0) std::fprintf(stderr, "%s%s", out.str().c_str(), err.str().c_str());
+            std::fflush(stderr);
+            ::_exit(code);
+        }
+        return pid;
+    }
+    static int finish(pid_t pid) {
+        int status = 0;
+        if (pid <= 0 || ::waitpid(pid, &status, 0) != pid) return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    // Starts the command when the controller reports checking its first message, lock held.
+    void startCliDuringTheCheck(std::vector<std::string> words, const std::string& input = {}) {
+        m_view.onStatus = [=, this](const std::string& status) {
+            if (m_child < 0 && status.starts_with("Checking message 1 of"))
+                m_child = startCli(words, input);
+        };
+    }
+    // The subject rules on disk as "pattern=hits".
+    std::vector<std::string> subjectRulesOnDisk() const {
+        RuleSet rules(m_temp.dir());
+        rules.readSettings();
+        std::vector<std::string> out;
+        for (int row = 1; row < rules.subject().rowCount(); ++row)
+            if (!rules.subject().isRowEmpty(row))
+                out.push_back(rules.subject().cell(col::kMatches, row) + "=" +
+                              rules.subject().cell(col::kHits, row));
+        return out;
+    }
+
+    test::TempHome m_temp;
+    HomeFolder m_home{m_temp.dir()};
+    SettingsStore m_settings{m_home.settingsFile()};
+    test::RecordingView m_view;
+    test::RecordingPlatform m_platform;
+    FixedClock m_clock{*encodeDate(1998, 3, 16) + *encodeTime(17, 4)};
+    RegionalSettings m_regional = RegionalSettings::usEnglish();
+    std::unique_ptr<CheckController> m_controller;
+    pid_t m_child = -1;
+};
+
+TEST_F(SharedHomeTest, RuleAddedWhileTheOtherChecksIsKeptAndHitCountsAddUp) {
+    server->deliver(message("cheap viagra"));
+    server->deliver(message("see you later"));
+    std::filesystem::path keywords = m_temp.dir() / "keywords.txt";
+    writeFileAtomically(keywords, "later\r\n");
+    controller();
+
+    startCliDuringTheCheck({"rules", "import-keywords", keywords.string()});
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::Listed);
+    ASSERT_GT(m_child, 0) << "the check never reported its first message";
+    EXPECT_EQ(finish(m_child), 0);
+    std::vector<std::string> rules = subjectRulesOnDisk();
+    ASSERT_EQ(rules.size(), 2u);
+    EXPECT_EQ(rules[0], "viagra=1");
+    EXPECT_TRUE(rules[1].starts_with("later=")) << rules[1];
+    std::string laterHits = rules[1].substr(6);
+
+    // The command line checks too: both programs count hits on the same rules.
+    EXPECT_EQ(finish(startCli({"check"})), 0);
+    controller().btListClick();
+    EXPECT_EQ(controller().rows()[1].mark, 0) << "the added rule screens the controller's check";
+    rules = subjectRulesOnDisk();
+    ASSERT_EQ(rules.size(), 2u);
+    EXPECT_EQ(rules[0], "viagra=3");
+    EXPECT_EQ(rules[1],
+              "later=" + std::to_string(std::stoi(laterHits.empty() ? "0" : laterHits) + 2));
+}
+
+TEST_F(SharedHomeTest, AccountChangedWhileTheOtherRunsAutomaticallyIsKept) {
+    m_settings.writeBool(Setting::Automatic, true);
+    m_settings.writeBool(Setting::Kill, true);
+    m_settings.writeBool(Setting::SysTray, true); // unattended: the window stays hidden
+    m_view.visible = false;
+    server->deliver(message("cheap viagra"));
+    std::string closed = "127.0.0.1:" + std::to_string(test::freeLoopbackPort());
+    controller();
+
+    startCliDuringTheCheck(
+        {"accounts", "set", "4", "--server", closed, "--user", "ann", "--password-stdin"}, "pw\n");
+    controller().checkNow();
+    ASSERT_GT(m_child, 0) << "the check never reported its first message";
+    EXPECT_EQ(finish(m_child), 0);
+    EXPECT_EQ(server->messagesOnDisk(), 0u); // deleted unattended
+
+    SettingsStore stored(m_home.settingsFile());
+    EXPECT_EQ(stored.readServerSettings().accounts[4].user, "ann");
+    EXPECT_EQ(stored.readInteger(Setting::Count), 1);
+    EXPECT_TRUE(stored.readBool(Setting::Automatic));
+
+    // The running program takes the new mailbox into its next run.
+    controller().checkNow();
+    std::string log = readFile(m_temp.dir() / "log.txt").value_or("");
+    EXPECT_NE(log.find("FOR ann ON " + closed), std::string::npos) << log;
+    EXPECT_EQ(SettingsStore(m_home.settingsFile()).readServerSettings().accounts[4].user, "ann");
+}
+
+TEST_F(SharedHomeTest, AutomaticCheckingHoldsTheHomeOnlyWhileItWrites) {
+    pid_t automatic = startCli({"auto"}); // idle until its first tick, a minute away
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    auto options = [this](const std::string& mailer) {
+        std::istringstream in;
+        std::ostringstream out, err;
+        cli::CliEnvironment env{in, out, err, false, false, m_clock, RegionalSettings{}, {}};
+        env.lockPatience = std::chrono::milliseconds(100);
+        int code =
+            cli::Cli().run({"--home", m_temp.dir().string(), "options", "Mailer", mailer}, env);
+        EXPECT_EQ(code, 0) << err.str();
+    };
+    options("first");
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::Listed);
+    options("second");
+    ::kill(automatic, SIGKILL);
+    finish(automatic);
+    m_settings.refresh();
+    EXPECT_EQ(m_settings.readString(Setting::Mailer), "second");
+}
+
+} // namespace
+} // namespace mv
