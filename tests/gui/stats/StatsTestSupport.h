@@ -1,0 +1,56 @@
+#pragma once
+// What the statistics window tests share: the demo log in a temporary folder, the figures
+// mailvane-cli gives for it, widgets found by name, and modal windows handled from inside their
+// event loop.
+#include "cli/CliRunner.h"
+#include "gui/stats/DemoActivityLog.h"
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace mv::test {
+
+// "Now" for every statistics test: Thursday 20 June 2024 at noon; the log runs from 1 March.
+inline DateTime statsNow() {
+    return *encodeDate(2024, 6, 20) + 0.5;
+}
+
+class StatsLogTest : public ::testing::Test {
+protected:
+    StatsLogTest() {
+        m_cli.clock().set(statsNow());
+        writeDemoActivityLog(m_log, *encodeDate(2024, 3, 1), *encodeDate(2024, 6, 20), m_regional);
+    }
+
+    // `mailvane-cli stats --json` for the log with the given options.
+    QJsonObject cliFigures(std::vector<std::string> options = {}) {
+        std::vector<std::string> words{"stats", "--log", m_log.string(), "--json"};
+        words.insert(words.end(), options.begin(), options.end());
+        CliResult r = m_cli.run(words);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    }
+
+    CliRunner m_cli;
+    const RegionalSettings m_regional; // the command line's, United States English
+    FixedClock m_clock{statsNow()};
+    std::filesystem::path m_log = m_cli.home() / "logfile.txt";
+};
+
+template <class W> W* child(QWidget* parent, const char* name) {
+    W* w = parent->findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+// Runs `act` on the modal window as soon as the event loop that shows it runs.
+inline void whenModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
+}
+
+} // namespace mv::test
