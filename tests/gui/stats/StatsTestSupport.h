@@ -13,6 +13,11 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+// Failure messages show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace mv::test {
 
 // "Now" for every statistics test: Thursday 20 June 2024 at noon; the log runs from 1 March.
@@ -48,9 +53,19 @@ template <class W> W* child(QWidget* parent, const char* name) {
     return w;
 }
 
-// Runs `act` on the modal window as soon as the event loop that shows it runs.
+// Runs `act` on the active modal window as soon as there is one (work done before the window's
+// event loop starts, like reading the log, may look at events first).
 inline void whenModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        poll->stop();
+        poll->deleteLater();
+        act(modal);
+    });
+    poll->start();
 }
 
 } // namespace mv::test
