@@ -147,6 +147,7 @@ void FigureLines::fitFrequency(long long highest) {
 HourChart::HourChart() : FigureLines(kGreen), m_slots(new QCategoryAxis) {
     m_slots->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_slots->setLabelsAngle(-90);
+    m_slots->setTruncateLabels(false);
     m_chart->addAxis(m_slots, Qt::AlignBottom);
     for (QLineSeries* line : m_lines) attach(line, m_slots, m_frequency);
 }
@@ -173,6 +174,7 @@ void HourChart::show(const std::vector<LabelledFigures>& halfHours) {
 DayChart::DayChart() : FigureLines(kGreen), m_dates(new QDateTimeAxis) {
     m_dates->setFormat(QStringLiteral("dd/MMM/yy"));
     m_dates->setLabelsAngle(-90);
+    m_dates->setTruncateLabels(false);
     m_chart->addAxis(m_dates, Qt::AlignBottom);
     for (QLineSeries* line : m_lines) attach(line, m_dates, m_frequency);
 }

@@ -53,9 +53,12 @@ template <class Model> QTableView* tableView(Model& model, const QString& name) 
     // Log order until the user picks a heading.
     view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     view->setSortingEnabled(true);
+    // The widths are set for a font of 5 pixels a character; a larger font widens them alike.
+    const double scale = std::max(1.0, view->fontMetrics().averageCharWidth() / 5.0);
     const auto& columns = Model::Layout::columns;
     for (std::size_t c = 0; c < columns.size(); ++c)
-        view->horizontalHeader()->resizeSection(static_cast<int>(c), columns[c].width);
+        view->horizontalHeader()->resizeSection(static_cast<int>(c),
+                                                static_cast<int>(columns[c].width * scale));
     return view;
 }
 
