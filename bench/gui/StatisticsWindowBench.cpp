@@ -1,0 +1,65 @@
+// Opening a 100 MB activity log in the statistics windows as a user does: OK in the start window
+// reads the log with its progress bar, the statistics window is built, and every chart page is
+// drawn once. Offscreen; nothing is shown on a display.
+#include "base/Files.h"
+#include "gui/stats/StatisticsStart.h"
+#include "gui/stats/StatisticsWindow.h"
+#include "stats/SyntheticLog.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <filesystem>
+
+namespace mv {
+namespace {
+
+// Once the statistics window is up, draws each chart page and closes it.
+void drawChartsAndClose() {
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(1);
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+        auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!window || window->objectName() != QStringLiteral("TfrmChart")) return;
+        poll->stop();
+        poll->deleteLater();
+        auto* stats = static_cast<gui::StatisticsWindow*>(window);
+        for (int page = 0; page <= static_cast<int>(gui::StatisticsPage::TopSpammers); ++page) {
+            stats->showPage(static_cast<gui::StatisticsPage>(page));
+            benchmark::DoNotOptimize(stats->grab());
+        }
+        window->reject();
+    });
+    poll->start();
+}
+
+void BM_OpenBigLogInTheStatisticsWindow(benchmark::State& state) {
+    const auto path = std::filesystem::temp_directory_path() / "mailvane-stats-window-bench.txt";
+    writeFileAtomically(path, syntheticLog(kSyntheticLogBytes));
+    const FixedClock clock(*encodeDate(2030, 1, 1));
+    for (auto _ : state) {
+        gui::StatisticsStart start(QString::fromStdString(path.string()),
+                                   RegionalSettings::usEnglish(), clock);
+        start.show();
+        drawChartsAndClose();
+        start.findChild<QPushButton*>(QStringLiteral("btOK"))->click();
+        if (start.result() != QDialog::Accepted) state.SkipWithError("the log did not open");
+    }
+    state.SetBytesProcessed(
+        static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_OpenBigLogInTheStatisticsWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+} // namespace mv
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
