@@ -22,6 +22,7 @@
 #include <QLineSeries>
 #include <QPieSeries>
 #include <QPieSlice>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -428,6 +429,30 @@ TEST_F(StatisticsWindowTest, PrintsTheShownTableToPdf) {
     window.showPage(StatisticsPage::HourOfDay);
     QPrinter printer;
     EXPECT_FALSE(window.printShownTable(printer));
+}
+
+TEST_F(StatisticsWindowTest, ChartPagesPrintThroughAPreviewOfTheirChart) {
+    StatisticsWindow window(m_stats, m_clock);
+    window.show();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("hours.pdf"));
+    window.showPage(StatisticsPage::HourOfDay);
+    QString shown;
+    whenModal([&](QWidget* preview) {
+        shown = QString::fromLatin1(preview->metaObject()->className());
+        // What the preview shows is what its printer prints.
+        auto* dialog = static_cast<QPrintPreviewDialog*>(preview);
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(file);
+        emit dialog->paintRequested(dialog->printer());
+        dialog->reject();
+    });
+    click(&window, "btPrint");
+    EXPECT_EQ(shown, QStringLiteral("QPrintPreviewDialog"));
+    const QString text = pdfText(file);
+    if (text.isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    for (const char* word : {"Frequency", "Number Found", "E-mail Check", "11:30 PM"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(word))) << word;
 }
 
 TEST_F(StatisticsWindowTest, ExportsTheShownTableAsCsvAndTheShownChartAsPicture) {
