@@ -31,7 +31,8 @@ template <class Record> double sortKey(const Record& r, ColumnKind kind, int col
 
 } // namespace
 
-template <class Record> void RecordTableModel<Record>::setRecords(std::vector<const Record*> records) {
+template <class Record>
+void RecordTableModel<Record>::setRecords(std::vector<const Record*> records) {
     beginResetModel();
     m_rows = std::move(records);
     endResetModel();
@@ -54,8 +55,8 @@ QVariant RecordTableModel<Record>::data(const QModelIndex& index, int role) cons
                                        ? Qt::AlignRight | Qt::AlignVCenter
                                        : Qt::AlignLeft | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
-    return logText(tableRow(*m_rows[static_cast<std::size_t>(index.row())])
-                       [static_cast<std::size_t>(index.column())]);
+    return logText(tableRow(
+        *m_rows[static_cast<std::size_t>(index.row())])[static_cast<std::size_t>(index.column())]);
 }
 
 template <class Record>
@@ -71,7 +72,9 @@ template <class Record> void RecordTableModel<Record>::sort(int column, Qt::Sort
     const bool up = order == Qt::AscendingOrder;
     beginResetModel();
     if (kind == ColumnKind::Text) {
-        auto text = [column](const Record* r) { return tableRow(*r)[static_cast<std::size_t>(column)]; };
+        auto text = [column](const Record* r) {
+            return tableRow(*r)[static_cast<std::size_t>(column)];
+        };
         std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Record* a, const Record* b) {
             return up ? text(a) < text(b) : text(b) < text(a);
         });
@@ -79,11 +82,13 @@ template <class Record> void RecordTableModel<Record>::sort(int column, Qt::Sort
         // Keys worked out once per row, not once per comparison.
         std::vector<std::pair<double, const Record*>> keyed;
         keyed.reserve(m_rows.size());
-        for (const Record* r : m_rows) keyed.emplace_back(sortKey(*r, kind, column), r);
+        for (const Record* r : m_rows)
+            keyed.emplace_back(sortKey(*r, kind, column), r);
         std::stable_sort(keyed.begin(), keyed.end(), [up](const auto& a, const auto& b) {
             return up ? a.first < b.first : b.first < a.first;
         });
-        std::transform(keyed.begin(), keyed.end(), m_rows.begin(), [](const auto& k) { return k.second; });
+        std::transform(keyed.begin(), keyed.end(), m_rows.begin(),
+                       [](const auto& k) { return k.second; });
     }
     endResetModel();
 }

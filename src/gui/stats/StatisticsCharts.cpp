@@ -81,11 +81,21 @@ void attach(QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
     series->attachAxis(y);
 }
 
+// A bar chart's one series with its category axis and its count axis.
+void addBars(QChart* chart, QAbstractSeries* bars, QAbstractAxis* categories, Qt::Alignment side,
+             QAbstractAxis* counts, Qt::Alignment countSide) {
+    chart->addSeries(bars);
+    chart->addAxis(categories, side);
+    chart->addAxis(counts, countSide);
+    attach(bars, categories, counts);
+}
+
 } // namespace
 
 QString percentLabel(long long part, long long whole) {
     const long long percent =
-        whole == 0 ? 0 : std::llround(100.0 * static_cast<double>(part) / static_cast<double>(whole));
+        whole == 0 ? 0
+                   : std::llround(100.0 * static_cast<double>(part) / static_cast<double>(whole));
     return QString::number(percent) + QStringLiteral(" %");
 }
 
@@ -98,16 +108,14 @@ WeekdayChart::WeekdayChart()
         bars->append(set);
         m_sets[static_cast<std::size_t>(f)] = set;
     }
-    m_chart->addSeries(bars);
-    m_chart->addAxis(m_days, Qt::AlignBottom);
-    m_chart->addAxis(m_frequency, Qt::AlignLeft);
-    attach(bars, m_days, m_frequency);
+    addBars(m_chart, bars, m_days, Qt::AlignBottom, m_frequency, Qt::AlignLeft);
 }
 
 void WeekdayChart::show(const std::vector<LabelledFigures>& days) {
     QStringList labels;
     long long highest = 0;
-    for (QBarSet* set : m_sets) set->remove(0, set->count());
+    for (QBarSet* set : m_sets)
+        set->remove(0, set->count());
     for (const LabelledFigures& day : days) {
         labels << logText(day.label);
         for (Figure f : kFigures) {
@@ -149,7 +157,8 @@ HourChart::HourChart() : FigureLines(kGreen), m_slots(new QCategoryAxis) {
     m_slots->setLabelsAngle(-90);
     m_slots->setTruncateLabels(false);
     m_chart->addAxis(m_slots, Qt::AlignBottom);
-    for (QLineSeries* line : m_lines) attach(line, m_slots, m_frequency);
+    for (QLineSeries* line : m_lines)
+        attach(line, m_slots, m_frequency);
 }
 
 void HourChart::show(const std::vector<LabelledFigures>& halfHours) {
@@ -176,7 +185,8 @@ DayChart::DayChart() : FigureLines(kGreen), m_dates(new QDateTimeAxis) {
     m_dates->setLabelsAngle(-90);
     m_dates->setTruncateLabels(false);
     m_chart->addAxis(m_dates, Qt::AlignBottom);
-    for (QLineSeries* line : m_lines) attach(line, m_dates, m_frequency);
+    for (QLineSeries* line : m_lines)
+        attach(line, m_dates, m_frequency);
 }
 
 void DayChart::show(const Readings& readings) {
@@ -189,7 +199,8 @@ void DayChart::show(const Readings& readings) {
     for (Figure f : kFigures) {
         QList<QPointF> points;
         for (const DayPoint& p : *days[static_cast<std::size_t>(f)]) {
-            points.append(QPointF(static_cast<qreal>(chartMsecs(p.day)), static_cast<qreal>(p.value)));
+            points.append(
+                QPointF(static_cast<qreal>(chartMsecs(p.day)), static_cast<qreal>(p.value)));
             highest = std::max(highest, p.value);
             first = any ? std::min(first, p.day) : p.day;
             last = any ? std::max(last, p.day) : p.day;
@@ -210,11 +221,14 @@ void DayChart::show(const Readings& readings) {
 }
 
 ShareChart::ShareChart() : m_chart(newChart()), m_pie(new QPieSeries) {
-    QPieSlice* normal = m_pie->append(QString::fromUtf8(kNormalSlice.data(), kNormalSlice.size()), 0);
-    QPieSlice* deleted = m_pie->append(QString::fromUtf8(kDeletedSlice.data(), kDeletedSlice.size()), 0);
+    QPieSlice* normal =
+        m_pie->append(QString::fromUtf8(kNormalSlice.data(), kNormalSlice.size()), 0);
+    QPieSlice* deleted =
+        m_pie->append(QString::fromUtf8(kDeletedSlice.data(), kDeletedSlice.size()), 0);
     normal->setColor(kGreen);
     deleted->setColor(kRed);
-    for (QPieSlice* slice : m_pie->slices()) slice->setLabelVisible(true);
+    for (QPieSlice* slice : m_pie->slices())
+        slice->setLabelVisible(true);
     m_chart->addSeries(m_pie);
 }
 
@@ -240,10 +254,7 @@ TopTenChart::TopTenChart(const QString& title)
     m_values->setLabelFormat(QStringLiteral("%d"));
     m_chart->setTitle(title);
     m_chart->legend()->hide();
-    m_chart->addSeries(bars);
-    m_chart->addAxis(m_entries, Qt::AlignLeft);
-    m_chart->addAxis(m_values, Qt::AlignBottom);
-    attach(bars, m_entries, m_values);
+    addBars(m_chart, bars, m_entries, Qt::AlignLeft, m_values, Qt::AlignBottom);
 }
 
 void TopTenChart::show(const std::vector<TopEntry>& top) {

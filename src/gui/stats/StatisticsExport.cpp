@@ -20,7 +20,8 @@ QString csvField(QString text) {
 
 QString csvLine(const QStringList& fields) {
     QStringList quoted;
-    for (const QString& f : fields) quoted << csvField(f);
+    for (const QString& f : fields)
+        quoted << csvField(f);
     return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 

@@ -76,8 +76,8 @@ bool statisticsInProgress() {
 
 StatisticsStart::StatisticsStart(const QString& logPath, RegionalSettings regional,
                                  const Clock& clock, QWidget* parent)
-    : QDialog(parent), m_regional(std::move(regional)), m_clock(clock), m_path(new QLineEdit(logPath)),
-      m_progress(new QProgressBar) {
+    : QDialog(parent), m_regional(std::move(regional)), m_clock(clock),
+      m_path(new QLineEdit(logPath)), m_progress(new QProgressBar) {
     setObjectName(QStringLiteral("TfrmChartMain"));
     setWindowTitle(QStringLiteral("Activity Log Statistics for Mailvane"));
     m_regional.shortDateFormat = withFourDigitYear(m_regional.shortDateFormat);
@@ -129,10 +129,10 @@ StatisticsStart::StatisticsStart(const QString& logPath, RegionalSettings region
 }
 
 void StatisticsStart::browse() {
-    const QString chosen = FileDialog::openFileName(
-        this, QStringLiteral("Location of Mailvane activity log file"),
-        QFileInfo(m_path->text()).absolutePath(),
-        QStringLiteral("Activity log files (*.txt);;All files (*)"));
+    const QString chosen =
+        FileDialog::openFileName(this, QStringLiteral("Location of Mailvane activity log file"),
+                                 QFileInfo(m_path->text()).absolutePath(),
+                                 QStringLiteral("Activity log files (*.txt);;All files (*)"));
     if (!chosen.isEmpty()) m_path->setText(chosen);
 }
 

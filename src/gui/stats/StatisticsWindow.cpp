@@ -164,22 +164,22 @@ QWidget* StatisticsWindow::buildButtonBar() {
     bar->setObjectName(QStringLiteral("Panel1"));
     m_mailbox = new QComboBox;
     m_mailbox->setObjectName(QStringLiteral("cbMailbox"));
-    for (const std::string& name : m_stats.mailboxes()) m_mailbox->addItem(logText(name));
+    for (const std::string& name : m_stats.mailboxes())
+        m_mailbox->addItem(logText(name));
     auto* select = new QLabel(QStringLiteral("&Select :"));
     select->setBuddy(m_mailbox);
 
-    QPushButton* redraw =
-        button(QStringLiteral("btPlot"), QStringLiteral("Redraw"),
-               QStringLiteral("Click here after changing the mailbox to view"));
+    QPushButton* redraw = button(QStringLiteral("btPlot"), QStringLiteral("Redraw"),
+                                 QStringLiteral("Click here after changing the mailbox to view"));
     QPushButton* range = button(QStringLiteral("btDateRange"), QStringLiteral("Date Range"));
     QPushButton* exportShown = button(QStringLiteral("btExport"), QStringLiteral("Export"),
                                       QStringLiteral("Save this page as a file"));
     QPushButton* hints = button(QStringLiteral("btHint"), QStringLiteral("Hints"),
                                 QStringLiteral("Hints on graph scroll/zoom"));
-    QPushButton* print =
-        button(QStringLiteral("btPrint"), QStringLiteral("Print"), QStringLiteral("Print this page"));
-    QPushButton* close =
-        button(QStringLiteral("btClose"), QStringLiteral("Close"), QStringLiteral("Return to Mailvane"));
+    QPushButton* print = button(QStringLiteral("btPrint"), QStringLiteral("Print"),
+                                QStringLiteral("Print this page"));
+    QPushButton* close = button(QStringLiteral("btClose"), QStringLiteral("Close"),
+                                QStringLiteral("Return to Mailvane"));
     connect(redraw, &QPushButton::clicked, this, &StatisticsWindow::redraw);
     connect(range, &QPushButton::clicked, this, &StatisticsWindow::chooseDateRange);
     connect(exportShown, &QPushButton::clicked, this, &StatisticsWindow::exportShown);
@@ -270,7 +270,8 @@ void StatisticsWindow::chooseDateRange() {
 
 QTableView* StatisticsWindow::shownTable() const {
     QWidget* page = m_pages->currentWidget();
-    return page == m_trafficView || page == m_deletedView ? static_cast<QTableView*>(page) : nullptr;
+    return page == m_trafficView || page == m_deletedView ? static_cast<QTableView*>(page)
+                                                          : nullptr;
 }
 
 QChartView* StatisticsWindow::shownChart() const {
@@ -306,8 +307,8 @@ void StatisticsWindow::print() {
 
 void StatisticsWindow::exportShown() {
     if (QTableView* table = shownTable()) {
-        const QString path = FileDialog::saveFileName(
-            this, QStringLiteral("Export table"), {}, QStringLiteral("CSV files (*.csv)"));
+        const QString path = FileDialog::saveFileName(this, QStringLiteral("Export table"), {},
+                                                      QStringLiteral("CSV files (*.csv)"));
         if (!path.isEmpty() && !writeCsv(*table->model(), path))
             MessageBox::error(this, QStringLiteral("Could not write ") + path);
         return;

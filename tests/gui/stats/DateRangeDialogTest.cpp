@@ -62,13 +62,16 @@ TEST(DateRangeDialog, EachOptionGivesItsRangeFromToday) {
     };
     const Case cases[] = {
         {"7 days", day(2024, 6, 20), "rbDays", 7, day(2024, 6, 13), day(2024, 6, 20)},
-        {"365 days over a leap day", day(2024, 6, 20), "rbDays", 365, day(2023, 6, 21), day(2024, 6, 20)},
+        {"365 days over a leap day", day(2024, 6, 20), "rbDays", 365, day(2023, 6, 21),
+         day(2024, 6, 20)},
         {"1 month", day(2024, 6, 20), "rbMonths", 1, day(2024, 5, 20), day(2024, 6, 20)},
-        {"into the previous year", day(2024, 2, 10), "rbMonths", 3, day(2023, 11, 10), day(2024, 2, 10)},
+        {"into the previous year", day(2024, 2, 10), "rbMonths", 3, day(2023, 11, 10),
+         day(2024, 2, 10)},
         {"12 months", day(2024, 1, 15), "rbMonths", 12, day(2023, 1, 15), day(2024, 1, 15)},
         // The 31st in a month of 30 days, and the 31st in a February: that month's last day.
         {"31st to 30 days", day(2024, 5, 31), "rbMonths", 1, day(2024, 4, 30), day(2024, 5, 31)},
-        {"31st to a leap February", day(2024, 3, 31), "rbMonths", 1, day(2024, 2, 29), day(2024, 3, 31)},
+        {"31st to a leap February", day(2024, 3, 31), "rbMonths", 1, day(2024, 2, 29),
+         day(2024, 3, 31)},
         {"30th to February", day(2023, 3, 30), "rbMonths", 1, day(2023, 2, 28), day(2023, 3, 30)},
     };
     for (const Case& c : cases) {
@@ -76,7 +79,8 @@ TEST(DateRangeDialog, EachOptionGivesItsRangeFromToday) {
         FixedClock clock(at(c.today, 0.75)); // the time of day never reaches the range
         DateRangeDialog dialog(clock, nullptr);
         field<QRadioButton>(&dialog, c.option)->click();
-        field<QSpinBox>(&dialog, c.option == std::string("rbDays") ? "seDays" : "seMonths")->setValue(c.count);
+        field<QSpinBox>(&dialog, c.option == std::string("rbDays") ? "seDays" : "seMonths")
+            ->setValue(c.count);
         const DateRange range = dialog.range();
         EXPECT_EQ(range.start, at(c.start));
         EXPECT_EQ(range.end, at(c.end));

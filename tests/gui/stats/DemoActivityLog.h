@@ -15,14 +15,20 @@ inline constexpr std::array<const char*, 3> kDemoMailboxes{"john", "mary.smith",
 
 inline void writeDemoActivityLog(const std::filesystem::path& path, DateTime firstDay,
                                  DateTime lastDay, const RegionalSettings& regional) {
-    static constexpr std::array<const char*, 14> senders{
-        "deals@promo-mart.example",      "winner@lottery-intl.example",
-        "no-reply@cheap-meds.example",   "offers@promo-mart.example",
-        "Info@Crypto-Gains.example",     "support@secure-bank-login.example",
-        "news@daily-bargains.example",   "hr@work-from-home.example",
-        "prince@royal-fund.example",     "sales@replica-watch.example",
-        "alert@parcel-notice.example",   "vip@casino-royale.example",
-        "MAILER-DAEMON",                 "team@seo-rank.example"};
+    static constexpr std::array<const char*, 14> senders{"deals@promo-mart.example",
+                                                         "winner@lottery-intl.example",
+                                                         "no-reply@cheap-meds.example",
+                                                         "offers@promo-mart.example",
+                                                         "Info@Crypto-Gains.example",
+                                                         "support@secure-bank-login.example",
+                                                         "news@daily-bargains.example",
+                                                         "hr@work-from-home.example",
+                                                         "prince@royal-fund.example",
+                                                         "sales@replica-watch.example",
+                                                         "alert@parcel-notice.example",
+                                                         "vip@casino-royale.example",
+                                                         "MAILER-DAEMON",
+                                                         "team@seo-rank.example"};
     static constexpr std::array<const char*, 3> servers{"pop.example.com", "mail.example.org",
                                                         "pop.office.example"};
     std::uint64_t seed = 20240301;
@@ -45,11 +51,11 @@ inline void writeDemoActivityLog(const std::filesystem::path& path, DateTime fir
                 for (int i = 0, spam = found == 0 ? 0 : next(found + 1); i < spam; ++i) {
                     // Half the spam comes from the first four senders.
                     const std::size_t s = static_cast<std::size_t>(next(2) ? next(4) : next(14));
-                    deleted.push_back(deletionEntry(
-                        {servers[m], kDemoMailboxes[m], "Offer " + std::to_string(next(1000)),
-                         senders[s], std::to_string(1200 + next(60000)),
-                         formatShortDate(clock.now(), regional)},
-                        log.stamp()));
+                    deleted.push_back(deletionEntry({servers[m], kDemoMailboxes[m],
+                                                     "Offer " + std::to_string(next(1000)),
+                                                     senders[s], std::to_string(1200 + next(60000)),
+                                                     formatShortDate(clock.now(), regional)},
+                                                    log.stamp()));
                 }
                 log.writeDeletions(deleted);
             }

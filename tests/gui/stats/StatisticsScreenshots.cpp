@@ -41,7 +41,8 @@ void shootStatisticsStart(const QString& folder) {
 
 void shootStatisticsPages(const QString& folder) {
     QTemporaryDir dir;
-    const std::filesystem::path log = QDir(dir.path()).filePath(QStringLiteral("logfile.txt")).toStdString();
+    const std::filesystem::path log =
+        QDir(dir.path()).filePath(QStringLiteral("logfile.txt")).toStdString();
     const RegionalSettings regional = RegionalSettings::usEnglish();
     writeDemoActivityLog(log, *encodeDate(2024, 3, 1), *encodeDate(2024, 6, 20), regional);
     FixedClock clock(demoNow());
@@ -50,11 +51,12 @@ void shootStatisticsPages(const QString& folder) {
     stats.readInLogFile(log, errors);
     gui::StatisticsWindow window(stats, clock);
     window.resize(900, 640);
-    const char* names[] = {"day-of-week", "hour-of-day", "day-by-day",      "deleted-share",
+    const char* names[] = {"day-of-week", "hour-of-day",  "day-by-day",    "deleted-share",
                            "top-domains", "top-spammers", "email-traffic", "spam-deleted"};
     for (int page = 0; page < 8; ++page) {
         window.showPage(static_cast<gui::StatisticsPage>(page));
-        save(window, folder, QStringLiteral("statistics-%1-%2").arg(page + 1).arg(QLatin1String(names[page])));
+        save(window, folder,
+             QStringLiteral("statistics-%1-%2").arg(page + 1).arg(QLatin1String(names[page])));
     }
     window.showPage(gui::StatisticsPage::HourOfDay);
     window.findChild<QPushButton*>(QStringLiteral("btHint"))->click();

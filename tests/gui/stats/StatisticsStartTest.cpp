@@ -50,8 +50,9 @@ TEST_F(StatisticsStartTest, MissingLogKeepsTheStartWindow) {
         StatisticsStart start(path, m_regional, m_clock);
         start.show();
         clickOk(start);
-        EXPECT_EQ(MessageBox::takeShown(),
-                  QStringList{QStringLiteral("error: ") + QString::fromLatin1(kLogMissingError.data())});
+        EXPECT_EQ(
+            MessageBox::takeShown(),
+            QStringList{QStringLiteral("error: ") + QString::fromLatin1(kLogMissingError.data())});
         EXPECT_TRUE(start.isVisible());
         EXPECT_FALSE(gui::statisticsInProgress());
         EXPECT_TRUE(child<QPushButton>(&start, "btOK")->isEnabled());

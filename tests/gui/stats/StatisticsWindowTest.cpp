@@ -1,8 +1,8 @@
 // The statistics window over a log written by the check engine's log writer: every page shows the
 // figures mailvane-cli gives for the same log, filter and range; the filter waits for Redraw; each
 // line page's check boxes and slider act on that page only; tables sort, print and export.
-#include "gui/stats/StatisticsExport.h"
 #include "gui/stats/StatisticsWindow.h"
+#include "gui/stats/StatisticsExport.h"
 #include "gui/stats/StatsTestSupport.h"
 #include "gui/widgets/FileDialog.h"
 
@@ -81,7 +81,8 @@ QString cell(QAbstractItemModel* model, int row, int column) {
 
 long long total(const QJsonArray& rows, const QString& key) {
     long long sum = 0;
-    for (const QJsonValue& r : rows) sum += r[key].toInteger();
+    for (const QJsonValue& r : rows)
+        sum += r[key].toInteger();
     return sum;
 }
 
@@ -100,10 +101,10 @@ void expectWeekdays(QWidget* w, const QJsonArray& days) {
 }
 
 void expectHalfHours(QWidget* w, const QJsonArray& halfHours) {
-    auto* axis =
-        qobject_cast<QCategoryAxis*>(chartOf(w, "chartHour")->axes(Qt::Horizontal).at(0));
+    auto* axis = qobject_cast<QCategoryAxis*>(chartOf(w, "chartHour")->axes(Qt::Horizontal).at(0));
     QStringList labels;
-    for (const QJsonValue& h : halfHours) labels << h[QStringLiteral("label")].toString();
+    for (const QJsonValue& h : halfHours)
+        labels << h[QStringLiteral("label")].toString();
     EXPECT_EQ(axis->categoriesLabels(), labels);
     for (const auto& [name, key] : kFigureKeys) {
         const QList<QPointF> points = line(w, "chartHour", name)->points();
@@ -119,7 +120,9 @@ void expectDays(QWidget* w, const QJsonObject& json) {
     for (const auto& [name, key] : kDayKeys) {
         QStringList shown, expected;
         for (QPointF p : line(w, "chartDay", name)->points())
-            shown << QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(p.x())).date().toString(Qt::ISODate) +
+            shown << QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(p.x()))
+                             .date()
+                             .toString(Qt::ISODate) +
                          QLatin1Char('=') + QString::number(p.y());
         for (const QJsonValue& p : json[key].toArray())
             expected << p[QStringLiteral("date")].toString() + QLatin1Char('=') +
@@ -160,7 +163,8 @@ void expectTables(QWidget* w, const QJsonObject& json) {
     QAbstractItemModel* traffic = table(w, "gridTraffic");
     ASSERT_EQ(traffic->rowCount(), total(days, QStringLiteral("checks")));
     long long found = 0;
-    for (int r = 0; r < traffic->rowCount(); ++r) found += cell(traffic, r, 4).toLongLong();
+    for (int r = 0; r < traffic->rowCount(); ++r)
+        found += cell(traffic, r, 4).toLongLong();
     EXPECT_EQ(found, total(days, QStringLiteral("found")));
     QAbstractItemModel* deleted = table(w, "gridDeleted");
     ASSERT_EQ(deleted->rowCount(), total(days, QStringLiteral("deleted")));
@@ -169,7 +173,8 @@ void expectTables(QWidget* w, const QJsonObject& json) {
     if (spammers.isEmpty()) return;
     const QString first = spammers[0][QStringLiteral("entry")].toString();
     int rows = 0;
-    for (int r = 0; r < deleted->rowCount(); ++r) rows += cell(deleted, r, 5) == first ? 1 : 0;
+    for (int r = 0; r < deleted->rowCount(); ++r)
+        rows += cell(deleted, r, 5) == first ? 1 : 0;
     EXPECT_EQ(rows, spammers[0][QStringLiteral("count")].toInteger());
 }
 
@@ -233,7 +238,9 @@ TEST_F(StatisticsWindowTest, EveryPageShowsTheCommandLineFigures) {
          }},
         {"previous 7 days",
          {"--days", "7"},
-         [](QWidget* w) { chooseRange(w, [](QWidget* d) { previous(d, "rbDays", "seDays", 7); }); }},
+         [](QWidget* w) {
+             chooseRange(w, [](QWidget* d) { previous(d, "rbDays", "seDays", 7); });
+         }},
         {"previous 2 months",
          {"--months", "2"},
          [](QWidget* w) {
@@ -268,14 +275,16 @@ TEST_F(StatisticsWindowTest, OpensOnSpamDeletedWithEightPagesInOrder) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Chart of Activity"));
     auto* pages = child<QTabWidget>(&window, "pcPages");
     QStringList titles;
-    for (int p = 0; p < pages->count(); ++p) titles << pages->tabText(p);
+    for (int p = 0; p < pages->count(); ++p)
+        titles << pages->tabText(p);
     EXPECT_EQ(titles, QStringList({"Day of week", "Hour of day", "Day by day", "% Deleted",
                                    "Top 10 Spam Domains", "Top 10 Spammers", "Email traffic",
                                    "Spam Deleted"}));
     EXPECT_EQ(pages->tabText(pages->currentIndex()), QStringLiteral("Spam Deleted"));
     QStringList mailboxes;
     auto* filter = child<QComboBox>(&window, "cbMailbox");
-    for (int i = 0; i < filter->count(); ++i) mailboxes << filter->itemText(i);
+    for (int i = 0; i < filter->count(); ++i)
+        mailboxes << filter->itemText(i);
     EXPECT_EQ(mailboxes, QStringList({"All mailboxes", "john", "mary.smith", "office"}));
 }
 
@@ -287,7 +296,8 @@ TEST_F(StatisticsWindowTest, PreviousSevenDaysKeepsTheLastWeekAndTodayAndNamesBo
     for (const char* grid : {"gridTraffic", "gridDeleted"}) {
         QSet<QString> dates;
         QAbstractItemModel* model = table(&window, grid);
-        for (int r = 0; r < model->rowCount(); ++r) dates << cell(model, r, 0);
+        for (int r = 0; r < model->rowCount(); ++r)
+            dates << cell(model, r, 0);
         EXPECT_EQ(dates, QSet<QString>({"6/13/2024", "6/14/2024", "6/15/2024", "6/16/2024",
                                         "6/17/2024", "6/18/2024", "6/19/2024", "6/20/2024"}))
             << grid;
@@ -318,10 +328,12 @@ TEST_F(StatisticsWindowTest, MailboxFilterWaitsForRedraw) {
     EXPECT_EQ(bars->barSets().at(2)->at(1), mondayChecks);
 
     click(&window, "btPlot");
-    EXPECT_TRUE(child<QLabel>(&window, "lbHeading")->text().startsWith(QStringLiteral("office from ")));
+    EXPECT_TRUE(
+        child<QLabel>(&window, "lbHeading")->text().startsWith(QStringLiteral("office from ")));
     ASSERT_GT(traffic->rowCount(), 0);
     EXPECT_LT(traffic->rowCount(), allRows);
-    for (int r = 0; r < traffic->rowCount(); ++r) EXPECT_EQ(cell(traffic, r, 3), QStringLiteral("office"));
+    for (int r = 0; r < traffic->rowCount(); ++r)
+        EXPECT_EQ(cell(traffic, r, 3), QStringLiteral("office"));
     EXPECT_LT(bars->barSets().at(2)->at(1), mondayChecks);
 }
 
@@ -352,7 +364,8 @@ TEST_F(StatisticsWindowTest, CheckBoxesAndDepthActOnTheirOwnPageOnly) {
 // Column values from top to bottom as the given reading of their texts.
 template <class Read> auto columnValues(QAbstractItemModel* model, int column, Read read) {
     std::vector<decltype(read(QString()))> values;
-    for (int r = 0; r < model->rowCount(); ++r) values.push_back(read(cell(model, r, column)));
+    for (int r = 0; r < model->rowCount(); ++r)
+        values.push_back(read(cell(model, r, column)));
     return values;
 }
 
@@ -365,9 +378,10 @@ TEST_F(StatisticsWindowTest, TablesSortNumbersAsNumbersAndDatesAsDates) {
         int column;
         Qt::SortOrder order;
     };
-    for (const Case& c : {Case{"gridDeleted", 4, Qt::AscendingOrder}, Case{"gridDeleted", 4, Qt::DescendingOrder},
-                          Case{"gridTraffic", 4, Qt::AscendingOrder}, Case{"gridTraffic", 0, Qt::AscendingOrder},
-                          Case{"gridDeleted", 0, Qt::DescendingOrder}}) {
+    for (const Case& c :
+         {Case{"gridDeleted", 4, Qt::AscendingOrder}, Case{"gridDeleted", 4, Qt::DescendingOrder},
+          Case{"gridTraffic", 4, Qt::AscendingOrder}, Case{"gridTraffic", 0, Qt::AscendingOrder},
+          Case{"gridDeleted", 0, Qt::DescendingOrder}}) {
         SCOPED_TRACE(std::string(c.grid) + " column " + std::to_string(c.column));
         auto* view = child<QTableView>(&window, c.grid);
         view->sortByColumn(c.column, c.order);
@@ -376,7 +390,8 @@ TEST_F(StatisticsWindowTest, TablesSortNumbersAsNumbersAndDatesAsDates) {
             if (c.order == Qt::AscendingOrder)
                 std::stable_sort(sorted.begin(), sorted.end());
             else
-                std::stable_sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return b < a; });
+                std::stable_sort(sorted.begin(), sorted.end(),
+                                 [](auto a, auto b) { return b < a; });
             EXPECT_EQ(values, sorted);
         };
         if (c.column == 0)
@@ -392,10 +407,12 @@ TEST_F(StatisticsWindowTest, TablesSortNumbersAsNumbersAndDatesAsDates) {
 
 QString pdfText(const QString& file) {
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), file, QStringLiteral("-")});
     if (!pdftotext.waitForFinished(30000)) return {};
     // Compatibility form: the "ffi" of "traffic" may come back as one ligature character.
-    return QString::fromUtf8(pdftotext.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    return QString::fromUtf8(pdftotext.readAllStandardOutput())
+        .normalized(QString::NormalizationForm_KC);
 }
 
 TEST_F(StatisticsWindowTest, PrintsTheShownTableToPdf) {
@@ -406,8 +423,9 @@ TEST_F(StatisticsWindowTest, PrintsTheShownTableToPdf) {
         const char* grid;
         QString title;
     };
-    for (const Case& c : {Case{StatisticsPage::Traffic, "gridTraffic", QStringLiteral("E-mail traffic")},
-                          Case{StatisticsPage::SpamDeleted, "gridDeleted", QStringLiteral("Deleted Spam")}}) {
+    for (const Case& c :
+         {Case{StatisticsPage::Traffic, "gridTraffic", QStringLiteral("E-mail traffic")},
+          Case{StatisticsPage::SpamDeleted, "gridDeleted", QStringLiteral("Deleted Spam")}}) {
         SCOPED_TRACE(c.grid);
         window.showPage(c.page);
         QPrinter printer;
@@ -464,12 +482,14 @@ TEST_F(StatisticsWindowTest, ExportsTheShownTableAsCsvAndTheShownChartAsPicture)
     click(&window, "btExport");
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QAbstractItemModel* deleted = table(&window, "gridDeleted");
     ASSERT_EQ(lines.size(), deleted->rowCount() + 1);
     EXPECT_EQ(lines[0], QStringLiteral("Date,Time,Server,Mailbox,Size,Sender,Domain"));
     QStringList first;
-    for (int c = 0; c < 7; ++c) first << cell(deleted, 0, c);
+    for (int c = 0; c < 7; ++c)
+        first << cell(deleted, 0, c);
     EXPECT_EQ(lines[1], first.join(QLatin1Char(',')));
 
     window.showPage(StatisticsPage::HourOfDay);
@@ -498,7 +518,8 @@ TEST(StatisticsExport, CsvQuotesFieldsThatNeedIt) {
     ASSERT_TRUE(gui::writeCsv(model, path));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("Mailbox,Sender,Size\r\n\"sales, \"\"eu\"\"\",a@b.example,12\r\n"));
+    EXPECT_EQ(file.readAll(),
+              QByteArray("Mailbox,Sender,Size\r\n\"sales, \"\"eu\"\"\",a@b.example,12\r\n"));
     EXPECT_FALSE(gui::writeCsv(model, dir.filePath(QStringLiteral("no/such/folder/t.csv"))));
 }
 
