@@ -1,5 +1,5 @@
 // Opening a 100 MB activity log in the statistics windows as a user does: OK in the start window
-// reads the log with its progress bar, the statistics window is built, and every chart page is
+// reads the log with its progress bar, the statistics window is built, and each of its pages is
 // drawn once. Offscreen; nothing is shown on a display.
 #include "base/Files.h"
 #include "gui/stats/StatisticsStart.h"
@@ -15,7 +15,7 @@
 namespace mv {
 namespace {
 
-// Once the statistics window is up, draws each chart page and closes it.
+// Once the statistics window is up, draws each page and closes it.
 void drawChartsAndClose() {
     auto* poll = new QTimer(qApp);
     poll->setInterval(1);
@@ -25,7 +25,7 @@ void drawChartsAndClose() {
         poll->stop();
         poll->deleteLater();
         auto* stats = static_cast<gui::StatisticsWindow*>(window);
-        for (int page = 0; page <= static_cast<int>(gui::StatisticsPage::TopSpammers); ++page) {
+        for (int page = 0; page <= static_cast<int>(gui::StatisticsPage::SpamDeleted); ++page) {
             stats->showPage(static_cast<gui::StatisticsPage>(page));
             benchmark::DoNotOptimize(stats->grab());
         }

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTime>
+#include <QDateTimeAxis>
 #include <QFrame>
 #include <QHorizontalBarSeries>
 #include <QLabel>
@@ -35,6 +36,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 #include <map>
 
 namespace mv {
@@ -359,6 +361,51 @@ TEST_F(StatisticsWindowTest, CheckBoxesAndDepthActOnTheirOwnPageOnly) {
     depth->setValue(70);
     EXPECT_GT(line(&window, "chartHour", check)->pen().widthF(), flat);
     EXPECT_EQ(line(&window, "chartDay", check)->pen().widthF(), flat);
+}
+
+TEST_F(StatisticsWindowTest, MouseZoomsScrollsAndResetsTheHourChart) {
+    StatisticsWindow window(m_stats, m_clock);
+    window.showPage(StatisticsPage::HourOfDay);
+    window.show();
+    auto* view = child<QChartView>(&window, "chartHour");
+    auto* slotAxis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).at(0));
+    const QRectF plot = view->chart()->plotArea();
+    auto at = [&](double fx, double fy) {
+        return view->mapFromScene(view->chart()->mapToScene(
+            QPointF(plot.left() + fx * plot.width(), plot.top() + fy * plot.height())));
+    };
+    auto drag = [&](Qt::MouseButton button, QPoint from, QPoint to) {
+        QTest::mousePress(view->viewport(), button, {}, from);
+        QTest::mouseMove(view->viewport(), (from + to) / 2);
+        QTest::mouseMove(view->viewport(), to);
+        QTest::mouseRelease(view->viewport(), button, {}, to);
+    };
+    const double fullMin = slotAxis->min(), fullMax = slotAxis->max();
+
+    drag(Qt::LeftButton, at(0.25, 0.2), at(0.5, 0.8)); // upper left to lower right: zoom
+    EXPECT_NEAR(slotAxis->min(), fullMin + 0.25 * (fullMax - fullMin), 1.0);
+    EXPECT_NEAR(slotAxis->max(), fullMin + 0.5 * (fullMax - fullMin), 1.0);
+
+    const double zoomedMin = slotAxis->min(), width = slotAxis->max() - slotAxis->min();
+    drag(Qt::RightButton, at(0.6, 0.5), at(0.4, 0.5)); // moves the graph left: later slotAxis show
+    EXPECT_GT(slotAxis->min(), zoomedMin);
+    EXPECT_NEAR(slotAxis->max() - slotAxis->min(), width, 1e-6);
+
+    drag(Qt::LeftButton, at(0.8, 0.8), at(0.2, 0.2)); // lower right to upper left: reset
+    EXPECT_DOUBLE_EQ(slotAxis->min(), fullMin);
+    EXPECT_DOUBLE_EQ(slotAxis->max(), fullMax);
+}
+
+TEST_F(StatisticsWindowTest, DayByDayDatesStepByWeeks) {
+    StatisticsWindow window(m_stats, m_clock);
+    auto* dates =
+        qobject_cast<QDateTimeAxis*>(chartOf(&window, "chartDay")->axes(Qt::Horizontal).at(0));
+    EXPECT_EQ(dates->format(), QStringLiteral("dd/MMM/yy"));
+    EXPECT_EQ(dates->min().date(), QDate(2024, 3, 1));
+    const qint64 days = dates->min().date().daysTo(dates->max().date());
+    EXPECT_GE(dates->max().date(), QDate(2024, 6, 20));
+    EXPECT_EQ(days % 7, 0);
+    EXPECT_EQ(dates->tickCount() - 1, days / 7); // sixteen weeks: one label a week
 }
 
 // Column values from top to bottom as the given reading of their texts.
