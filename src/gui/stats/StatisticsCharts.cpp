@@ -189,12 +189,12 @@ DayChart::DayChart() : FigureLines(kGreen), m_dates(new QDateTimeAxis) {
         attach(line, m_dates, m_frequency);
 }
 
-void DayChart::show(const Readings& readings) {
+void DayChart::show(const Readings& readings, const DateRange& range) {
     m_chart->zoomReset();
     const std::array<const std::vector<DayPoint>*, 3> days{
         &readings.foundByDay, &readings.deletedByDay, &readings.checksByDay};
     long long highest = 0;
-    DateTime first = 0, last = 0;
+    DateTime first = range.end - 7, last = range.end;
     bool any = false;
     for (Figure f : kFigures) {
         QList<QPointF> points;
@@ -209,7 +209,6 @@ void DayChart::show(const Readings& readings) {
         series(f)->replace(points);
     }
     fitFrequency(highest);
-    if (!any) return;
     // Labels one week apart; a span of many months steps by as many whole weeks as keep the
     // labels apart.
     const QDate start = toQDate(first);

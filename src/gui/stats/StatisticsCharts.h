@@ -71,7 +71,8 @@ private:
 class DayChart : public FigureLines {
 public:
     DayChart();
-    void show(const Readings& readings);
+    // Without a point the axis shows the last week of the range.
+    void show(const Readings& readings, const DateRange& range);
 
 private:
     QDateTimeAxis* m_dates;

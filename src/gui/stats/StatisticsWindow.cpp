@@ -256,7 +256,7 @@ void StatisticsWindow::redraw() {
     const Readings readings = m_stats.PlotReadings();
     m_weekday.show(readings.byWeekday);
     m_hour.show(readings.byHalfHour);
-    m_day.show(readings);
+    m_day.show(readings, m_stats.range());
     m_domains.show(readings.topDomains);
     m_spammers.show(readings.topSenders);
 }

@@ -37,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
+#include <fstream>
 #include <map>
 
 namespace mv {
@@ -406,6 +407,28 @@ TEST_F(StatisticsWindowTest, DayByDayDatesStepByWeeks) {
     EXPECT_GE(dates->max().date(), QDate(2024, 6, 20));
     EXPECT_EQ(days % 7, 0);
     EXPECT_EQ(dates->tickCount() - 1, days / 7); // sixteen weeks: one label a week
+}
+
+TEST_F(StatisticsWindowTest, LogWithoutEntriesOpensWithEmptyPages) {
+    const auto empty = m_cli.home() / "empty.txt";
+    std::ofstream(empty) << "AUTOMATIC MODE ENABLED on Thu 6/20/2024 8:00 AM\r\n";
+    ActivityStatistics stats(m_regional, m_clock);
+    FailOnError listener;
+    ASSERT_TRUE(stats.readInLogFile(empty, listener));
+    StatisticsWindow window(stats, m_clock);
+    window.show();
+    for (int page = 0; page < 8; ++page) {
+        window.showPage(static_cast<StatisticsPage>(page));
+        EXPECT_FALSE(window.grab().isNull());
+    }
+    EXPECT_EQ(table(&window, "gridTraffic")->rowCount(), 0);
+    EXPECT_EQ(table(&window, "gridDeleted")->rowCount(), 0);
+    auto* pie = qobject_cast<QPieSeries*>(chartOf(&window, "chartDeleted")->series().at(0));
+    EXPECT_EQ(pie->slices()[0]->label(), QStringLiteral("Normal E-mail 0 %"));
+    auto* dates =
+        qobject_cast<QDateTimeAxis*>(chartOf(&window, "chartDay")->axes(Qt::Horizontal).at(0));
+    EXPECT_EQ(dates->max().date(), QDate(2024, 6, 20));
+    EXPECT_EQ(dates->min().date(), QDate(2024, 6, 13));
 }
 
 // Column values from top to bottom as the given reading of their texts.
