@@ -23,14 +23,19 @@ namespace mv::gui {
 
 namespace {
 
-bool g_inProgress = false;
+bool g_inProgress = false; // from OK until the statistics window has closed
+bool g_startShown = false; // a start window opened by openStatisticsWindow is up
 
-class InProgress {
+// Sets the flag for as long as it lives.
+class Raised {
 public:
-    InProgress() { g_inProgress = true; }
-    ~InProgress() { g_inProgress = false; }
-    InProgress(const InProgress&) = delete;
-    InProgress& operator=(const InProgress&) = delete;
+    explicit Raised(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~Raised() { m_flag = false; }
+    Raised(const Raised&) = delete;
+    Raised& operator=(const Raised&) = delete;
+
+private:
+    bool& m_flag;
 };
 
 // Moves the progress bar while the log is read and lets the window's events through often
@@ -138,7 +143,7 @@ void StatisticsStart::browse() {
 
 void StatisticsStart::open() {
     if (g_inProgress) return;
-    InProgress inProgress;
+    Raised inProgress(g_inProgress);
     ActivityStatistics stats(m_regional, m_clock);
     std::unique_ptr<StatisticsWindow> window;
     {
@@ -170,7 +175,9 @@ void StatisticsStart::reject() {
 
 void openStatisticsWindow(QWidget* parent, const QString& logPath, const RegionalSettings& regional,
                           const Clock& clock) {
-    if (g_inProgress) return;
+    // The tray stays live while a start window is up: a second one would only stack on it.
+    if (g_inProgress || g_startShown) return;
+    Raised shown(g_startShown);
     StatisticsStart start(logPath, regional, clock, parent);
     start.exec();
 }

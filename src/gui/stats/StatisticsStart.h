@@ -38,7 +38,8 @@ private:
     bool m_cancelled = false;
 };
 
-// Shows the start window modally unless a statistics window is in progress.
+// Shows the start window modally unless a statistics window is in progress or a start window
+// opened here is still up.
 void openStatisticsWindow(QWidget* parent, const QString& logPath, const RegionalSettings& regional,
                           const Clock& clock);
 

@@ -70,7 +70,7 @@ TEST_F(StatisticsStartTest, OkShowsTheStatisticsInsteadAndASecondOpeningDoesNoth
         startHidden = !start.isVisible();
         inProgress = gui::statisticsInProgress();
         // Should a second start window open, this answers it so the test goes on.
-        whenModal([&](QWidget* active) {
+        whenModal([&modalSeen, chart](QWidget* active) {
             modalSeen << active->objectName();
             if (active != chart) static_cast<QDialog*>(active)->reject();
         });
@@ -88,6 +88,30 @@ TEST_F(StatisticsStartTest, OkShowsTheStatisticsInsteadAndASecondOpeningDoesNoth
     EXPECT_FALSE(gui::statisticsInProgress());
     EXPECT_EQ(start.result(), QDialog::Accepted);
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
+}
+
+TEST_F(StatisticsStartTest, NoSecondStartWindowWhileOneIsUp) {
+    QStringList modalSeen;
+    whenModal([&](QWidget* first) {
+        modalSeen << first->objectName();
+        whenModal([&modalSeen, first](QWidget* active) {
+            modalSeen << (active == first ? QStringLiteral("the same") : QStringLiteral("another"));
+            if (active != first) static_cast<QDialog*>(active)->reject();
+        });
+        gui::openStatisticsWindow(nullptr, logPath(), m_regional, m_clock);
+        whenModal([first](QWidget*) {
+            QTest::mouseClick(child<QPushButton>(first, "btCancel"), Qt::LeftButton);
+        });
+    });
+    gui::openStatisticsWindow(nullptr, logPath(), m_regional, m_clock);
+    EXPECT_EQ(modalSeen, QStringList({"TfrmChartMain", "the same"}));
+    // Once it is closed, the next opening shows it again.
+    whenModal([&](QWidget* again) {
+        modalSeen << again->objectName();
+        static_cast<QDialog*>(again)->reject();
+    });
+    gui::openStatisticsWindow(nullptr, logPath(), m_regional, m_clock);
+    EXPECT_EQ(modalSeen.size(), 3);
 }
 
 TEST_F(StatisticsStartTest, CancelWhileReadingReturnsToTheStartWindow) {
