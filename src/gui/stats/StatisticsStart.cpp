@@ -1,5 +1,6 @@
 #include "gui/stats/StatisticsStart.h"
 
+#include "base/FlagScope.h"
 #include "gui/stats/BusyCursor.h"
 #include "gui/stats/StatisticsWindow.h"
 #include "gui/stats/StatsDates.h"
@@ -25,18 +26,6 @@ namespace {
 
 bool g_inProgress = false; // from OK until the statistics window has closed
 bool g_startShown = false; // a start window opened by openStatisticsWindow is up
-
-// Sets the flag for as long as it lives.
-class Raised {
-public:
-    explicit Raised(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~Raised() { m_flag = false; }
-    Raised(const Raised&) = delete;
-    Raised& operator=(const Raised&) = delete;
-
-private:
-    bool& m_flag;
-};
 
 // Moves the progress bar while the log is read and lets the window's events through often
 // enough that Cancel is heard, without slowing the reading down.
@@ -143,7 +132,7 @@ void StatisticsStart::browse() {
 
 void StatisticsStart::open() {
     if (g_inProgress) return;
-    Raised inProgress(g_inProgress);
+    FlagScope inProgress(g_inProgress);
     ActivityStatistics stats(m_regional, m_clock);
     std::unique_ptr<StatisticsWindow> window;
     {
@@ -177,7 +166,7 @@ void openStatisticsWindow(QWidget* parent, const QString& logPath, const Regiona
                           const Clock& clock) {
     // The tray stays live while a start window is up: a second one would only stack on it.
     if (g_inProgress || g_startShown) return;
-    Raised shown(g_startShown);
+    FlagScope shown(g_startShown);
     StatisticsStart start(logPath, regional, clock, parent);
     start.exec();
 }
