@@ -8,6 +8,7 @@
 #include "stats/ActivityStatistics.h"
 
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -117,8 +118,11 @@ TEST_F(StatisticsStartTest, NoSecondStartWindowWhileOneIsUp) {
 TEST_F(StatisticsStartTest, CancelWhileReadingReturnsToTheStartWindow) {
     StatisticsStart start(logPath(), m_regional, m_clock);
     start.show();
-    // Heard at the reading's first look at the window's events.
-    QTimer::singleShot(0, &start, [&start] {
+    // Heard at the reading's first look at the window's events, with the progress bar up.
+    bool barShown = false, okEnabled = true;
+    QTimer::singleShot(0, &start, [&] {
+        barShown = child<QProgressBar>(&start, "pbReading")->isVisible();
+        okEnabled = child<QPushButton>(&start, "btOK")->isEnabled();
         QTest::mouseClick(child<QPushButton>(&start, "btCancel"), Qt::LeftButton);
     });
     // Should the reading not stop, the statistics window it shows is closed again.
@@ -131,7 +135,10 @@ TEST_F(StatisticsStartTest, CancelWhileReadingReturnsToTheStartWindow) {
     });
     clickOk(start);
     EXPECT_FALSE(statisticsShown);
+    EXPECT_TRUE(barShown);
+    EXPECT_FALSE(okEnabled);
     EXPECT_TRUE(start.isVisible());
+    EXPECT_FALSE(child<QProgressBar>(&start, "pbReading")->isVisible());
     EXPECT_FALSE(gui::statisticsInProgress());
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
     EXPECT_TRUE(child<QPushButton>(&start, "btOK")->isEnabled());
