@@ -13,6 +13,14 @@ namespace mv::test {
 
 inline constexpr std::array<const char*, 3> kDemoMailboxes{"john", "mary.smith", "office"};
 
+// The demo's "now", Thursday 20 June 2024 at noon; its log runs from 1 March to that day.
+inline DateTime demoNow() {
+    return *encodeDate(2024, 6, 20) + 0.5;
+}
+inline DateTime demoFirstDay() {
+    return *encodeDate(2024, 3, 1);
+}
+
 inline void writeDemoActivityLog(const std::filesystem::path& path, DateTime firstDay,
                                  DateTime lastDay, const RegionalSettings& regional) {
     static constexpr std::array<const char*, 14> senders{"deals@promo-mart.example",

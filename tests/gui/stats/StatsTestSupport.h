@@ -20,16 +20,11 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace mv::test {
 
-// "Now" for every statistics test: Thursday 20 June 2024 at noon; the log runs from 1 March.
-inline DateTime statsNow() {
-    return *encodeDate(2024, 6, 20) + 0.5;
-}
-
 class StatsLogTest : public ::testing::Test {
 protected:
     StatsLogTest() {
-        m_cli.clock().set(statsNow());
-        writeDemoActivityLog(m_log, *encodeDate(2024, 3, 1), *encodeDate(2024, 6, 20), m_regional);
+        m_cli.clock().set(demoNow());
+        writeDemoActivityLog(m_log, demoFirstDay(), demoNow(), m_regional);
     }
 
     // `mailvane-cli stats --json` for the log with the given options.
@@ -43,7 +38,7 @@ protected:
 
     CliRunner m_cli;
     const RegionalSettings m_regional; // the command line's, United States English
-    FixedClock m_clock{statsNow()};
+    FixedClock m_clock{demoNow()};
     std::filesystem::path m_log = m_cli.home() / "logfile.txt";
 };
 
