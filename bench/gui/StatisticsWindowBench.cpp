@@ -2,7 +2,6 @@
 // reads the log with its progress bar, the statistics window is built, and each of its pages is
 // drawn once; and sorting that log's biggest table by a heading. Offscreen; nothing is shown on a
 // display.
-#include "base/Files.h"
 #include "gui/stats/RecordTableModel.h"
 #include "gui/stats/StatisticsStart.h"
 #include "gui/stats/StatisticsWindow.h"
@@ -12,7 +11,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <benchmark/benchmark.h>
-#include <filesystem>
 
 namespace mv {
 namespace {
@@ -37,37 +35,27 @@ void drawChartsAndClose() {
 }
 
 void BM_OpenBigLogInTheStatisticsWindow(benchmark::State& state) {
-    const auto path = std::filesystem::temp_directory_path() / "mailvane-stats-window-bench.txt";
-    writeFileAtomically(path, syntheticLog(kSyntheticLogBytes));
+    const SyntheticLogFile log("mailvane-stats-window-bench.txt");
     const FixedClock clock(*encodeDate(2030, 1, 1));
     for (auto _ : state) {
-        gui::StatisticsStart start(QString::fromStdString(path.string()),
+        gui::StatisticsStart start(QString::fromStdString(log.path().string()),
                                    RegionalSettings::usEnglish(), clock);
         start.show();
         drawChartsAndClose();
         start.findChild<QPushButton*>(QStringLiteral("btOK"))->click();
         if (start.result() != QDialog::Accepted) state.SkipWithError("the log did not open");
     }
-    state.SetBytesProcessed(
-        static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
-    std::filesystem::remove(path);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * log.size()));
 }
 BENCHMARK(BM_OpenBigLogInTheStatisticsWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-class NoDisplay : public LogReadListener {
-public:
-    void showError(std::string_view) override {}
-};
-
 // A click on a heading of the big log's "Spam Deleted" table: by date, size (numbers) or sender.
 void BM_SortBigDeletedTable(benchmark::State& state) {
-    const auto path = std::filesystem::temp_directory_path() / "mailvane-stats-sort-bench.txt";
-    writeFileAtomically(path, syntheticLog(kSyntheticLogBytes));
     const FixedClock clock(*encodeDate(2030, 1, 1));
     ActivityStatistics stats(RegionalSettings::usEnglish(), clock);
     NoDisplay listener;
-    if (!stats.readInLogFile(path, listener)) state.SkipWithError("log did not read");
-    std::filesystem::remove(path);
+    if (!stats.readInLogFile(SyntheticLogFile("mailvane-stats-sort-bench.txt").path(), listener))
+        state.SkipWithError("log did not read");
     gui::DeletedTableModel model;
     const int column = static_cast<int>(state.range(0));
     for (auto _ : state) {

@@ -1,29 +1,21 @@
 // Reading a 100 MB activity log and computing every figure the statistics show.
 #include "SyntheticLog.h"
-#include "base/Files.h"
 #include "stats/ActivityStatistics.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <filesystem>
 
 namespace mv {
 namespace {
 
-class NoDisplay : public LogReadListener {
-public:
-    void showError(std::string_view) override {}
-};
-
 void BM_ReadLogAndComputeEverything(benchmark::State& state) {
-    const auto path = std::filesystem::temp_directory_path() / "mailvane-stats-bench.txt";
-    writeFileAtomically(path, syntheticLog(kSyntheticLogBytes));
+    const SyntheticLogFile log("mailvane-stats-bench.txt");
     const FixedClock clock(*encodeDate(2030, 1, 1));
     NoDisplay listener;
     for (auto _ : state) {
         ActivityStatistics stats(RegionalSettings::usEnglish(), clock);
-        if (!stats.readInLogFile(path, listener)) state.SkipWithError("log did not read");
+        if (!stats.readInLogFile(log.path(), listener)) state.SkipWithError("log did not read");
         Grids grids = stats.fillInGrids();
         Readings readings = stats.PlotReadings();
         PieShares pie = stats.RecomputePie(grids);
@@ -32,9 +24,7 @@ void BM_ReadLogAndComputeEverything(benchmark::State& state) {
         state.counters["checks"] = static_cast<double>(stats.checks().size());
         state.counters["deletions"] = static_cast<double>(stats.deletions().size());
     }
-    state.SetBytesProcessed(
-        static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(path)));
-    std::filesystem::remove(path);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * log.size()));
 }
 BENCHMARK(BM_ReadLogAndComputeEverything)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -1,10 +1,14 @@
 #pragma once
-// A big activity log for the benchmarks that read one.
+// A big activity log for the benchmarks that read one, and what they read it with.
 #include "base/DateTime.h"
+#include "base/Files.h"
 #include "base/RegionalSettings.h"
+#include "stats/ActivityStatistics.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace mv {
 
@@ -43,5 +47,29 @@ inline std::string syntheticLog(std::size_t bytes) {
     }
     return log;
 }
+
+// The synthetic log in a file of the temporary folder, removed again with this object.
+class SyntheticLogFile {
+public:
+    explicit SyntheticLogFile(std::string_view name)
+        : m_path(std::filesystem::temp_directory_path() / name) {
+        writeFileAtomically(m_path, syntheticLog(kSyntheticLogBytes));
+    }
+    ~SyntheticLogFile() { std::filesystem::remove(m_path); }
+    SyntheticLogFile(const SyntheticLogFile&) = delete;
+    SyntheticLogFile& operator=(const SyntheticLogFile&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::uintmax_t size() const { return std::filesystem::file_size(m_path); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The benchmarks' logs always exist: nothing to show.
+class NoDisplay : public LogReadListener {
+public:
+    void showError(std::string_view) override {}
+};
 
 } // namespace mv
