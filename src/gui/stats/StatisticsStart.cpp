@@ -31,9 +31,9 @@ bool g_startShown = false; // a start window opened by openStatisticsWindow is u
 // enough that Cancel is heard, without slowing the reading down.
 class ProgressListener : public LogReadListener {
 public:
-    ProgressListener(QWidget* window, QProgressBar* bar, const bool& cancel)
-        : m_window(window), m_bar(bar), m_cancel(cancel) {}
-    void showError(std::string_view text) override { MessageBox::error(m_window, logText(text)); }
+    ProgressListener(QProgressBar* bar, const bool& cancel) : m_bar(bar), m_cancel(cancel) {}
+    // Kept for the window to show once the wait cursor is gone.
+    void showError(std::string_view text) override { error = logText(text); }
     void progressStarted(std::uintmax_t maximum) override {
         m_maximum = std::max<std::uintmax_t>(maximum, 1);
         m_bar->setValue(0);
@@ -49,9 +49,9 @@ public:
     bool cancelled() override { return m_cancel; }
 
     static constexpr int kSteps = 200;
+    QString error;
 
 private:
-    QWidget* m_window;
     QProgressBar* m_bar;
     const bool& m_cancel;
     std::uintmax_t m_maximum = 1;
@@ -71,7 +71,7 @@ bool statisticsInProgress() {
 StatisticsStart::StatisticsStart(const QString& logPath, RegionalSettings regional,
                                  const Clock& clock, QWidget* parent)
     : QDialog(parent), m_regional(std::move(regional)), m_clock(clock),
-      m_path(new QLineEdit(logPath)), m_progress(new QProgressBar) {
+      m_path(new QLineEdit(logPath)), m_browse(new QToolButton), m_progress(new QProgressBar) {
     setObjectName(QStringLiteral("TfrmChartMain"));
     setWindowTitle(QStringLiteral("Activity Log Statistics for Mailvane"));
     m_regional.shortDateFormat = withFourDigitYear(m_regional.shortDateFormat);
@@ -85,17 +85,16 @@ StatisticsStart::StatisticsStart(const QString& logPath, RegionalSettings region
 
     m_path->setObjectName(QStringLiteral("edLogFile"));
     m_path->setMinimumWidth(360);
-    auto* browse = new QToolButton;
-    browse->setObjectName(QStringLiteral("btBrowse"));
-    browse->setText(QStringLiteral("..."));
-    browse->setToolTip(QStringLiteral("Browse for the activity log"));
-    browse->setAccessibleName(browse->toolTip());
-    connect(browse, &QToolButton::clicked, this, &StatisticsStart::browse);
+    m_browse->setObjectName(QStringLiteral("btBrowse"));
+    m_browse->setText(QStringLiteral("..."));
+    m_browse->setToolTip(QStringLiteral("Browse for the activity log"));
+    m_browse->setAccessibleName(m_browse->toolTip());
+    connect(m_browse, &QToolButton::clicked, this, &StatisticsStart::browse);
     auto* label = new QLabel(QStringLiteral("Open existing activity log:"));
     label->setBuddy(m_path);
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(m_path, 1);
-    pathRow->addWidget(browse);
+    pathRow->addWidget(m_browse);
 
     m_progress->setObjectName(QStringLiteral("pbReading"));
     m_progress->setRange(0, ProgressListener::kSteps);
@@ -135,23 +134,28 @@ void StatisticsStart::open() {
     FlagScope inProgress(g_inProgress);
     ActivityStatistics stats(m_regional, m_clock);
     std::unique_ptr<StatisticsWindow> window;
+    ProgressListener listener(m_progress, m_cancelled);
     {
         BusyCursor busy;
-        m_reading = true;
-        m_cancelled = false;
-        m_ok->setEnabled(false);
-        m_path->setEnabled(false);
-        ProgressListener listener(this, m_progress, m_cancelled);
+        setReading(true);
         const bool read = stats.readInLogFile(localPath(m_path->text()), listener);
-        m_reading = false;
-        m_ok->setEnabled(true);
-        m_path->setEnabled(true);
-        if (!read) return; // the error was shown, or the user cancelled: back to the start window
-        window = std::make_unique<StatisticsWindow>(stats, m_clock, parentWidget());
+        setReading(false);
+        if (read) window = std::make_unique<StatisticsWindow>(stats, m_clock, parentWidget());
+    }
+    if (!window) { // an error, or the user cancelled: back to the start window
+        if (!listener.error.isEmpty()) MessageBox::error(this, listener.error);
+        return;
     }
     hide();
     window->exec();
     accept();
+}
+
+void StatisticsStart::setReading(bool reading) {
+    m_reading = reading;
+    m_cancelled = false;
+    for (QWidget* control : std::initializer_list<QWidget*>{m_ok, m_path, m_browse})
+        control->setEnabled(!reading);
 }
 
 void StatisticsStart::reject() {

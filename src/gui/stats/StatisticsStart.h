@@ -10,6 +10,7 @@
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QToolButton;
 
 namespace mv::gui {
 
@@ -28,10 +29,13 @@ protected:
 private:
     void browse();
     void open();
+    // While the log reads, only Cancel (which then stops the reading) stays live.
+    void setReading(bool reading);
 
     RegionalSettings m_regional;
     const Clock& m_clock;
     QLineEdit* m_path;
+    QToolButton* m_browse;
     QProgressBar* m_progress;
     QPushButton* m_ok;
     bool m_reading = false;
