@@ -119,10 +119,10 @@ TEST_F(StatisticsStartTest, CancelWhileReadingReturnsToTheStartWindow) {
     StatisticsStart start(logPath(), m_regional, m_clock);
     start.show();
     // Heard at the reading's first look at the window's events, with the progress bar up.
-    bool barShown = false, okEnabled = true;
+    bool barShown = false, choosingLive = true;
     QTimer::singleShot(0, &start, [&] {
         barShown = child<QProgressBar>(&start, "pbReading")->isVisible();
-        okEnabled = child<QPushButton>(&start, "btOK")->isEnabled() ||
+        choosingLive = child<QPushButton>(&start, "btOK")->isEnabled() ||
                     child<QToolButton>(&start, "btBrowse")->isEnabled();
         QTest::mouseClick(child<QPushButton>(&start, "btCancel"), Qt::LeftButton);
     });
@@ -137,7 +137,7 @@ TEST_F(StatisticsStartTest, CancelWhileReadingReturnsToTheStartWindow) {
     clickOk(start);
     EXPECT_FALSE(statisticsShown);
     EXPECT_TRUE(barShown);
-    EXPECT_FALSE(okEnabled); // nor Browse
+    EXPECT_FALSE(choosingLive);
     EXPECT_TRUE(start.isVisible());
     EXPECT_FALSE(child<QProgressBar>(&start, "pbReading")->isVisible());
     EXPECT_FALSE(gui::statisticsInProgress());
