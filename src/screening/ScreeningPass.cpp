@@ -1,5 +1,6 @@
 #include "screening/ScreeningPass.h"
 
+#include "base/FlagScope.h"
 #include "base/Text.h"
 #include "mail/EmailAddress.h"
 
@@ -18,18 +19,6 @@ std::optional<std::string_view> shownPattern(const PatternTest& test) {
     if (!test.showsPattern()) return std::nullopt;
     return test.pattern;
 }
-
-// Clears a flag on every way out of a scope.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~FlagScope() { m_flag = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-};
 } // namespace
 
 // The texts of one message that the rules test, each folded once however many rules read it.

@@ -102,11 +102,7 @@ ActivityStatistics::ActivityStatistics(RegionalSettings settings, const Clock& c
 
 bool ActivityStatistics::readInLogFile(const std::filesystem::path& path,
                                        LogReadListener& listener) {
-    m_checks.clear();
-    m_deletions.clear();
-    m_log.clear();
-    m_mailboxes.assign(1, std::string(kAllMailboxes));
-    m_selected = 0;
+    clearRecords();
     std::optional<std::string> text;
     try {
         text = readFile(path);
@@ -119,18 +115,29 @@ bool ActivityStatistics::readInLogFile(const std::filesystem::path& path,
         return false;
     }
     m_log = std::move(*text);
-    readEntries(listener);
-    return true;
+    if (readEntries(listener)) return true;
+    clearRecords();
+    return false;
 }
 
-void ActivityStatistics::readEntries(LogReadListener& listener) {
+void ActivityStatistics::clearRecords() {
+    m_checks.clear();
+    m_deletions.clear();
+    m_log.clear();
+    m_mailboxes.assign(1, std::string(kAllMailboxes));
+    m_selected = 0;
+}
+
+bool ActivityStatistics::readEntries(LogReadListener& listener) {
     StampConverter stamps(m_settings);
     MailboxNames names(m_mailboxes);
     const std::uintmax_t size = m_log.size();
     listener.progressStarted(size);
     LogLines lines(m_log);
-    for (std::uintmax_t counter = 1; !lines.atEnd(); ++counter) {
+    bool cancelled = false;
+    for (std::uintmax_t counter = 1; !lines.atEnd() && !cancelled; ++counter) {
         listener.progressAt(std::min(size, 60 * counter));
+        cancelled = listener.cancelled();
         std::string_view line = lines.next();
         if (isCheckEntry(line)) {
             CheckRecord r = parseCheckEntry(line);
@@ -149,6 +156,7 @@ void ActivityStatistics::readEntries(LogReadListener& listener) {
         }
     }
     listener.progressEnded();
+    return !cancelled;
 }
 
 void ActivityStatistics::lowerInLog(std::string_view part) {

@@ -35,6 +35,8 @@ public:
     virtual void progressStarted(std::uintmax_t /*maximum*/) {}
     virtual void progressAt(std::uintmax_t /*position*/) {}
     virtual void progressEnded() {}
+    // Asked after every line: true stops the reading, which then keeps no records.
+    virtual bool cancelled() { return false; }
 };
 
 // The accepted records in log order; "Email traffic" and "Spam Deleted" as tables.
@@ -102,7 +104,7 @@ public:
 
     // Reads the log into the records and the mailbox filter list, which starts over with
     // "All mailboxes" selected. Reports a missing or unreadable file to the listener and returns
-    // false, with no records.
+    // false, with no records; so does a reading the listener cancels, without a report.
     bool readInLogFile(const std::filesystem::path& path, LogReadListener& listener);
 
     const std::deque<CheckRecord>& checks() const { return m_checks; }
@@ -128,7 +130,8 @@ public:
     std::string heading() const;
 
 private:
-    void readEntries(LogReadListener& listener);
+    bool readEntries(LogReadListener& listener);
+    void clearRecords();
     // Lower-cases a part of the log text in place; the records' views then read it so.
     void lowerInLog(std::string_view part);
     DateTime dateOf(std::optional<DateTime> date) const;

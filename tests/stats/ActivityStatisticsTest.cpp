@@ -22,7 +22,9 @@ public:
     void progressStarted(std::uintmax_t max) override { maximum = max; }
     void progressAt(std::uintmax_t position) override { positions.push_back(position); }
     void progressEnded() override { ended = true; }
+    bool cancelled() override { return positions.size() >= cancelAfter; }
 
+    std::size_t cancelAfter = SIZE_MAX; // lines read before the reading is cancelled
     std::vector<std::string> errors;
     std::uintmax_t maximum = 0;
     std::vector<std::uintmax_t> positions;
@@ -80,6 +82,29 @@ TEST_F(ActivityStatisticsTest, ProgressEstimatesSixtyBytesALine) {
     EXPECT_EQ(m_listener.positions, (std::vector<std::uintmax_t>{60, 120}));
     EXPECT_TRUE(m_listener.ended);
     EXPECT_TRUE(m_listener.errors.empty());
+}
+
+TEST_F(ActivityStatisticsTest, CancelledReadingKeepsNothingAndReportsNoError) {
+    std::string log;
+    for (int i = 0; i < 50; ++i)
+        log += "MAIL CHECK 2 msg(s) for \"ann\" on server pop.example at Mon 5/13/2024 5:04 PM\r\n";
+    const auto path = writeLog(log);
+    ActivityStatistics stats(RegionalSettings::usEnglish(), m_clock);
+    for (std::size_t after : {1u, 25u, 50u}) {
+        SCOPED_TRACE(after);
+        RecordingListener listener;
+        listener.cancelAfter = after;
+        EXPECT_FALSE(stats.readInLogFile(path, listener));
+        EXPECT_EQ(listener.positions.size(), after); // stops at once
+        EXPECT_TRUE(listener.ended);
+        EXPECT_TRUE(listener.errors.empty());
+        EXPECT_TRUE(stats.checks().empty());
+        EXPECT_EQ(stats.mailboxes(), std::vector<std::string>{"All mailboxes"});
+    }
+    // The same statistics read the log whole once nobody cancels.
+    RecordingListener listener;
+    EXPECT_TRUE(stats.readInLogFile(path, listener));
+    EXPECT_EQ(stats.checks().size(), 50u);
 }
 
 TEST_F(ActivityStatisticsTest, OneCheckAndOneDeletionOnAMondayAfternoon) {

@@ -1,11 +1,13 @@
-// Stand-in until the "Statistics" window is built: says so instead of opening nothing.
+#include "app/CheckController.h"
 #include "gui/WindowOpeners.h"
-#include "gui/widgets/MessageBox.h"
+#include "gui/stats/StatisticsStart.h"
 
 namespace mv::gui {
 
-void openStatistics(QWidget* parent, CheckController& /*controller*/) {
-    MessageBox::information(parent, QStringLiteral("The Statistics window is not available yet."));
+void openStatistics(QWidget* parent, CheckController& controller) {
+    static const SystemClock clock;
+    openStatisticsWindow(parent, QString::fromStdString(controller.general().logfile),
+                         controller.regional(), clock);
 }
 
 } // namespace mv::gui
