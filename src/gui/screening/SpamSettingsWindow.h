@@ -1,0 +1,87 @@
+#pragma once
+// "Spam Settings": the subject, header and sender tables, the size rules, the exceptions, the
+// known-spammer list and the unknown-domain check on seven pages. It works on the program's rule
+// set directly, so OK makes every change effective at once, and Cancel reads everything back from
+// the files. Opened modally for as long as the user edits; what OK, Cancel and the pages do is
+// the spam settings logic's, the window presents it.
+#include "app/settings/MailboxAccounts.h"
+#include "screening/SpamSettings.h"
+
+#include <QDialog>
+#include <array>
+#include <filesystem>
+
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+class QSpinBox;
+class QTabWidget;
+class QWidget;
+
+namespace mv::gui {
+
+class KnownListPanel;
+class RuleTablePage;
+
+class SpamSettingsWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `layoutFile`: where the tables' column widths are remembered (sections "Subject", "Headers",
+    // "Sender", "Exceptions", keys "col<n>").
+    SpamSettingsWindow(RuleSet& rules, const MailboxAccounts& accounts,
+                       std::filesystem::path layoutFile, QWidget* parent = nullptr);
+    ~SpamSettingsWindow() override;
+
+    RuleTablePage* page(TableId id) const;
+    KnownListPanel* knownPanel() const { return m_knownPanel; }
+    QTabWidget* tabs() const { return m_tabs; }
+    SpamSettings& settings() { return m_settings; }
+
+    // "OK": closes only when everything was saved; otherwise tells the user and stays open with
+    // the edits. "Cancel": everything back to what the files hold, then closes.
+    void okClicked();
+    void cancelClicked();
+
+    // The two imports: the import window, then the rules appended and saved.
+    void importKeywords();
+    void importAddresses();
+
+private:
+    QWidget* buildSizePage();
+    QWidget* buildValidDomainsPage();
+    QWidget* buildKnownPage();
+    void showOptions();
+    void storeOptions();
+    void enableSizeControls();
+    void showUnknownCount();
+    void resetCounter();
+    void refreshPages();
+    // Tells the user of every message; false when there was one.
+    bool report(const std::vector<std::string>& messages);
+    void runImport(const QString& title, bool keywords);
+    void readColumnWidths();
+    void writeColumnWidths() const;
+
+    SpamSettings m_settings;
+    MailboxAccounts m_accounts;
+    std::filesystem::path m_layoutFile;
+    QTabWidget* m_tabs;
+    std::array<RuleTablePage*, 4> m_pages{};
+    KnownListPanel* m_knownPanel = nullptr;
+
+    QCheckBox* m_smaller = nullptr;
+    QSpinBox* m_smallerLimit = nullptr;
+    QRadioButton* m_smallerCheck = nullptr;
+    QRadioButton* m_smallerQuestion = nullptr;
+    QCheckBox* m_larger = nullptr;
+    QSpinBox* m_largerLimit = nullptr;
+    QRadioButton* m_largerCheck = nullptr;
+    QRadioButton* m_largerQuestion = nullptr;
+    QCheckBox* m_valid = nullptr;
+    QWidget* m_validPanel = nullptr;
+    QRadioButton* m_validCheck = nullptr;
+    QRadioButton* m_validQuestion = nullptr;
+    QLabel* m_unknownCount = nullptr;
+};
+
+} // namespace mv::gui
