@@ -215,9 +215,7 @@ bool RuleTablePage::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Delete:
         deleteRule();
         return true;
-    case Qt::Key_F2:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    case Qt::Key_F2: // not Enter: it also ends a typed cell, and reaches the view after that
         editRule();
         return true;
     case Qt::Key_Up:
