@@ -317,16 +317,16 @@ ExceptionEditorDialog::ExceptionEditorDialog(ExceptionEditor& editor, QWidget* p
         connect(m_kinds[k], &QRadioButton::toggled, this, &ExceptionEditorDialog::showFields);
     }
     auto* grid = new QGridLayout;
-    grid->addWidget(m_kinds[0], 0, 0);
+    grid->addWidget(m_kinds[0], 0, 0, Qt::AlignTop);
     grid->addWidget(m_address, 0, 1);
-    grid->addWidget(m_kinds[1], 1, 0);
+    grid->addWidget(m_kinds[1], 1, 0, Qt::AlignTop);
     auto* domainLayout = new QVBoxLayout(m_domainFields);
     domainLayout->setContentsMargins(0, 0, 0, 0);
     domainLayout->addWidget(m_domain);
     domainLayout->addWidget(
         label(QStringLiteral("The domain is the part after the '@' symbol"), this));
     grid->addWidget(m_domainFields, 1, 1);
-    grid->addWidget(m_kinds[2], 2, 0);
+    grid->addWidget(m_kinds[2], 2, 0, Qt::AlignTop);
     auto* fieldLayout = new QGridLayout(m_fieldFields);
     fieldLayout->setContentsMargins(0, 0, 0, 0);
     fieldLayout->addWidget(m_fieldName, 0, 0);
@@ -344,7 +344,11 @@ ExceptionEditorDialog::ExceptionEditorDialog(ExceptionEditor& editor, QWidget* p
         auto* b = new QToolButton(this);
         b->setObjectName(QStringLiteral("picture%1").arg(cell));
         b->setCheckable(true);
-        b->setIcon(markIcon(cell + kPictureFirstException));
+        const QIcon icon = markIcon(cell + kPictureFirstException);
+        if (icon.pixmap(20).isNull())
+            b->setText(QString::number(cell + kPictureFirstException));
+        else
+            b->setIcon(icon);
         b->setIconSize(QSize(20, 20));
         b->setAccessibleName(QStringLiteral("Picture %1").arg(cell + kPictureFirstException));
         m_pictures->addButton(b, cell);

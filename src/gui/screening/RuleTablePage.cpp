@@ -30,13 +30,25 @@ QToolButton* arrowButton(ButtonPicture picture, Qt::ArrowType arrow, const QStri
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
     const QIcon icon = buttonIcon(picture);
-    if (icon.availableSizes().isEmpty())
+    if (icon.pixmap(16).isNull()) // without its artwork
         b->setArrowType(arrow);
     else
         b->setIcon(icon);
     b->setToolTip(hint);
     b->setAccessibleName(hint);
     return b;
+}
+
+// Widths that show a typical rule whole; the user's own are remembered over them.
+std::vector<int> defaultWidths(TableId id) {
+    switch (id) {
+    case TableId::Sender:
+        return {26, 110, 130, 210, 45, 55};
+    case TableId::Exceptions:
+        return {110, 95, 230, 50, 55, 50};
+    default:
+        return {26, 150, 230, 50, 45, 55};
+    }
 }
 
 } // namespace
@@ -123,6 +135,7 @@ RuleTablePage::RuleTablePage(RuleSet& rules, const RulePageLayout& layout, RuleE
     outer->addWidget(explanation);
     outer->addLayout(main, 1);
     refresh();
+    setColumnWidths(defaultWidths(layout.id));
 }
 
 int RuleTablePage::selectedRow() const {
