@@ -3,6 +3,7 @@
 #include "gui/widgets/Pictures.h"
 #include "gui/widgets/TablePrinter.h"
 #include "screening/RuleRows.h"
+#include "screening/RuleTester.h"
 #include "screening/SpamSettings.h"
 
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -55,7 +57,7 @@ std::vector<int> defaultWidths(TableId id) {
 
 RuleTablePage::RuleTablePage(RuleSet& rules, const RulePageLayout& layout, RuleEditorRunner editor,
                              QWidget* parent)
-    : QWidget(parent), m_editor(std::move(editor)),
+    : QWidget(parent), m_rules(rules), m_editor(std::move(editor)),
       m_model(new RuleTableModel(rules, layout.id, this)),
       m_filter(new QSortFilterProxyModel(this)), m_view(new QTableView(this)),
       m_filterBox(new QLineEdit(this)), m_count(new QLabel(this)) {
@@ -128,6 +130,7 @@ RuleTablePage::RuleTablePage(RuleSet& rules, const RulePageLayout& layout, RuleE
     auto* tableColumn = new QVBoxLayout;
     tableColumn->addWidget(m_filterBox);
     tableColumn->addWidget(m_view, 1);
+    if (!layout.testHint.isEmpty()) tableColumn->addWidget(buildTestBox(layout.testHint));
     auto* main = new QHBoxLayout;
     main->addLayout(tableColumn, 1);
     main->addLayout(side);
@@ -136,6 +139,40 @@ RuleTablePage::RuleTablePage(RuleSet& rules, const RulePageLayout& layout, RuleE
     outer->addLayout(main, 1);
     refresh();
     setColumnWidths(defaultWidths(layout.id));
+}
+
+QWidget* RuleTablePage::buildTestBox(const QString& hint) {
+    auto* box = new QWidget(this);
+    m_testText = new QLineEdit(box);
+    m_testText->setObjectName(QStringLiteral("edTest") + m_view->objectName().mid(4));
+    m_testText->setPlaceholderText(hint);
+    m_testText->setClearButtonEnabled(true);
+    m_testResult = new QPlainTextEdit(box);
+    m_testResult->setObjectName(QStringLiteral("memoTest") + m_view->objectName().mid(4));
+    m_testResult->setReadOnly(true);
+    m_testResult->setFixedHeight(m_testResult->fontMetrics().height() * 5 + 10);
+    m_testResult->hide();
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(new QLabel(QStringLiteral("Test a message:"), box));
+    row->addWidget(m_testText, 1);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(row);
+    layout->addWidget(m_testResult);
+    connect(m_testText, &QLineEdit::textChanged, this, &RuleTablePage::showTestResult);
+    return box;
+}
+
+void RuleTablePage::showTestResult() {
+    if (!m_testText) return;
+    const QString text = m_testText->text();
+    m_testResult->setVisible(!text.isEmpty());
+    if (text.isEmpty()) return;
+    QStringList lines;
+    for (const std::string& line : testRulesOn(m_rules, tableId(), text.toStdString()))
+        lines << QString::fromStdString(line);
+    m_testResult->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 int RuleTablePage::selectedRow() const {
@@ -160,6 +197,7 @@ void RuleTablePage::refresh() {
     m_model->refresh();
     selectRow(std::min(row, m_model->table().rowCount() - 1));
     updateCount();
+    showTestResult();
 }
 
 void RuleTablePage::insertRule() {

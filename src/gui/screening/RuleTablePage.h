@@ -11,6 +11,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
@@ -31,6 +32,7 @@ struct RulePageLayout {
     const char* importName;   // "btImport", or null
     QString explanation;
     QString countWord; // "Conditions" or "Exceptions"
+    QString testHint;  // the "Test a message" box's prompt; none when empty
 };
 
 class RuleTablePage : public QWidget {
@@ -68,14 +70,19 @@ protected:
 
 private:
     void updateCount();
+    QWidget* buildTestBox(const QString& hint);
+    void showTestResult();
     void headingClicked(int section);
 
+    RuleSet& m_rules;
     RuleEditorRunner m_editor;
     RuleTableModel* m_model;
     QSortFilterProxyModel* m_filter;
     QTableView* m_view;
     QLineEdit* m_filterBox;
     QLabel* m_count;
+    QLineEdit* m_testText = nullptr;
+    QPlainTextEdit* m_testResult = nullptr;
 };
 
 } // namespace mv::gui

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -80,7 +81,9 @@ QStringList shootSpamSettingsPages(const QString& outDir) {
     fillRules(rules);
     MailboxAccounts accounts;
     SpamSettingsWindow window(rules, accounts, (home.path() + "/layout.ini").toStdString());
-    window.resize(700, 480);
+    window.resize(720, 560);
+    window.findChild<QLineEdit*>(QStringLiteral("edTestSubject"))
+        ->setText(QStringLiteral("FREE lottery special offer"));
     const char* names[] = {"subject",    "headers",   "sender",       "size",
                            "exceptions", "blacklist", "valid-domains"};
     QStringList files;

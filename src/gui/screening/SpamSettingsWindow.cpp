@@ -98,7 +98,8 @@ RulePageLayout pageLayout(TableId id) {
                 "btImport",
                 QStringLiteral("If a subject line matches the criteria below the email will be "
                                "considered a SPAM"),
-                QStringLiteral("Conditions")};
+                QStringLiteral("Conditions"),
+                QStringLiteral("Type a subject to see which rules it meets")};
     case TableId::Header:
         return {id,
                 "gridHeader",
@@ -116,7 +117,8 @@ RulePageLayout pageLayout(TableId id) {
                 nullptr,
                 QStringLiteral("If the sender's address matches the criteria below the email will "
                                "be considered a SPAM"),
-                QStringLiteral("Conditions")};
+                QStringLiteral("Conditions"),
+                QStringLiteral("Type a sender's address to see which rules it meets")};
     case TableId::Exceptions:
         return {id,
                 "gridExcept",

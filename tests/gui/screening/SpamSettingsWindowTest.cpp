@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
@@ -332,6 +333,27 @@ TEST_F(SpamWindowTest, FilterBoxShowsMatchingRulesAndCommandsActOnTheShownRow) {
               (std::vector<std::string>{"free money", "casino"}));
     filter->clear();
     EXPECT_EQ(p.view()->model()->rowCount(), 2);
+}
+
+TEST_F(SpamWindowTest, TestBoxExplainsWhichRulesATypedTextMeets) {
+    seedSubjects({"free", "casino"});
+    RuleTablePage& p = page(TableId::Subject);
+    auto* result = child<QPlainTextEdit>(&p, "memoTestSubject");
+    EXPECT_FALSE(result->isVisible());
+    QTest::keyClicks(child<QLineEdit>(&p, "edTestSubject"), QStringLiteral("Get it FREE"));
+    EXPECT_TRUE(result->isVisible());
+    EXPECT_TRUE(
+        result->toPlainText().contains(QStringLiteral("Delete   :  Subject Contains \"free\"")))
+        << result->toPlainText().toStdString();
+    EXPECT_FALSE(result->toPlainText().contains(QStringLiteral("casino")));
+    EXPECT_EQ(rules.subject().cell(col::kHits, 1), "0"); // a test is no hit
+
+    // The sender page tests addresses against the sender rules only.
+    RuleTablePage& sender = page(TableId::Sender);
+    QTest::keyClicks(child<QLineEdit>(&sender, "edTestFrom"), QStringLiteral("free@x.example"));
+    EXPECT_TRUE(child<QPlainTextEdit>(&sender, "memoTestFrom")
+                    ->toPlainText()
+                    .contains(QStringLiteral("neither on the exception list")));
 }
 
 TEST_F(SpamWindowTest, KeyboardInsertsDeletesAndMoves) {
