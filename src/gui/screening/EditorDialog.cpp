@@ -1,5 +1,7 @@
 #include "gui/screening/EditorDialog.h"
 
+#include "gui/screening/CountryListDialog.h"
+
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/Pictures.h"
 
@@ -103,6 +105,28 @@ void MarkChoice::setDeleteMark(bool on) {
 
 bool MarkChoice::deleteMark() const {
     return m_check->isChecked();
+}
+
+CountryChooser::CountryChooser(QWidget* parent)
+    : QWidget(parent), m_button(new QPushButton(QStringLiteral("Block out a country"), this)),
+      m_name(new QLabel(this)) {
+    m_button->setObjectName(QStringLiteral("btCountry"));
+    m_name->setObjectName(QStringLiteral("lbCountry"));
+    QFont bold = m_name->font();
+    bold.setBold(true);
+    m_name->setFont(bold);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_button);
+    row->addWidget(m_name, 1);
+    connect(m_button, &QPushButton::clicked, this, [this] {
+        if (const auto country = pickCountry(this)) emit chosen(*country);
+    });
+}
+
+void CountryChooser::showChoice(bool buttonShown, const std::string& countryName) {
+    m_button->setVisible(buttonShown);
+    m_name->setText(QString::fromStdString(countryName));
 }
 
 QCheckBox* caseBox(QWidget* parent) {

@@ -3,6 +3,7 @@
 // when it refuses, shows the refusal and puts the focus on the field it names; the condition
 // drop-down; the editable text field with its suggestions; and the "Mark message with :" choice.
 // Each window shows one editor model and lives while it is open.
+#include "screening/CountryList.h"
 #include "screening/EditorChoices.h"
 
 #include <QDialog>
@@ -12,6 +13,8 @@ class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QGroupBox;
+class QLabel;
+class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
 
@@ -61,6 +64,22 @@ public:
 private:
     QRadioButton* m_check;
     QRadioButton* m_question;
+};
+
+// "Block out a country" with the chosen country's name beside it: the button opens the country
+// list and hands on the choice.
+class CountryChooser : public QWidget {
+    Q_OBJECT
+public:
+    explicit CountryChooser(QWidget* parent);
+    void showChoice(bool buttonShown, const std::string& countryName);
+
+signals:
+    void chosen(const CountryChoice& country);
+
+private:
+    QPushButton* m_button;
+    QLabel* m_name;
 };
 
 // "&Check if case matters (upper/lower)".

@@ -31,21 +31,6 @@ QLabel* label(const QString& caption, QWidget* parent) {
     return l;
 }
 
-QPushButton* countryButton(QWidget* parent) {
-    auto* b = new QPushButton(QStringLiteral("Block out a country"), parent);
-    b->setObjectName(QStringLiteral("btCountry"));
-    return b;
-}
-
-QLabel* countryNameLabel(QWidget* parent) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QStringLiteral("lbCountry"));
-    QFont bold = l->font();
-    bold.setBold(true);
-    l->setFont(bold);
-    return l;
-}
-
 void setComboText(QComboBox* box, const std::string& value) {
     box->setCurrentIndex(-1);
     box->setEditText(qs(value));
@@ -103,8 +88,7 @@ SenderEditorDialog::SenderEditorDialog(SenderEditor& editor, QWidget* parent)
     : EditorDialog(parent), m_editor(editor), m_part(new QComboBox(this)),
       m_condition(conditionBox(kSenderConditionChoices, this)),
       m_text(suggestionBox(senderSuggestions(), QStringLiteral("edFrom"), this)),
-      m_mark(new MarkChoice(this)), m_country(countryButton(this)),
-      m_countryName(countryNameLabel(this)) {
+      m_mark(new MarkChoice(this)), m_country(new CountryChooser(this)) {
     setObjectName(QStringLiteral("TfrmOptionsFROM"));
     setWindowTitle(QStringLiteral("Sender characteristics"));
     m_part->setObjectName(QStringLiteral("cbPart"));
@@ -128,19 +112,14 @@ SenderEditorDialog::SenderEditorDialog(SenderEditor& editor, QWidget* parent)
     hints->addWidget(
         label(QStringLiteral("A half numeric sender looks like 432ab43@example.com"), this), 3, 1);
     body()->addLayout(hints);
-    auto* countryRow = new QHBoxLayout;
-    countryRow->addWidget(m_country);
-    countryRow->addWidget(m_countryName, 1);
-    body()->addLayout(countryRow);
+    body()->addWidget(m_country);
     body()->addSpacing(8);
     body()->addWidget(m_mark);
     finishLayout();
 
     load();
     connect(m_condition, &QComboBox::currentIndexChanged, this, &SenderEditorDialog::showFields);
-    connect(m_country, &QPushButton::clicked, this, [this] {
-        if (const auto country = pickCountry(this)) applyCountry(*country);
-    });
+    connect(m_country, &CountryChooser::chosen, this, &SenderEditorDialog::applyCountry);
 }
 
 void SenderEditorDialog::load() {
@@ -148,8 +127,7 @@ void SenderEditorDialog::load() {
     showCondition(m_condition, m_editor.condition);
     setComboText(m_text, m_editor.text);
     m_mark->setDeleteMark(m_editor.deleteMark);
-    m_country->setVisible(m_editor.countryButtonShown);
-    m_countryName->setText(qs(m_editor.countryName));
+    m_country->showChoice(m_editor.countryButtonShown, m_editor.countryName);
     showFields();
 }
 
@@ -183,8 +161,7 @@ HeaderEditorDialog::HeaderEditorDialog(HeaderEditor& editor, QWidget* parent)
       m_mailbox(new QComboBox(this)), m_toFields(new QWidget(this)),
       m_headerFields(new QWidget(this)), m_condition(conditionBox(kHeaderConditionChoices, this)),
       m_headerText(suggestionBox(headerSuggestions(), QStringLiteral("edHeader"), this)),
-      m_case(caseBox(this)), m_mark(new MarkChoice(this)), m_country(countryButton(this)),
-      m_countryName(countryNameLabel(this)) {
+      m_case(caseBox(this)), m_mark(new MarkChoice(this)), m_country(new CountryChooser(this)) {
     setObjectName(QStringLiteral("TfrmHeaders"));
     setWindowTitle(QStringLiteral("Header characteristics"));
     const QString captions[] = {
@@ -215,18 +192,13 @@ HeaderEditorDialog::HeaderEditorDialog(HeaderEditor& editor, QWidget* parent)
         if (k == 2) body()->addWidget(m_toFields);
     }
     body()->addWidget(m_headerFields);
-    auto* countryRow = new QHBoxLayout;
-    countryRow->addWidget(m_country);
-    countryRow->addWidget(m_countryName, 1);
-    body()->addLayout(countryRow);
+    body()->addWidget(m_country);
     body()->addSpacing(8);
     body()->addWidget(m_mark);
     finishLayout();
 
     load();
-    connect(m_country, &QPushButton::clicked, this, [this] {
-        if (const auto country = pickCountry(this)) applyCountry(*country);
-    });
+    connect(m_country, &CountryChooser::chosen, this, &HeaderEditorDialog::applyCountry);
 }
 
 void HeaderEditorDialog::load() {
@@ -237,8 +209,7 @@ void HeaderEditorDialog::load() {
     setComboText(m_headerText, m_editor.headerText);
     m_case->setChecked(m_editor.caseMatters);
     m_mark->setDeleteMark(m_editor.deleteMark);
-    m_country->setVisible(m_editor.countryButtonShown);
-    m_countryName->setText(qs(m_editor.countryName));
+    m_country->showChoice(m_editor.countryButtonShown, m_editor.countryName);
     showFields();
 }
 

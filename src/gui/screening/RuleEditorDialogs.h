@@ -61,8 +61,7 @@ private:
     QComboBox* m_condition;
     QComboBox* m_text;
     MarkChoice* m_mark;
-    QPushButton* m_country;
-    QLabel* m_countryName;
+    CountryChooser* m_country;
 };
 
 class HeaderEditorDialog : public EditorDialog {
@@ -92,8 +91,7 @@ private:
     QComboBox* m_headerText;
     QCheckBox* m_case;
     MarkChoice* m_mark;
-    QPushButton* m_country;
-    QLabel* m_countryName;
+    CountryChooser* m_country;
 };
 
 class ExceptionEditorDialog : public EditorDialog {

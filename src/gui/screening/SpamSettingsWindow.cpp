@@ -138,17 +138,10 @@ QRadioButton* radio(const QString& caption, const QString& name, QWidget* parent
     return r;
 }
 
-// One group of the "Size" page: the switch, the limit with its spin button, and the mark.
-struct SizeGroup {
-    QCheckBox* on;
-    QSpinBox* limit;
-    QRadioButton* check;
-    QRadioButton* question;
-};
-
-SizeGroup sizeGroup(QGridLayout* grid, int row, const QString& caption, const QString& name,
-                    long long maximum, long long step, QWidget* parent) {
-    SizeGroup g{
+SpamSettingsWindow::SizeGroup sizeGroup(QGridLayout* grid, int row, const QString& caption,
+                                        const QString& name, long long maximum, long long step,
+                                        QWidget* parent) {
+    SpamSettingsWindow::SizeGroup g{
         new QCheckBox(caption, parent), new QSpinBox(parent),
         radio(QStringLiteral("check mark"), QStringLiteral("rb") + name + "Check", parent),
         radio(QStringLiteral("question"), QStringLiteral("rb") + name + "Question", parent)};
@@ -232,22 +225,12 @@ RuleTablePage* SpamSettingsWindow::page(TableId id) const {
 QWidget* SpamSettingsWindow::buildSizePage() {
     auto* page = new QWidget(this);
     auto* grid = new QGridLayout;
-    const SizeGroup smaller =
-        sizeGroup(grid, 0, QStringLiteral("If the message size is smaller than"),
-                  QStringLiteral("Smaller"), kSmallerLimitMax, kSmallerLimitStep, page);
-    const SizeGroup larger =
-        sizeGroup(grid, 1, QStringLiteral("If the message size is larger than"),
-                  QStringLiteral("Larger"), kLargerLimitMax, kLargerLimitStep, page);
-    m_smaller = smaller.on;
-    m_smallerLimit = smaller.limit;
-    m_smallerCheck = smaller.check;
-    m_smallerQuestion = smaller.question;
-    m_larger = larger.on;
-    m_largerLimit = larger.limit;
-    m_largerCheck = larger.check;
-    m_largerQuestion = larger.question;
-    connect(m_smaller, &QCheckBox::toggled, this, &SpamSettingsWindow::enableSizeControls);
-    connect(m_larger, &QCheckBox::toggled, this, &SpamSettingsWindow::enableSizeControls);
+    m_smaller = sizeGroup(grid, 0, QStringLiteral("If the message size is smaller than"),
+                          QStringLiteral("Smaller"), kSmallerLimitMax, kSmallerLimitStep, page);
+    m_larger = sizeGroup(grid, 1, QStringLiteral("If the message size is larger than"),
+                         QStringLiteral("Larger"), kLargerLimitMax, kLargerLimitStep, page);
+    connect(m_smaller.on, &QCheckBox::toggled, this, [this] { m_smaller.enable(); });
+    connect(m_larger.on, &QCheckBox::toggled, this, [this] { m_larger.enable(); });
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(grid);
@@ -322,40 +305,40 @@ QWidget* SpamSettingsWindow::buildKnownPage() {
 
 void SpamSettingsWindow::showOptions() {
     const SpamOptions& o = m_settings.rules().options();
-    m_smaller->setChecked(o.smallerOn);
-    m_smallerLimit->setValue(int(std::clamp<long long>(o.smallerLimit, 0, kSmallerLimitMax)));
-    (o.smallerDeletes ? m_smallerCheck : m_smallerQuestion)->setChecked(true);
-    m_larger->setChecked(o.largerOn);
-    m_largerLimit->setValue(int(std::clamp<long long>(o.largerLimit, 0, kLargerLimitMax)));
-    (o.largerDeletes ? m_largerCheck : m_largerQuestion)->setChecked(true);
+    m_smaller.show(o.smallerOn, o.smallerLimit, kSmallerLimitMax, o.smallerDeletes);
+    m_larger.show(o.largerOn, o.largerLimit, kLargerLimitMax, o.largerDeletes);
     m_valid->setChecked(o.checkDomains);
     m_validPanel->setVisible(o.checkDomains);
     (o.unknownDomainDeletes ? m_validCheck : m_validQuestion)->setChecked(true);
     m_knownPanel->monitorBox()->setChecked(o.compareWithKnownList);
     showUnknownCount();
-    enableSizeControls();
 }
 
 void SpamSettingsWindow::storeOptions() {
     SpamOptions& o = m_settings.rules().options();
-    o.smallerOn = m_smaller->isChecked();
-    o.smallerLimit = m_smallerLimit->value();
-    o.smallerDeletes = m_smallerCheck->isChecked();
-    o.largerOn = m_larger->isChecked();
-    o.largerLimit = m_largerLimit->value();
-    o.largerDeletes = m_largerCheck->isChecked();
+    o.smallerOn = m_smaller.on->isChecked();
+    o.smallerLimit = m_smaller.limit->value();
+    o.smallerDeletes = m_smaller.check->isChecked();
+    o.largerOn = m_larger.on->isChecked();
+    o.largerLimit = m_larger.limit->value();
+    o.largerDeletes = m_larger.check->isChecked();
     o.checkDomains = m_valid->isChecked();
     o.unknownDomainDeletes = m_validCheck->isChecked();
     o.compareWithKnownList = m_knownPanel->monitorBox()->isChecked();
 }
 
-void SpamSettingsWindow::enableSizeControls() {
-    for (QWidget* w : {static_cast<QWidget*>(m_smallerLimit), static_cast<QWidget*>(m_smallerCheck),
-                       static_cast<QWidget*>(m_smallerQuestion)})
-        w->setEnabled(m_smaller->isChecked());
-    for (QWidget* w : {static_cast<QWidget*>(m_largerLimit), static_cast<QWidget*>(m_largerCheck),
-                       static_cast<QWidget*>(m_largerQuestion)})
-        w->setEnabled(m_larger->isChecked());
+void SpamSettingsWindow::SizeGroup::show(bool enabled, long long value, long long maximum,
+                                         bool deletes) {
+    on->setChecked(enabled);
+    limit->setValue(int(std::clamp<long long>(value, 0, maximum)));
+    (deletes ? check : question)->setChecked(true);
+    enable();
+}
+
+void SpamSettingsWindow::SizeGroup::enable() {
+    for (QWidget* w : {static_cast<QWidget*>(limit), static_cast<QWidget*>(check),
+                       static_cast<QWidget*>(question)})
+        w->setEnabled(on->isChecked());
 }
 
 void SpamSettingsWindow::showUnknownCount() {

@@ -46,13 +46,22 @@ public:
     void importKeywords();
     void importAddresses();
 
+    // One group of the "Size" page: the switch, the limit with its spin button, and the mark.
+    struct SizeGroup {
+        QCheckBox* on = nullptr;
+        QSpinBox* limit = nullptr;
+        QRadioButton* check = nullptr;
+        QRadioButton* question = nullptr;
+        void show(bool enabled, long long limit, long long maximum, bool deletes);
+        void enable();
+    };
+
 private:
     QWidget* buildSizePage();
     QWidget* buildValidDomainsPage();
     QWidget* buildKnownPage();
     void showOptions();
     void storeOptions();
-    void enableSizeControls();
     void showUnknownCount();
     void resetCounter();
     void refreshPages();
@@ -69,14 +78,8 @@ private:
     std::array<RuleTablePage*, 4> m_pages{};
     KnownListPanel* m_knownPanel = nullptr;
 
-    QCheckBox* m_smaller = nullptr;
-    QSpinBox* m_smallerLimit = nullptr;
-    QRadioButton* m_smallerCheck = nullptr;
-    QRadioButton* m_smallerQuestion = nullptr;
-    QCheckBox* m_larger = nullptr;
-    QSpinBox* m_largerLimit = nullptr;
-    QRadioButton* m_largerCheck = nullptr;
-    QRadioButton* m_largerQuestion = nullptr;
+    SizeGroup m_smaller;
+    SizeGroup m_larger;
     QCheckBox* m_valid = nullptr;
     QWidget* m_validPanel = nullptr;
     QRadioButton* m_validCheck = nullptr;
