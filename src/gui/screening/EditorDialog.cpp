@@ -18,8 +18,8 @@
 
 namespace mv::gui {
 
-EditorDialog::EditorDialog(QWidget* parent)
-    : QDialog(parent), m_body(new QVBoxLayout),
+EditorDialog::EditorDialog(std::function<std::optional<EditorRefusal>()> verdict, QWidget* parent)
+    : QDialog(parent), m_verdict(std::move(verdict)), m_body(new QVBoxLayout),
       m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel)) {
     m_buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btOK"));
     m_buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btCancel"));
@@ -36,7 +36,7 @@ void EditorDialog::finishLayout() {
 
 void EditorDialog::confirm() {
     store();
-    if (const std::optional<EditorRefusal> refusal = check()) {
+    if (const std::optional<EditorRefusal> refusal = m_verdict()) {
         MessageBox::error(this, QString::fromStdString(refusal->message));
         if (QWidget* field = fieldWidget(refusal->field)) field->setFocus();
         return;

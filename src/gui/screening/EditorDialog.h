@@ -7,6 +7,7 @@
 #include "screening/EditorChoices.h"
 
 #include <QDialog>
+#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -23,15 +24,15 @@ namespace mv::gui {
 class EditorDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit EditorDialog(QWidget* parent);
+    // `verdict`: the editor model's OK, run after store().
+    EditorDialog(std::function<std::optional<EditorRefusal>()> verdict, QWidget* parent);
 
     // OK, as the button does it; tests and the keyboard reach it the same way.
     void confirm();
 
 protected:
-    // The controls into the model, then the model's verdict.
+    // The controls into the model.
     virtual void store() = 0;
-    virtual std::optional<EditorRefusal> check() = 0;
     virtual QWidget* fieldWidget(EditorField field) = 0;
 
     // The dialog's content goes here; OK and Cancel follow below it.
@@ -39,6 +40,7 @@ protected:
     void finishLayout();
 
 private:
+    std::function<std::optional<EditorRefusal>()> m_verdict;
     QVBoxLayout* m_body;
     QDialogButtonBox* m_buttons;
 };

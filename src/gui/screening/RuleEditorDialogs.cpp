@@ -41,7 +41,7 @@ void setComboText(QComboBox* box, const std::string& value) {
 // --- Subject ---
 
 SubjectEditorDialog::SubjectEditorDialog(SubjectEditor& editor, QWidget* parent)
-    : EditorDialog(parent), m_editor(editor),
+    : EditorDialog([&editor] { return editor.confirm(); }, parent), m_editor(editor),
       m_condition(conditionBox(kSubjectConditionChoices, this)),
       m_text(suggestionBox(subjectSuggestions(), QStringLiteral("edSubject"), this)),
       m_case(caseBox(this)), m_mark(new MarkChoice(this)) {
@@ -85,8 +85,8 @@ QWidget* SubjectEditorDialog::fieldWidget(EditorField field) {
 // --- Sender ---
 
 SenderEditorDialog::SenderEditorDialog(SenderEditor& editor, QWidget* parent)
-    : EditorDialog(parent), m_editor(editor), m_part(new QComboBox(this)),
-      m_condition(conditionBox(kSenderConditionChoices, this)),
+    : EditorDialog([&editor] { return editor.confirm(); }, parent), m_editor(editor),
+      m_part(new QComboBox(this)), m_condition(conditionBox(kSenderConditionChoices, this)),
       m_text(suggestionBox(senderSuggestions(), QStringLiteral("edFrom"), this)),
       m_mark(new MarkChoice(this)), m_country(new CountryChooser(this)) {
     setObjectName(QStringLiteral("TfrmOptionsFROM"));
@@ -157,8 +157,8 @@ QWidget* SenderEditorDialog::fieldWidget(EditorField field) {
 // --- Header ---
 
 HeaderEditorDialog::HeaderEditorDialog(HeaderEditor& editor, QWidget* parent)
-    : EditorDialog(parent), m_editor(editor), m_toText(new QLineEdit(this)),
-      m_mailbox(new QComboBox(this)), m_toFields(new QWidget(this)),
+    : EditorDialog([&editor] { return editor.confirm(); }, parent), m_editor(editor),
+      m_toText(new QLineEdit(this)), m_mailbox(new QComboBox(this)), m_toFields(new QWidget(this)),
       m_headerFields(new QWidget(this)), m_condition(conditionBox(kHeaderConditionChoices, this)),
       m_headerText(suggestionBox(headerSuggestions(), QStringLiteral("edHeader"), this)),
       m_case(caseBox(this)), m_mark(new MarkChoice(this)), m_country(new CountryChooser(this)) {
@@ -259,11 +259,11 @@ QWidget* HeaderEditorDialog::fieldWidget(EditorField field) {
 // --- Exceptions ---
 
 ExceptionEditorDialog::ExceptionEditorDialog(ExceptionEditor& editor, QWidget* parent)
-    : EditorDialog(parent), m_editor(editor), m_address(new QLineEdit(this)),
-      m_domain(new QLineEdit(this)), m_domainFields(new QWidget(this)),
-      m_fieldFields(new QWidget(this)), m_fieldName(new QComboBox(this)),
-      m_condition(conditionBox(kExceptionConditionChoices, this)), m_text(new QLineEdit(this)),
-      m_case(caseBox(this)), m_pictures(new QButtonGroup(this)) {
+    : EditorDialog([&editor] { return editor.confirm(); }, parent), m_editor(editor),
+      m_address(new QLineEdit(this)), m_domain(new QLineEdit(this)),
+      m_domainFields(new QWidget(this)), m_fieldFields(new QWidget(this)),
+      m_fieldName(new QComboBox(this)), m_condition(conditionBox(kExceptionConditionChoices, this)),
+      m_text(new QLineEdit(this)), m_case(caseBox(this)), m_pictures(new QButtonGroup(this)) {
     setObjectName(QStringLiteral("TfrmAlwaysAccept"));
     setWindowTitle(QStringLiteral("Accept e-mail from"));
     m_address->setObjectName(QStringLiteral("edAddress"));

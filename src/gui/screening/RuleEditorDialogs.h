@@ -26,7 +26,6 @@ public:
 
 protected:
     void store() override;
-    std::optional<EditorRefusal> check() override { return m_editor.confirm(); }
     QWidget* fieldWidget(EditorField field) override;
 
 private:
@@ -49,7 +48,6 @@ public:
 
 protected:
     void store() override;
-    std::optional<EditorRefusal> check() override { return m_editor.confirm(); }
     QWidget* fieldWidget(EditorField field) override;
 
 private:
@@ -73,7 +71,6 @@ public:
 
 protected:
     void store() override;
-    std::optional<EditorRefusal> check() override { return m_editor.confirm(); }
     QWidget* fieldWidget(EditorField field) override;
 
 private:
@@ -101,7 +98,6 @@ public:
 
 protected:
     void store() override;
-    std::optional<EditorRefusal> check() override { return m_editor.confirm(); }
     QWidget* fieldWidget(EditorField field) override;
     void showEvent(QShowEvent* event) override;
 
