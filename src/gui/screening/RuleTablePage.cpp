@@ -177,7 +177,10 @@ void RuleTablePage::showTestResult() {
 
 int RuleTablePage::selectedRow() const {
     const QModelIndex current = m_filter->mapToSource(m_view->currentIndex());
-    return current.isValid() ? RuleTableModel::tableRow(current.row()) : 1;
+    if (current.isValid()) return RuleTableModel::tableRow(current.row());
+    // Without a current row the first rule counts as selected, as in a grid; but not while the
+    // filter hides rows: Delete must never act on a rule the user cannot see.
+    return m_filterBox->text().isEmpty() ? 1 : 0;
 }
 
 void RuleTablePage::selectRow(int tableRow) {

@@ -45,7 +45,8 @@ public:
     QTableView* view() const { return m_view; }
     TableId tableId() const { return m_model->tableId(); }
 
-    // The table row of the current row, 1 when nothing is selected; and selecting one.
+    // The table row of the current row; with none, 1 (0 while the filter hides rows). And
+    // selecting one.
     int selectedRow() const;
     void selectRow(int tableRow);
 

@@ -333,6 +333,12 @@ TEST_F(SpamWindowTest, FilterBoxShowsMatchingRulesAndCommandsActOnTheShownRow) {
               (std::vector<std::string>{"free money", "casino"}));
     filter->clear();
     EXPECT_EQ(p.view()->model()->rowCount(), 2);
+
+    // A filter that hides every rule leaves nothing for Delete to act on.
+    QTest::keyClicks(filter, QStringLiteral("nothing like this"));
+    EXPECT_EQ(p.view()->model()->rowCount(), 0);
+    click(&p, "btDelSubject");
+    EXPECT_EQ(rules.subject().rowCount(), 3);
 }
 
 TEST_F(SpamWindowTest, TestBoxExplainsWhichRulesATypedTextMeets) {
