@@ -6,14 +6,17 @@
 #include "app/RecordingView.h"
 #include "app/settings/TempHome.h"
 #include "base/Files.h"
+#include "gui/WindowOpeners.h"
 #include "gui/screening/RuleTablePage.h"
 #include "gui/screening/SpamSettingsWindow.h"
 #include "support/DovecotSuite.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 namespace mv::test {
@@ -98,6 +101,20 @@ TEST_F(SpamSettingsCheckTest, QuickAddedExceptionRescreensAndShowsInTheWindow) {
     ASSERT_EQ(exceptions.rowCount(), 1);
     EXPECT_EQ(exceptions.index(0, exceptions.modelColumn(col::kExceptMatches)).data(),
               QVariant(QStringLiteral("friend@club.example")));
+}
+
+TEST_F(SpamSettingsCheckTest, TheSpamSettingsCommandOpensTheWindowOverTheProgramsRules) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+        auto* window = qobject_cast<gui::SpamSettingsWindow*>(QApplication::activeModalWidget());
+        if (window == nullptr) return;
+        poll->deleteLater();
+        poll->stop();
+        EXPECT_EQ(window->page(TableId::Subject)->model()->rowCount(), 2);
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("btOK")), Qt::LeftButton);
+    });
+    poll->start(10);
+    EXPECT_TRUE(gui::openSpamSettings(nullptr, *m_controller));
 }
 
 } // namespace
