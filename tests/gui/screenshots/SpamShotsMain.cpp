@@ -1,6 +1,6 @@
 // spam_screenshots OUTDIR: the spam settings windows as PNG files, offscreen.
-#include "gui/screening/SpamScreenshots.h"
 #include "gui/widgets/MessageBox.h"
+#include "screenshots/SpamSettingsShots.h"
 
 #include <QApplication>
 #include <QDir>

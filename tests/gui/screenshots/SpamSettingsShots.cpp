@@ -1,4 +1,4 @@
-#include "gui/screening/SpamScreenshots.h"
+#include "screenshots/SpamSettingsShots.h"
 
 #include "base/Files.h"
 #include "gui/screening/CountryListDialog.h"
