@@ -627,11 +627,15 @@ void CheckController::playAlarmSound(bool on) {
 }
 
 void CheckController::btLaunchClick() {
+    launchMailProgram(m_general.mailer);
+}
+
+void CheckController::launchMailProgram(const std::string& mailer) {
     m_timerEnabled = false;
     playAlarmSound(false);
-    if (trim(m_general.mailer).empty()) {
+    if (trim(mailer).empty()) {
         m_view.showError("Mail program not specified in the general settings. ");
-    } else if (m_platform.open(m_general.mailer)) {
+    } else if (m_platform.open(mailer)) {
         disableAllButtons();
         m_rows.clear();
         m_view.listChanged();

@@ -73,6 +73,9 @@ public:
     const MailboxAccounts& accounts() const { return m_accounts; }
     const RegionalSettings& regional() const { return m_regional; }
     const HomeFolder& home() const { return m_home; }
+    SettingsStore& settings() { return m_settings; }
+    Platform& platform() { return m_platform; }
+    const Clock& clock() const { return m_clock; }
     RuleSet& rules() { return m_rules; }
     TRemotePOP& client() { return m_remotePop1; }
     ActivityLog& log() { return m_log; }
@@ -101,6 +104,8 @@ public:
     void EnableAutomatic1Click(bool on);
     void playAlarmSound(bool on);
     void btLaunchClick();
+    // The same with the program the settings window shows, which may not be stored yet.
+    void launchMailProgram(const std::string& mailer);
     // Tray "Check e-mail for spam".
     void Show1Click();
     // After the general settings window closed: take its values, captions, mailbox, countdown.

@@ -92,15 +92,21 @@ void ListCommands::Why1Click(const std::vector<int>& selection) {
     m_c.restoreTimer();
 }
 
+std::string headerBlockText(const std::string& subject, const std::string& sender,
+                            const TMailHeaders& headers) {
+    std::string text = std::string(kStars) + "\n";
+    text += "Subject : " + subject + " Sender : " + sender + "\n";
+    text += std::string(kStars) + "\n";
+    for (const auto& line : headers.lines())
+        text += line + "\n";
+    return text;
+}
+
 std::string ListCommands::headerViewText(const std::vector<int>& selection) const {
     std::string text;
     for (int i : validRows(selection)) {
         const MessageEntry& row = m_c.rows()[static_cast<std::size_t>(i)];
-        text += std::string(kStars) + "\n";
-        text += "Subject : " + row.subject + " Sender : " + row.sender + "\n";
-        text += std::string(kStars) + "\n";
-        for (const auto& line : row.headers.lines())
-            text += line + "\n";
+        text += headerBlockText(row.subject, row.sender, row.headers);
     }
     return text;
 }
@@ -114,9 +120,23 @@ void ListCommands::ViewHeader1Click(const std::vector<int>& selection) {
 }
 
 std::optional<std::string> ListCommands::downloadBody(int index) {
+    if (!m_c.loadListedAccount()) return std::nullopt;
+    return retrieveBody(index);
+}
+
+std::optional<std::string> ListCommands::downloadListedBody(int index, TRemoteInfoItem listed) {
+    // Only the one item is needed: the client passes by unmarked ones without a command.
+    TRemoteInfo& info = m_c.client().RemoteInfo();
+    info.Clear();
+    for (int i = 0; i < index; ++i)
+        info.Add({});
+    info.Add(std::move(listed));
+    return retrieveBody(index);
+}
+
+std::optional<std::string> ListCommands::retrieveBody(int index) {
     TRemotePOP& pop = m_c.client();
     try {
-        if (!m_c.loadListedAccount()) return std::nullopt;
         m_c.clearClientMarks(); // a stale delete mark must never ride along with a download
         pop.MarkRetrieve(index);
         pop.setMessageDirectory(m_c.home().programDir().string());
