@@ -108,7 +108,8 @@ RulePageLayout pageLayout(TableId id) {
                 nullptr,
                 QStringLiteral("If a message header matches the criteria below the email will be "
                                "considered a SPAM"),
-                QStringLiteral("Conditions")};
+                QStringLiteral("Conditions"),
+                QString()};
     case TableId::Sender:
         return {id,
                 "gridFrom",
@@ -127,7 +128,8 @@ RulePageLayout pageLayout(TableId id) {
                 "btImportExceptions",
                 QStringLiteral("Always accept e-mail under the following conditions. Message will "
                                "be marked with a bitmap."),
-                QStringLiteral("Exceptions")};
+                QStringLiteral("Exceptions"),
+                QString()};
     }
     return {};
 }
