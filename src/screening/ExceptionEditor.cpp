@@ -1,5 +1,6 @@
 #include "screening/ExceptionEditor.h"
 
+#include "base/Text.h"
 #include "screening/Conditions.h"
 
 namespace mv {
@@ -53,6 +54,10 @@ std::optional<EditorRefusal> ExceptionEditor::confirm() {
             return EditorRefusal{EditorField::Text, "The subject line cannot be blank"};
         break;
     }
+    // A pasted address or domain often carries blanks, with which it would never match: a
+    // "starts with" or "ends with" test on an address has no use for them.
+    address = trim(address);
+    domain = trim(domain);
     return std::nullopt;
 }
 

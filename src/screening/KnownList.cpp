@@ -45,19 +45,23 @@ bool KnownList::contains(std::string_view text) const {
     return compare(found.substr(0, std::min(found.size(), kCompareLength)), key) == 0;
 }
 
+void KnownList::assign(std::vector<std::string> entries) {
+    std::erase_if(entries, [](const std::string& entry) { return isBlank(entry); });
+    // Sorting once beats inserting each entry at its place: that moves half the list every time.
+    std::stable_sort(entries.begin(), entries.end(), sortsBefore);
+    m_entries = std::move(entries);
+}
+
 void KnownList::loadFromText(std::string_view text) {
-    std::vector<std::string> lines = splitLines(text);
-    m_entries.clear();
-    // Most files are already sorted; sorting once beats inserting each line at its place.
-    for (std::string& line : lines)
-        if (!isBlank(line)) m_entries.push_back(std::move(line));
-    std::stable_sort(m_entries.begin(), m_entries.end(), sortsBefore);
+    assign(splitLines(text));
 }
 
 std::string KnownList::toText() const {
     std::string out;
-    for (const std::string& entry : m_entries)
-        out += entry + "\r\n";
+    for (const std::string& entry : m_entries) {
+        out += entry;
+        out += "\r\n";
+    }
     return out;
 }
 

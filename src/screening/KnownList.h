@@ -27,6 +27,9 @@ public:
     // Binary search, ignoring case; an empty text is never on the list.
     bool contains(std::string_view text) const;
 
+    // Replaces the entries with these, in sorted order, equal ones in the order given; blank ones
+    // are dropped as by add. Sorting once keeps a rebuild of a long list quick.
+    void assign(std::vector<std::string> entries);
     // Replaces the entries with the text's lines.
     void loadFromText(std::string_view text);
     // Every entry in sorted order, each followed by CR LF.

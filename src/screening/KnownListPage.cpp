@@ -51,12 +51,10 @@ void KnownListPage::cancelEdit() {
 
 void KnownListPage::save() {
     if (!m_editing) return; // without an edit there are no lines to rebuild the list from
-    m_editing = false;
-    KnownList& known = m_rules.known();
-    known.clear();
-    for (std::string& entry : knownEntriesFromLines(m_lines))
-        known.add(std::move(entry));
+    m_rules.known().assign(knownEntriesFromLines(m_lines));
+    // A failed write keeps the edit pending, the typed lines with it, so the user can try again.
     if (fileExists(m_rules.knownPath())) m_rules.saveKnownList();
+    m_editing = false;
     load();
 }
 

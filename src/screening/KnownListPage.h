@@ -44,7 +44,8 @@ public:
     void cancelEdit();
     // Only while editing: rebuilds the known-spammer list from the lines (the screening pass sees
     // it at once), writes it to the file when the file exists, and shows the file again. Throws
-    // FileError when the file cannot be written; the list is then rebuilt and the old file intact.
+    // FileError when the file cannot be written; the list is then rebuilt, the old file intact
+    // and the edit still pending with its lines.
     void save();
 
 private:

@@ -1,6 +1,9 @@
 #include "screening/KnownListPage.h"
 
 #include "TempDir.h"
+#include "base/Files.h"
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +98,24 @@ TEST_F(KnownListPageTest, CancelDropsTheEdit) {
     EXPECT_EQ(page.lines(), (Lines{"x.example"}));
     page.setLines({"typed while not editing"});
     EXPECT_EQ(page.lines(), (Lines{"x.example"}));
+}
+
+TEST_F(KnownListPageTest, FailedSaveKeepsTheEditPending) {
+    home.write("known.lst", "x.example\r\n");
+    page.load();
+    page.beginEdit();
+    page.setLines({"y.example", "z.example"});
+    // A folder where the fresh file would be written: the write fails, the old file stays.
+    std::filesystem::create_directory(home / ("known.lst.tmp" + std::to_string(::getpid())));
+    EXPECT_THROW(page.save(), FileError);
+    EXPECT_TRUE(page.editing());
+    EXPECT_EQ(page.lines(), (Lines{"y.example", "z.example"}));
+    EXPECT_EQ(home.read("known.lst"), "x.example\r\n");
+
+    std::filesystem::remove(home / ("known.lst.tmp" + std::to_string(::getpid())));
+    page.save();
+    EXPECT_FALSE(page.editing());
+    EXPECT_EQ(home.read("known.lst"), "y.example\r\nz.example\r\n");
 }
 
 } // namespace

@@ -131,6 +131,15 @@ TEST(SenderEditor, BlankTextIsRefused) {
               (EditorRefusal{EditorField::Text, "The Sender field cannot be left blank."}));
 }
 
+TEST(ExceptionEditor, AddressAndDomainAreTrimmed) {
+    ExceptionEditor e;
+    e.address = "  friend@example.com \t";
+    e.domain = " example.org ";
+    ASSERT_EQ(e.confirm(), std::nullopt);
+    EXPECT_EQ(e.address, "friend@example.com");
+    EXPECT_EQ(e.domain, "example.org");
+}
+
 struct CountryCase {
     int index;
     const char* text;

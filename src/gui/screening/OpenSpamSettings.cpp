@@ -1,12 +1,15 @@
-// Stand-in until the "Spam settings" window is built: says so instead of opening nothing.
+// The "Spam settings" command: the window over the controller's rule set, column widths kept
+// beside the settings.
+#include "app/CheckController.h"
 #include "gui/WindowOpeners.h"
-#include "gui/widgets/MessageBox.h"
+#include "gui/screening/SpamSettingsWindow.h"
 
 namespace mv::gui {
 
-bool openSpamSettings(QWidget* parent, CheckController& /*controller*/) {
-    MessageBox::information(parent, QStringLiteral("The Spam settings window is not available yet."));
-    return false;
+bool openSpamSettings(QWidget* parent, CheckController& controller) {
+    SpamSettingsWindow window(controller.rules(), controller.accounts(),
+                              controller.home().configDir() / "layout.ini", parent);
+    return window.exec() == QDialog::Accepted;
 }
 
 } // namespace mv::gui
