@@ -128,6 +128,9 @@ public:
     void clearClientMarks();
     // Writes the rule tables with their hit counters; failures are shown unless unattended.
     void saveRules();
+    // Ends a session kept open after a listing, properly when the server lets us (also when the
+    // program closes).
+    void endKeptSession();
 
 private:
     // The unknown-domain check asks the MX resolver; every failure but "no such domain" leaves
@@ -146,8 +149,6 @@ private:
     void loadAccount(const MailboxAccount& account);
     // Shows the missing-account message and the settings window; true when one was missing.
     bool accountMissing();
-    // Ends a session kept open after a listing, properly when the server lets us.
-    void endKeptSession();
     bool unattended() const { return m_automaticRun && !m_view.mainWindowVisible(); }
     bool chooseMailbox();
     void addRow(int num);

@@ -1,0 +1,27 @@
+#include "gui/app/DesktopPlatform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace mv::gui {
+
+void DesktopPlatform::playSound(const std::string& /*file*/, bool /*loop*/) {}
+
+void DesktopPlatform::stopSound() {}
+
+void DesktopPlatform::beep() { QApplication::beep(); }
+
+bool DesktopPlatform::open(const std::string& path) {
+    QString target = QString::fromStdString(path);
+    QFileInfo info(target);
+    if (info.exists() && !(info.isFile() && info.isExecutable()))
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+    return QProcess::startDetached(target, {});
+}
+
+void DesktopPlatform::pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+} // namespace mv::gui

@@ -1,0 +1,34 @@
+#include "gui/app/MailboxChooser.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace mv::gui {
+
+TfrmWhichMailbox::TfrmWhichMailbox(const QStringList& lines, int preselected, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("TfrmWhichMailbox"));
+    setWindowTitle(QStringLiteral("Which Mail Box?"));
+    auto* heading = new QLabel(QStringLiteral("Which mailbox do you wish to check?"), this);
+    m_which = new QComboBox(this);
+    m_which->setObjectName(QStringLiteral("cbWhich"));
+    m_which->addItems(lines);
+    m_which->setCurrentIndex(preselected >= 0 && preselected < lines.size() ? preselected : 0);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btOK"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(m_which);
+    layout->addWidget(buttons);
+    setMinimumWidth(400);
+}
+
+int TfrmWhichMailbox::chosenIndex() const { return m_which->currentIndex(); }
+
+} // namespace mv::gui
