@@ -8,7 +8,18 @@ namespace mv {
 
 namespace {
 constexpr std::chrono::milliseconds kSlice{50};
+constexpr std::chrono::milliseconds kPumpGap{10};
+
+// The pump runs while the data keeps coming too, at most every kPumpGap: a server that always
+// answers within a slice must not freeze the windows (and their Cancel) for a whole transfer.
+void pumpIfDue(const WaitHooks& hooks) {
+    thread_local auto last = std::chrono::steady_clock::now();
+    auto now = std::chrono::steady_clock::now();
+    if (!hooks.pump || now - last < kPumpGap) return;
+    last = now;
+    hooks.pump();
 }
+} // namespace
 
 bool TTimeCounter::expired() const { return remaining().count() == 0; }
 
@@ -22,6 +33,7 @@ std::chrono::milliseconds TTimeCounter::remaining() const {
 WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
                           const TTimeCounter& timeout, short* revents) {
     for (;;) {
+        pumpIfDue(hooks);
         if (hooks.cancel != nullptr && hooks.cancel->load()) return WaitOutcome::Canceled;
         if (timeout.expired()) return WaitOutcome::TimedOut;
         pollfd p{fd, events, 0};
@@ -35,7 +47,6 @@ WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
             if (revents != nullptr) *revents = POLLERR;
             return WaitOutcome::Ready;
         }
-        if (hooks.pump) hooks.pump();
     }
 }
 

@@ -27,7 +27,7 @@ private:
 // What a caller's wait may do besides waiting. Both members are optional.
 struct WaitHooks {
     const std::atomic<bool>* cancel = nullptr; // set by another party to stop the wait
-    std::function<void()> pump;                // run between slices
+    std::function<void()> pump;                // run between slices, and every few ms while data flows
 };
 
 enum class WaitOutcome { Ready, Canceled, TimedOut };

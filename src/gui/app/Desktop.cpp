@@ -40,7 +40,9 @@ void Desktop::connectMainWindow() {
         return [this, command] {
             if (blocked()) return;
             Running running(*this);
-            command(m_main.selectedRows());
+            std::vector<int> selection = m_main.selectedRows();
+            markSelection(selection);
+            command(selection);
         };
     };
     connect(w, &TfrmMain::checkClicked, this, &Desktop::check);
@@ -79,6 +81,16 @@ void Desktop::start() {
     Running running(*this);
     m_controller.startUp();
     keepReachable();
+}
+
+void Desktop::markSelection(const std::vector<int>& selection) {
+    // The rows carry the selection too: the quick-add reads it from them.
+    auto& rows = m_controller.rows();
+    for (auto& row : rows)
+        row.selected = false;
+    for (int index : selection)
+        if (index >= 0 && index < static_cast<int>(rows.size()))
+            rows[static_cast<std::size_t>(index)].selected = true;
 }
 
 bool Desktop::blocked() const { return m_running > 0 || m_ending || m_controller.busy(); }

@@ -88,6 +88,7 @@ private:
     };
 
     void connectMainWindow();
+    void markSelection(const std::vector<int>& selection);
     // True when a command may not start now (another one runs or the program ends).
     bool blocked() const;
     // A modal window opened with the alarm stopped and the automatic timer paused around it.
