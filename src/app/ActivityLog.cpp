@@ -1,6 +1,7 @@
 #include "app/ActivityLog.h"
 
 #include "app/settings/HomeFolder.h"
+#include "base/Text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -89,8 +90,22 @@ std::filesystem::path workOutLogName(const std::filesystem::path& field, LogNami
 }
 
 void ActivityLog::setPath(std::filesystem::path path) {
-    if (path != m_path) m_failureReported = false;
     m_path = std::move(path);
+    m_naming.reset();
+}
+
+void ActivityLog::setNaming(std::filesystem::path field, LogNaming naming,
+                            std::filesystem::path programDir) {
+    m_path.clear();
+    m_naming.reset();
+    if (!trim(field.string()).empty())
+        m_naming = Naming{std::move(field), naming, std::move(programDir)};
+}
+
+std::filesystem::path ActivityLog::path() const {
+    if (!m_naming) return m_path;
+    return workOutLogName(m_naming->field, m_naming->naming, m_naming->programDir, m_clock.now(),
+                          m_regional);
 }
 
 void ActivityLog::writeCheck(int count, std::string_view user, std::string_view server) {
@@ -118,12 +133,13 @@ void ActivityLog::writeDeletions(const std::vector<std::vector<std::string>>& en
 }
 
 bool ActivityLog::append(const std::vector<std::string>& lines) {
-    if (m_path.empty()) return true;
+    std::filesystem::path path = this->path();
+    if (path.empty()) return true;
     std::string text;
     for (const auto& line : lines)
         text += line + "\r\n";
     // Mail subjects and senders are private: the log is the owner's alone.
-    int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     bool ok = fd >= 0 && writeAll(fd, text);
     int err = errno;
     if (fd >= 0 && ::close(fd) != 0 && ok) {
@@ -131,12 +147,12 @@ bool ActivityLog::append(const std::vector<std::string>& lines) {
         err = errno;
     }
     if (ok) {
-        m_failureReported = false;
+        m_reportedPath.clear();
         return true;
     }
-    if (!m_failureReported && m_report)
-        m_report("Unable to write to " + m_path.string() + ": " + std::strerror(err));
-    m_failureReported = true;
+    if (path != m_reportedPath && m_report)
+        m_report("Unable to write to " + path.string() + ": " + std::strerror(err));
+    m_reportedPath = path;
     return false;
 }
 

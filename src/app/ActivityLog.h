@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,9 +51,14 @@ public:
     ActivityLog(const Clock& clock, const RegionalSettings& regional)
         : m_clock(clock), m_regional(regional) {}
 
-    // An empty path means no log: every write is then a no-op.
+    // One fixed file; an empty path means no log: every write is then a no-op.
     void setPath(std::filesystem::path path);
-    const std::filesystem::path& path() const { return m_path; }
+    // The settings' log field and naming (workOutLogName), worked out again for the date of every
+    // entry, so a session that runs into a new month or quarter writes that period's file. A
+    // blank field means no log.
+    void setNaming(std::filesystem::path field, LogNaming naming, std::filesystem::path programDir);
+    // The file the next entry goes to; empty when there is no log.
+    std::filesystem::path path() const;
     void onFailure(FailureReport report) { m_report = std::move(report); }
 
     std::string stamp() const { return logStamp(m_clock.now(), m_regional); }
@@ -69,11 +75,18 @@ public:
     bool append(const std::vector<std::string>& lines);
 
 private:
+    struct Naming {
+        std::filesystem::path field;
+        LogNaming naming;
+        std::filesystem::path programDir;
+    };
+
     const Clock& m_clock;
     const RegionalSettings& m_regional;
     std::filesystem::path m_path;
+    std::optional<Naming> m_naming; // when set, the path follows the date
     FailureReport m_report;
-    bool m_failureReported = false;
+    std::filesystem::path m_reportedPath; // the path whose failure was reported last
 };
 
 } // namespace mv

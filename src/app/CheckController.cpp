@@ -4,11 +4,11 @@
 #include "base/Text.h"
 #include "mail/EmailAddress.h"
 #include "mail/MailDate.h"
+#include "net/NetErrors.h"
 #include "screening/Conditions.h"
 #include "screening/RuleRows.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace mv {
 
@@ -17,26 +17,17 @@ namespace {
 constexpr const char* kRetrievingHeading = "Retrieving messages ... standby";
 constexpr int kAlarmPathMax = 200;
 
-bool markedForDeletion(const MessageEntry& row) {
-    return isMarkedForDeletion(row.mark);
-}
-
 std::string mailFoundCaption(const std::string& user, std::size_t count) {
     return "Mailvane - MailBox " + user + " - " + std::to_string(count) + " messages";
 }
 
+// What a failure that is not a std::exception reports.
+class UnknownFailure : public std::runtime_error {
+public:
+    UnknownFailure() : std::runtime_error("An unexpected error ended the operation") {}
+};
+
 } // namespace
-
-std::string totalCountText(const std::vector<MessageEntry>& rows) {
-    auto marked = std::count_if(rows.begin(), rows.end(), markedForDeletion);
-    return "Message Total: " + std::to_string(rows.size()) +
-           " Number Marked: " + std::to_string(marked);
-}
-
-std::string countdownCaption(int minutes) {
-    return "Mailvane - next e-mail check in " + std::to_string(minutes) +
-           (minutes == 1 ? " minute" : " minutes");
-}
 
 void fix2000(RegionalSettings& regional) {
     regional.shortDateFormat = withFourDigitYear(regional.shortDateFormat);
@@ -69,169 +60,191 @@ CheckController::CheckController(HomeFolder home, SettingsStore& settings, View&
                                  Platform& platform, const Clock& clock, RegionalSettings regional)
     : m_home(std::move(home)), m_settings(settings), m_view(view), m_platform(platform),
       m_clock(clock), m_regional(std::move(regional)), m_rules(m_home.programDir()),
-      m_domainCheck(m_domainResolver, m_rules.options()),
-      m_screening(m_rules, m_domainCheck,
-                  [this] {
-                      return m_accounts.serverToIndex(m_remotePop1.server(),
-                                                      m_remotePop1.userName());
-                  }),
-      m_log(clock, m_regional) {
-    m_log.onFailure([this](const std::string& message) { m_view.showError(message); });
-    m_remotePop1.setPump([this] { m_platform.pump(); });
-    m_mxResolver.setWaitHooks({nullptr, [this] { m_platform.pump(); }});
+      m_domainCheck(m_domainResolver, m_rules.options()), m_log(clock, m_regional),
+      m_messages(view), m_list(view), m_session(settings, view, platform, m_log, m_messages),
+      m_scheduler(view), m_screening(m_rules, m_domainCheck, [this] {
+          const TRemotePOP& pop = m_session.client();
+          return accounts().serverToIndex(pop.server(), pop.userName());
+      }) {
+    m_log.onFailure([this](const std::string& message) { m_messages.error(message); });
+    m_mxResolver.setWaitHooks(m_session.waitHooks());
     connectClientEvents();
 }
 
 void CheckController::startUp() {
-    fix2000(m_regional);
-    m_general = m_settings.ReadGeneralSettings();
-    ServerSettings server = m_settings.readServerSettings();
-    m_accounts = server.accounts;
-    for (const auto& problem : server.problems)
-        m_view.showWarning(problem);
-    m_trayMode = m_general.sysTray;
-    m_countdown = m_general.minutes;
-    m_currentMailbox = MailboxAccounts::isMailboxNumber(m_accounts.which) ? m_accounts.which : 1;
-    m_automaticRun = m_listing = m_deleting = false;
-    m_mxResolver.setDNSAddress(m_general.dnsAddress);
-    if (m_general.dnsPort > 0) m_mxResolver.setPort(static_cast<std::uint16_t>(m_general.dnsPort));
-    for (const auto& message : m_rules.readSettings())
-        m_view.showError(message);
-    if (auto message = m_rules.LoadUpKnownList()) m_view.showError(*message);
-    GetRemotePOPSettings(m_currentMailbox);
-    CleanUpEMLFiles(m_home);
-    applyLogNaming();
-    applyDialUp();
-    UpdateAutomaticCaptions(m_general.automatic, m_countdown);
-    setExitNormalRole();
-    enableAllButtons();
-    showCheckPicture();
-    if (!m_trayMode) m_view.showMainWindow();
+    command([this] {
+        fix2000(m_regional);
+        for (const auto& problem : m_session.readAccounts())
+            m_messages.warning(problem);
+        const MailboxAccounts& stored = accounts();
+        m_session.setCurrentMailbox(MailboxAccounts::isMailboxNumber(stored.which) ? stored.which
+                                                                                   : 1);
+        applyGeneralSettings();
+        m_trayMode = m_general.sysTray;
+        for (const auto& message : m_rules.readSettings())
+            m_messages.error(message);
+        if (auto message = m_rules.LoadUpKnownList()) m_messages.error(*message);
+        m_session.GetRemotePOPSettings(currentMailbox());
+        CleanUpEMLFiles(m_home);
+        setExitNormalRole();
+        enableAllButtons();
+        showCheckPicture();
+        if (!m_trayMode) m_view.showMainWindow();
+    });
 }
 
-// --- Accounts -------------------------------------------------------------------------------
+// --- Commands and the busy state -------------------------------------------------------------
 
-void CheckController::GetRemotePOPSettings(int n) {
-    RemotePopSettings loaded = m_settings.GetRemotePOPSettings(n);
-    if (loaded.migrationWarning) {
-        m_view.showWarning(std::string(kPasswordMigrationWarning));
-        m_accounts = m_settings.readServerSettings().accounts; // the cleared passwords
-    }
-    if (loaded.account) loadAccount(*loaded.account);
-}
-
-void CheckController::loadAccount(const MailboxAccount& account) {
-    m_remotePop1.setServer(account.server);
-    m_remotePop1.setUserName(account.user);
-    m_remotePop1.setPassword(account.password);
-    m_remotePop1.setSecurity(account.security);
-    m_remotePop1.setFingerprint(account.fingerprint);
-    m_clientAccount = account;
-}
-
-bool CheckController::loadListedAccount() {
-    if (m_listedMailbox == 0) return false;
-    if (!(m_clientAccount == m_listedAccount)) {
-        endKeptSession(); // a session of another mailbox must not receive these numbers
-        loadAccount(m_listedAccount);
-    }
-    m_currentMailbox = m_listedMailbox;
+bool CheckController::refuseWhenBusy() {
+    if (!m_busy) return false;
+    m_view.setStatus(kBusyText);
     return true;
 }
 
-void CheckController::endKeptSession() {
-    if (!m_remotePop1.Connected()) return;
+bool CheckController::command(const std::function<void()>& body) {
+    return !refuseWhenBusy() && guarded(body);
+}
+
+bool CheckController::guarded(const std::function<void()>& body) {
     try {
-        m_remotePop1.Disconnect();
-    } catch (const std::exception&) {
-        // A refused QUIT of a listing session loses nothing; the socket goes either way.
+        body();
+        return true;
+    } catch (const std::exception& e) {
+        reportFailure(e);
+    } catch (...) {
+        reportFailure(UnknownFailure());
     }
-    if (m_remotePop1.Connected()) m_remotePop1.Close();
+    return false;
 }
 
-bool CheckController::chooseMailbox() {
-    bool others = false;
-    for (int n = 2; n <= MailboxAccounts::kCount; ++n)
-        others = others || m_accounts[n].configured();
-    if (!others) return true;
-    auto entries = m_accounts.chooserEntries();
-    auto chosen = m_view.chooseMailbox(entries, chooserPreselection(entries, m_currentMailbox));
-    if (!chosen) return false;
-    m_currentMailbox = *chosen;
-    return true;
+bool CheckController::operation(const std::function<void()>& body) {
+    if (refuseWhenBusy()) return false;
+    m_busy = true;
+    m_messages.hold();
+    m_view.setBusy(true);
+    m_session.beginOperation();
+    bool ok = guarded(body);
+    m_session.endOperation();
+    m_listing = false;
+    m_busy = false;
+    m_view.setBusy(false);
+    m_messages.release();
+    return ok;
+}
+
+void CheckController::networkStep(const std::function<void()>& step) {
+    m_session.beginOperation();
+    try {
+        step();
+    } catch (...) {
+        m_session.endOperation();
+        throw;
+    }
+    m_session.endOperation();
+}
+
+void CheckController::reportFailure(const std::exception& error) {
+    m_view.setStatus(error.what());
+    m_session.logFailure(error);
+    if (!unattended()) m_messages.error(error.what());
+    returnToIdle();
 }
 
 // --- The check run ---------------------------------------------------------------------------
 
 bool CheckController::accountMissing() {
-    if (isBlank(m_remotePop1.userName())) {
-        m_view.showError("You need to enter your e-mail username in the settings.");
-    } else if (isBlank(m_remotePop1.server())) {
-        m_view.showError("You need to enter the name of your mail server in the settings.");
+    const TRemotePOP& pop = m_session.client();
+    if (isBlank(pop.userName())) {
+        m_messages.error("You need to enter your e-mail username in the settings.");
+    } else if (isBlank(pop.server())) {
+        m_messages.error("You need to enter the name of your mail server in the settings.");
     } else {
         return false;
     }
+    m_messages.release(); // the window opens on top of the message
+    m_messages.hold();
     m_view.openSettings();
-    settingsClosed();
+    applySettings();
+    return true;
+}
+
+bool CheckController::chooseMailbox() {
+    const MailboxAccounts& all = accounts();
+    bool others = false;
+    for (int n = 2; n <= MailboxAccounts::kCount; ++n)
+        others = others || all[n].configured();
+    if (!others) return true;
+    auto entries = all.chooserEntries();
+    auto chosen = m_view.chooseMailbox(entries, chooserPreselection(entries, currentMailbox()));
+    if (!chosen) return false;
+    m_session.setCurrentMailbox(*chosen);
     return true;
 }
 
 CheckOutcome CheckController::btListClick() {
-    try {
-        GetRemotePOPSettings(m_currentMailbox);
-        playAlarmSound(false);
+    CheckOutcome outcome = CheckOutcome::NotRun;
+    operation([&] { outcome = checkRun(); });
+    return outcome;
+}
+
+CheckOutcome CheckController::checkRun() {
+    m_session.GetRemotePOPSettings(currentMailbox());
+    playAlarmSound(false);
+    if (accountMissing()) return CheckOutcome::NotRun;
+    if (countdown() > 0 && (!m_scheduler.inRun() || m_view.mainWindowVisible())) {
+        if (!chooseMailbox()) return CheckOutcome::NotRun;
+        m_session.accounts().which = currentMailbox();
+        m_session.GetRemotePOPSettings(currentMailbox());
         if (accountMissing()) return CheckOutcome::NotRun;
-        if (m_countdown > 0 && (!m_automaticRun || m_view.mainWindowVisible())) {
-            if (!chooseMailbox()) return CheckOutcome::NotRun;
-            m_accounts.which = m_currentMailbox;
-            GetRemotePOPSettings(m_currentMailbox);
-            if (accountMissing()) return CheckOutcome::NotRun;
-        }
-    } catch (const FileError& e) {
-        m_view.showError(e.what());
-        return CheckOutcome::NotRun;
     }
     // A session kept open after the last listing would not see mail that arrived since, and would
     // keep the user's mail program locked out: every check starts its own.
-    endKeptSession();
-    m_remotePop1.setKeepConnected(m_accounts.OnlyOneMailbox());
+    m_session.endKeptSession();
+    client().setKeepConnected(accounts().OnlyOneMailbox());
 
-    bool timerWasEnabled = m_timerEnabled;
-    m_timerEnabled = false;
-    m_rows.clear();
-    m_view.listChanged();
+    bool timerWasEnabled = timerEnabled();
+    m_scheduler.disableTimer();
+    m_list.clear();
     setExitCancelRole();
     disableAllButtons();
     bool interactive = !unattended();
-    if (interactive)
-        m_view.showProgress(kRetrievingHeading, m_remotePop1.server(), m_remotePop1.userName());
-    m_listing = true;
-    m_errorLogged = false;
     m_domainCheck.startRun();
-    m_listedMailbox = m_currentMailbox;
-    m_listedAccount = m_clientAccount;
-
-    bool failed = false;
-    m_cancelRequested = false;
-    try {
-        m_remotePop1.UpdateInfo();
-        // A cancel that came when every reply was already in still ends the check as cancelled.
-        if (m_cancelRequested) throw ECanceledError();
-    } catch (const std::exception& e) {
-        failed = true;
-        logFailure(e);
-        if (interactive) m_view.showError(e.what());
-    }
+    m_session.startListing();
+    bool listed = listMailbox(interactive);
     returnToIdle();
-    m_timerEnabled = timerWasEnabled;
-    if (failed && interactive) return CheckOutcome::Failed;
+    m_scheduler.setTimerEnabled(timerWasEnabled);
+    if (!listed && interactive) return CheckOutcome::Failed;
+    finishCheck(listed);
+    return listed ? CheckOutcome::Listed : CheckOutcome::Failed;
+}
 
+bool CheckController::listMailbox(bool interactive) {
+    TRemotePOP& pop = client();
+    if (interactive) m_view.showProgress(kRetrievingHeading, pop.server(), pop.userName());
+    m_listing = true;
+    try {
+        networkStep([&] {
+            pop.UpdateInfo();
+            // A cancel that came when every reply was already in still ends the check as
+            // cancelled.
+            if (m_session.cancelRequested()) throw ECanceledError();
+        });
+    } catch (const std::exception& e) {
+        m_listing = false;
+        m_session.logFailure(e);
+        if (interactive) m_messages.error(e.what());
+        return false;
+    }
+    m_listing = false;
+    return true;
+}
+
+void CheckController::finishCheck(bool listed) {
+    const TRemotePOP& pop = m_session.client();
     // An unattended failure is in the log as an ERROR entry; a MAIL CHECK entry would count it as
     // an empty mailbox.
-    if (!failed)
-        m_log.writeCheck(static_cast<int>(m_rows.size()), m_remotePop1.userName(),
-                         m_remotePop1.server());
-    if (!failed && m_rows.empty() && !m_general.automatic && m_general.exitWhenEmpty) {
+    if (listed) m_log.writeCheck(m_list.size(), pop.userName(), pop.server());
+    if (listed && m_list.empty() && !automaticMode() && m_general.exitWhenEmpty) {
         if (m_trayMode)
             m_view.hideToTray();
         else
@@ -239,11 +252,10 @@ CheckOutcome CheckController::btListClick() {
     }
     ShowTotalCount();
     saveRules();
-    return failed ? CheckOutcome::Failed : CheckOutcome::Listed;
 }
 
 void CheckController::addRow(int num) {
-    const TRemoteInfoItem& item = m_remotePop1.RemoteInfo().Items(static_cast<std::size_t>(num));
+    const TRemoteInfoItem& item = client().RemoteInfo().Items(static_cast<std::size_t>(num));
     MessageEntry row;
     row.headers = item.Headers;
     row.subject = item.Headers.GetFieldValue("Subject");
@@ -254,238 +266,207 @@ void CheckController::addRow(int num) {
     row.date = date.value == 0 ? dateText
                                : formatShortDate(date.value, m_regional) + " " +
                                      formatLongTime(date.value, m_regional);
-    m_rows.push_back(std::move(row));
+    m_list.append(std::move(row));
 }
 
 void CheckController::connectClientEvents() {
-    TRemotePOP& pop = m_remotePop1;
-    pop.OnOpen = [this](TAsyncSocket& s) {
-        m_view.setProgressMessage("Opening connection ... ");
-        m_view.setProgressBar(0, 0);
-        m_view.setStatus("Opening connection for " + m_remotePop1.userName() + " on " + s.server());
-    };
-    pop.OnUpdatingInfo = [this](TRemotePOP&) {
-        m_view.setProgressMessage("Updating headers ... ");
-        m_view.setProgressBar(0, 0);
-        m_view.setStatus("Updating headers");
-    };
+    TRemotePOP& pop = client();
     pop.OnNextInfoUpdated = [this](TRemotePOP& p, int num) {
-        if (m_cancelRequested) return; // the rows of a cancelled listing are gone
+        if (m_session.cancelRequested()) return; // the rows of a cancelled listing are gone
         addRow(num);
         std::string n = std::to_string(num + 1), total = std::to_string(p.MessageCount());
         m_view.setStatus("Checking message " + n + " of " + total + " total waiting messages");
-        if (m_cancelRequested) return;
+        if (m_session.cancelRequested()) return;
         screen(num);
-        m_view.listChanged();
         m_view.setProgressMessage("Message " + n + " of " + total);
         m_view.setProgressBar(num + 1, p.MessageCount());
     };
     pop.OnInfoUpdated = [this](TRemotePOP& p) {
         m_view.setStatus(std::to_string(p.RemoteInfo().Count()) + " msg(s) for " + p.userName() +
                          " on " + p.server());
-        screen(-1);
+        m_list.remark([this](std::span<MessageEntry> rows) { m_screening.rescreen(rows); });
+        showScreeningProblems();
         enableAllButtons();
         m_view.hideProgress();
-    };
-    pop.OnTransferringData = [this](TRemotePOP&) {
-        m_view.setProgressMessage("Transferring data ... ");
-        m_view.setStatus("Transferring data");
-    };
-    pop.OnDataTransfered = [this](TRemotePOP&) { m_view.setStatus("Data has been transfered"); };
-    pop.OnRetrieving = [this](TCustomPOP&, int num) {
-        m_view.setProgressMessage("Retrieving ... ");
-        m_view.setStatus("Retrieving " + std::to_string(num + 1));
-    };
-    pop.OnRetrieved = [this](TCustomPOP&, int num) {
-        m_view.setStatus("Message " + std::to_string(num + 1) + " retrieved");
     };
     pop.OnDeleting = [this](TCustomPOP&, int num) { RemotePOP1Deleting(num); };
     pop.OnUserMessageSave = [this](TRemotePOP&, int num, const std::string& contents) {
         // A saved message is private mail: readable by its owner only.
         writeFileAtomically(m_home.emlFile(num), contents, true);
     };
-    pop.OnClosing = [this](TAsyncSocket&) { m_view.setStatus("Closing connection"); };
-    pop.OnClosed = [this](TAsyncSocket&) { m_view.setStatus("Connection closed"); };
-    pop.OnError = [this](TAsyncSocket& s, std::string& msg) {
-        m_view.setStatus(msg);
-        showCheckPicture();
-        m_log.writeError(msg, m_remotePop1.userName(), s.server());
-        m_errorLogged = true;
-    };
-    pop.OnCancel = [this](TAsyncSocket& s) {
-        m_view.setStatus("Operation has been canceled");
-        setExitNormalRole();
-        showCheckPicture();
-        m_log.writeCancel(m_remotePop1.userName(), s.server());
-    };
 }
 
 void CheckController::cancel(bool fromProgress) {
     if (!fromProgress) playAlarmSound(false);
-    m_cancelRequested = true;
-    m_remotePop1.Cancel();
-    if (m_listing) {
-        m_rows.clear();
-        m_view.listChanged();
-    }
+    if (!m_busy) return; // nothing runs that a cancel could end
+    m_session.cancel();
+    if (m_listing) m_list.clear();
     m_listing = false;
-    enableAllButtons();
     m_view.hideProgress();
 }
 
 void CheckController::ShowTotalCount() {
-    m_view.setStatus(totalCountText(m_rows));
+    m_view.setStatus(totalCountText(rows()));
 }
 
 void CheckController::screen(int index) {
-    m_screening.MarkForDeletion(m_rows, index);
-    m_view.listChanged();
+    m_list.remark([&](std::span<MessageEntry> rows) { m_screening.MarkForDeletion(rows, index); },
+                  index);
     showScreeningProblems();
 }
 
 void CheckController::showScreeningProblems() {
     for (const auto& problem : m_screening.takeProblems())
-        if (!unattended()) m_view.showError(problem);
+        if (!unattended()) m_messages.error(problem);
 }
 
-int CheckController::remark() {
-    int marked = m_screening.autoMark(m_rows);
-    m_view.listChanged();
-    showScreeningProblems();
+bool CheckController::setMark(int index, MarkState mark) {
+    return m_list.contains(index) && command([&] { m_list.setMark(index, mark); });
+}
+
+std::optional<int> CheckController::remark() {
+    std::optional<int> marked;
+    operation([&] {
+        m_list.remark([this](std::span<MessageEntry> rows) { m_screening.autoMark(rows); });
+        showScreeningProblems();
+        marked = m_list.markedCount();
+    });
     return marked;
 }
 
 std::vector<std::string> CheckController::reasons(int index) {
-    auto lines = m_screening.whyMarked(m_rows.at(static_cast<std::size_t>(index)));
-    showScreeningProblems();
+    std::vector<std::string> lines;
+    operation([&] {
+        MessageEntry row = m_list.at(index); // the explanation changes no mark
+        lines = m_screening.whyMarked(row);
+        showScreeningProblems();
+    });
     return lines;
 }
 
-DomainAnswer CheckController::MXDomainResolver::resolve(const std::string& domain) {
-    switch (m_resolver.checkDomain(domain).status) {
+DomainLookup CheckController::MXDomainResolver::resolve(const std::string& domain) {
+    DomainCheck check = m_resolver.checkDomain(domain);
+    switch (check.status) {
     case DomainStatus::Exists:
-        return DomainAnswer::Exists;
+        return {DomainAnswer::Exists, check.lifetime};
     case DomainStatus::DoesNotExist:
-        return DomainAnswer::DoesNotExist;
+        return {DomainAnswer::DoesNotExist, check.lifetime};
     case DomainStatus::NotChecked:
         break;
     }
-    return DomainAnswer::CouldNotCheck;
+    return {DomainAnswer::CouldNotCheck, std::chrono::seconds(0)};
 }
 
-// --- Idle and busy states --------------------------------------------------------------------
+// --- Idle and busy looks ---------------------------------------------------------------------
 
 void CheckController::disableAllButtons() {
     m_view.setButtons({false, false});
 }
 
 void CheckController::enableAllButtons() {
-    m_view.setButtons({true, !m_rows.empty()});
+    m_view.setButtons({true, !m_list.empty()});
 }
 
 void CheckController::setExitCancelRole() {
-    m_cancelRole = true;
     m_view.setExitCaption("Cancel");
 }
 
 void CheckController::setExitNormalRole() {
-    m_cancelRole = false;
     m_view.setExitCaption(m_trayMode ? "Hide" : "Goodbye");
 }
 
 void CheckController::showCheckPicture() {
-    m_view.setCheckPicture(!m_rows.empty());
+    m_view.setCheckPicture(!m_list.empty());
 }
 
 void CheckController::returnToIdle() {
-    m_listing = false;
     m_view.hideProgress();
     enableAllButtons();
     setExitNormalRole();
     showCheckPicture();
 }
 
-void CheckController::logFailure(const std::exception& error) {
-    if (!m_errorLogged)
-        m_log.writeError(error.what(), m_remotePop1.userName(), m_remotePop1.server());
-    m_errorLogged = true;
-}
-
-void CheckController::failOperation(const std::exception& error, bool show) {
-    logFailure(error);
-    if (show) m_view.showError(error.what());
-    returnToIdle();
-}
-
 void CheckController::saveRules() {
     for (const auto& message : m_rules.Savesettings())
-        if (!unattended()) m_view.showError(message);
+        if (!unattended()) m_messages.error(message);
 }
 
 void CheckController::clearClientMarks() {
-    for (std::size_t i = 0; i < m_remotePop1.RemoteInfo().Count(); ++i)
-        m_remotePop1.ClearMarks(static_cast<int>(i));
+    TRemotePOP& pop = client();
+    for (std::size_t i = 0; i < pop.RemoteInfo().Count(); ++i)
+        pop.ClearMarks(static_cast<int>(i));
+}
+
+// --- Body download ---------------------------------------------------------------------------
+
+std::optional<std::filesystem::path> CheckController::downloadMessage(int index) {
+    std::optional<std::filesystem::path> file;
+    operation([&] {
+        if (!m_list.contains(index) || !m_session.loadListedAccount()) return;
+        TRemotePOP& pop = client();
+        clearClientMarks(); // a stale delete mark must never ride along with a download
+        pop.MarkRetrieve(index);
+        pop.setMessageDirectory(m_home.programDir());
+        disableAllButtons();
+        m_view.showProgress(kRetrievingHeading, pop.server(), pop.userName());
+        try {
+            networkStep([&] { pop.ProcessMarked(); });
+        } catch (...) {
+            clearClientMarks();
+            throw;
+        }
+        clearClientMarks();
+        m_view.hideProgress();
+        enableAllButtons();
+        file = m_home.emlFile(index);
+    });
+    return file;
 }
 
 // --- Deletion -------------------------------------------------------------------------------
 
 bool CheckController::btDeleteClick() {
-    if (m_deleting) return false;
-    m_deleting = true;
+    bool deleted = false;
+    operation([&] { deleted = deleteRun(); });
+    return deleted;
+}
+
+bool CheckController::deleteRun() {
     playAlarmSound(false);
-    m_timerEnabled = false;
+    m_scheduler.disableTimer();
     bool ok = true;
     try {
         DeleteMessages();
     } catch (const std::exception& e) {
         ok = false;
-        failOperation(e, true);
+        m_session.logFailure(e);
+        m_messages.error(e.what()); // also unattended: deleting is never silent about failing
+        returnToIdle();
     }
-    m_deleting = false;
     // Inside an automatic run the tick re-enables the timer when the run is over; enabling it
     // here would let a tick start a second run in the middle of this one.
-    if (!m_automaticRun) UpdateAutomaticCaptions(m_general.automatic, m_general.minutes);
+    if (!m_scheduler.inRun())
+        m_scheduler.UpdateAutomaticCaptions(automaticMode(), m_general.minutes);
     return ok;
 }
 
 void CheckController::DeleteMessages() {
     m_lastDeleted = 0;
-    int marked = static_cast<int>(std::count_if(m_rows.begin(), m_rows.end(), markedForDeletion));
-    int total = static_cast<int>(m_rows.size());
-    bool manual = !m_general.automatic;
+    int marked = m_list.markedCount();
+    int total = m_list.size();
+    bool manual = !automaticMode();
     if (marked == 0) {
         if (manual && m_general.ask)
-            m_view.showInformation("There were no messages marked to delete!");
+            m_messages.information("There were no messages marked to delete!");
         return;
     }
     if (manual && m_general.ask &&
         !m_view.askYesNo("Really delete " + std::to_string(marked) + " messages from server?"))
         return;
-    if (!loadListedAccount()) return;
+    if (!m_session.loadListedAccount()) return;
 
-    clearClientMarks();
-    for (int i = 0; i < total; ++i)
-        if (markedForDeletion(m_rows[static_cast<std::size_t>(i)])) m_remotePop1.MarkDelete(i);
-    m_toDelete = marked;
-    m_deleteProgress = 1;
-    m_deletionEntries.clear();
-    m_errorLogged = false;
-    disableAllButtons();
-    setExitCancelRole();
     bool interactive = !unattended();
-    if (interactive)
-        m_view.showProgress("Deleting messages ... standby", m_remotePop1.server(),
-                            m_remotePop1.userName());
-    std::vector<int> deleted;
-    try {
-        deleted = m_remotePop1.ProcessMarked();
-    } catch (...) {
-        // The server commits nothing unless it accepted QUIT: no deletion entry, no count.
-        clearClientMarks();
-        m_deletionEntries.clear();
-        throw;
-    }
-    clearClientMarks();
+    std::vector<int> deleted = deleteOnServer(marked, interactive);
     std::vector<std::vector<std::string>> entries;
     for (int index : deleted)
         if (auto entry = m_deletionEntries.find(index); entry != m_deletionEntries.end())
@@ -495,122 +476,131 @@ void CheckController::DeleteMessages() {
     m_lastDeleted = static_cast<int>(deleted.size());
     m_general.count += m_lastDeleted;
     try {
-        m_settings.SaveGeneralSettings(m_general);
+        // The counter alone: the run's own state (automatic mode for one run) is no setting.
+        m_settings.writeInteger(Setting::Count, m_general.count);
     } catch (const FileError& e) {
-        m_view.showError(e.what()); // the deletion itself stands
+        m_messages.error(e.what()); // the deletion itself stands
     }
 
-    m_rows.clear();
-    m_view.listChanged();
+    m_list.clear();
     bool allMarked = marked == total;
-    if (allMarked || m_general.automatic || !m_general.launch) {
-        if (interactive)
-            m_view.showProgress(kRetrievingHeading, m_remotePop1.server(), m_remotePop1.userName());
-        m_listing = true;
-        m_remotePop1.UpdateInfo();
-        m_listing = false;
-    }
+    if (allMarked || !manual || !m_general.launch) listAgainAfterDeletion(interactive);
     enableAllButtons();
     setExitNormalRole();
     m_view.setStatus("There were " + std::to_string(m_lastDeleted) + " messages deleted");
     m_view.setTrayHint(std::to_string(m_lastDeleted) + " spams deleted");
     showCheckPicture();
     m_view.hideProgress();
-    if (!allMarked && interactive && m_general.launch && m_launchesMailProgram) btLaunchClick();
+    if (!allMarked && interactive && m_general.launch && m_launchesMailProgram) launchMailProgram();
+}
+
+std::vector<int> CheckController::deleteOnServer(int marked, bool interactive) {
+    TRemotePOP& pop = client();
+    clearClientMarks();
+    for (int i = 0; i < m_list.size(); ++i)
+        if (isMarkedForDeletion(m_list.at(i).mark)) pop.MarkDelete(i);
+    m_toDelete = marked;
+    m_deleteProgress = 1;
+    m_deletionEntries.clear();
+    disableAllButtons();
+    setExitCancelRole();
+    if (interactive)
+        m_view.showProgress("Deleting messages ... standby", pop.server(), pop.userName());
+    std::vector<int> deleted;
+    try {
+        networkStep([&] { deleted = pop.ProcessMarked(); });
+    } catch (...) {
+        // The server commits nothing unless it accepted QUIT: no deletion entry, no count.
+        clearClientMarks();
+        m_deletionEntries.clear();
+        throw;
+    }
+    clearClientMarks();
+    return deleted;
+}
+
+// The deletion was committed before this: a failed listing is reported on its own and leaves
+// the list empty, since a partial list is never deleted from.
+void CheckController::listAgainAfterDeletion(bool interactive) {
+    if (!listMailbox(interactive)) m_list.clear();
 }
 
 void CheckController::RemotePOP1Deleting(int num) {
-    if (num < 0 || num >= static_cast<int>(m_rows.size())) return;
-    const MessageEntry& row = m_rows[static_cast<std::size_t>(num)];
+    if (!m_list.contains(num)) return;
+    const MessageEntry& row = m_list.at(num);
+    const TRemotePOP& pop = m_session.client();
     m_view.setProgressMessage("Deleting " + row.subject);
     m_view.setProgressBar(m_deleteProgress, m_toDelete);
     ++m_deleteProgress;
     m_view.setStatus("Deleting " + std::to_string(num + 1) + " " + row.subject);
-    m_deletionEntries[num] = deletionEntry({m_remotePop1.server(), m_remotePop1.userName(),
-                                            row.subject, row.sender, row.size, row.date},
-                                           m_log.stamp());
+    m_deletionEntries[num] = deletionEntry(
+        {pop.server(), pop.userName(), row.subject, row.sender, row.size, row.date}, m_log.stamp());
 }
 
 // --- Automatic checking ----------------------------------------------------------------------
 
-void CheckController::UpdateAutomaticCaptions(bool automatic, int minutes) {
-    m_timerEnabled = automatic;
-    m_view.setCaption(automatic ? countdownCaption(minutes) : "Mailvane");
-    m_view.setAutomaticMode(automatic);
-}
-
 void CheckController::Timer1Timer() {
-    --m_countdown;
-    UpdateAutomaticCaptions(m_general.automatic, m_general.minutes);
-    m_automaticRun = true;
-    try {
-        CheckAllMailBoxes();
-    } catch (const std::exception& e) {
-        if (m_view.mainWindowVisible()) m_view.showError(e.what());
-    }
-    m_automaticRun = false;
-    m_timerEnabled = m_general.automatic;
+    command([this] {
+        if (m_scheduler.startTick()) operation([this] { CheckAllMailBoxes(); });
+        m_scheduler.endTick();
+    });
 }
 
 void CheckController::checkNow() {
-    m_countdown = 0;
+    if (refuseWhenBusy()) return;
+    m_scheduler.makeDue();
     Timer1Timer();
 }
 
 void CheckController::setAutomaticForRun(bool on) {
-    m_general.automatic = on;
-    UpdateAutomaticCaptions(on, m_countdown);
+    m_scheduler.setModeForRun(on);
 }
 
 void CheckController::CheckAllMailBoxes() {
-    if (m_countdown > 0) {
-        m_view.setCaption(countdownCaption(m_countdown));
-        return;
-    }
-    m_timerEnabled = false;
-    bool found = false;
-    for (int k = 1; k <= MailboxAccounts::kCount && !found; ++k) {
-        m_currentMailbox = k;
-        GetRemotePOPSettings(k);
-        if (m_remotePop1.server().empty() || m_remotePop1.userName().empty()) continue;
-        m_view.setCaption("Mailvane - Now checking e-mail for " + m_remotePop1.userName());
-        CheckOutcome outcome = btListClick();
+    bool found = false, ended = false;
+    for (int k = 1; k <= MailboxAccounts::kCount && !found && !ended; ++k) {
+        m_session.setCurrentMailbox(k);
+        m_session.GetRemotePOPSettings(k);
+        const TRemotePOP& pop = m_session.client();
+        if (pop.server().empty() || pop.userName().empty()) continue;
+        m_view.setCaption("Mailvane - Now checking e-mail for " + pop.userName());
+        CheckOutcome outcome = checkRun();
         if (outcome == CheckOutcome::Failed) {
-            if (!unattended()) return; // shown to the user: the run ends here
-            continue;                  // a partial list is never deleted from
+            ended = !unattended(); // shown to the user: the run ends here
+            continue;              // a partial list is never deleted from
         }
         if (outcome == CheckOutcome::NotRun) continue;
         if (m_general.kill) {
-            if (!btDeleteClick()) return;
+            ended = !deleteRun();
             continue;
         }
-        if (!m_rows.empty()) {
+        if (!m_list.empty()) {
             found = true;
-            m_view.setCaption(mailFoundCaption(m_remotePop1.userName(), m_rows.size()));
+            m_view.setCaption(mailFoundCaption(pop.userName(), rows().size()));
             m_view.hideTrademark();
             m_view.showMainWindow();
             if (m_general.alarm) playAlarmSound(true);
         }
     }
-    if (!found) m_view.setCaption("Mailvane - No waiting messages found");
+    if (!found && !ended) m_view.setCaption("Mailvane - No waiting messages found");
     // The list, the current mailbox and the client's account agree afterwards: the mailbox whose
     // messages are shown, else the chosen one.
-    int next = !m_rows.empty() && m_listedMailbox != 0 ? m_listedMailbox : m_accounts.which;
-    m_currentMailbox = MailboxAccounts::isMailboxNumber(next) ? next : 1;
-    GetRemotePOPSettings(m_currentMailbox);
-    m_countdown = m_general.minutes;
+    int next = !m_list.empty() && listedMailbox() != 0 ? listedMailbox() : accounts().which;
+    m_session.setCurrentMailbox(MailboxAccounts::isMailboxNumber(next) ? next : 1);
+    m_session.GetRemotePOPSettings(currentMailbox());
 }
 
 void CheckController::EnableAutomatic1Click(bool on) {
-    try {
-        m_settings.writeBool(Setting::Automatic, on);
-    } catch (const FileError& e) {
-        m_view.showError(e.what());
-    }
-    m_general.automatic = on;
-    if (!on) m_countdown = m_general.minutes;
-    UpdateAutomaticCaptions(on, m_general.minutes);
-    m_log.writeAutomaticMode(on);
+    command([&] {
+        try {
+            m_settings.writeBool(Setting::Automatic, on);
+        } catch (const FileError& e) {
+            m_messages.error(e.what());
+        }
+        m_general.automatic = on;
+        m_scheduler.setStoredMode(on);
+        m_log.writeAutomaticMode(on);
+    });
 }
 
 void CheckController::playAlarmSound(bool on) {
@@ -627,63 +617,67 @@ void CheckController::playAlarmSound(bool on) {
 }
 
 void CheckController::btLaunchClick() {
-    m_timerEnabled = false;
+    command([this] { launchMailProgram(); });
+}
+
+void CheckController::launchMailProgram() {
+    m_scheduler.disableTimer();
     playAlarmSound(false);
     if (trim(m_general.mailer).empty()) {
-        m_view.showError("Mail program not specified in the general settings. ");
+        m_messages.error("Mail program not specified in the general settings. ");
     } else if (m_platform.open(m_general.mailer)) {
         disableAllButtons();
-        m_rows.clear();
-        m_view.listChanged();
+        m_list.clear();
         // A session kept open after the listing would lock the mail program out of the mailbox.
-        if (m_remotePop1.Connected()) m_remotePop1.Cancel();
+        m_session.dropKeptSession();
         enableAllButtons();
     } else {
-        m_view.showError("Unable to launch mail program. ");
+        m_messages.error("Unable to launch mail program. ");
     }
-    m_timerEnabled = m_general.automatic;
+    m_scheduler.restoreTimer();
 }
 
 void CheckController::Show1Click() {
-    m_view.showMainWindow();
-    m_automaticRun = false;
-    btListClick();
-    if (m_general.automatic) m_timerEnabled = true;
+    command([this] {
+        m_view.showMainWindow();
+        operation([this] { checkRun(); });
+        if (automaticMode()) m_scheduler.setTimerEnabled(true);
+    });
+}
+
+void CheckController::btGeneralClick() {
+    command([this] {
+        playAlarmSound(false);
+        m_scheduler.disableTimer();
+        m_view.openSettings();
+        applySettings();
+    });
+}
+
+void CheckController::FormCloseQuery() {
+    m_session.endKeptSession();
 }
 
 void CheckController::settingsClosed() {
+    command([this] { applySettings(); });
+}
+
+void CheckController::applySettings() {
+    m_session.readAccounts();
+    const MailboxAccounts& stored = accounts();
+    if (MailboxAccounts::isMailboxNumber(stored.which)) m_session.setCurrentMailbox(stored.which);
+    applyGeneralSettings();
+}
+
+// The general settings as stored: mode and countdown, log naming, dial-up, name server.
+void CheckController::applyGeneralSettings() {
     m_general = m_settings.ReadGeneralSettings();
-    m_accounts = m_settings.readServerSettings().accounts;
-    UpdateAutomaticCaptions(m_general.automatic, m_general.minutes);
-    if (MailboxAccounts::isMailboxNumber(m_accounts.which)) m_currentMailbox = m_accounts.which;
-    m_countdown = m_general.minutes;
-    applyLogNaming();
-    applyDialUp();
-}
-
-void CheckController::applyDialUp() {
-    if (m_general.ras <= 0) {
-        m_remotePop1.setDialHooks({});
-        return;
-    }
-    if (!m_ras1) {
-        m_ras1 = std::make_unique<TRasDialer>();
-        m_ras1->setWaitHooks({nullptr, [this] { m_platform.pump(); }});
-        m_ras1->OnMessage = [this](const std::string& text) { m_view.showError(text); };
-    }
-    const auto& entries = m_ras1->Entries();
-    auto k = static_cast<std::size_t>(m_general.ras);
-    m_ras1->setService(k <= entries.size() ? entries[k - 1] : std::string());
-    m_remotePop1.setDialHooks(m_ras1->socketHooks());
-}
-
-void CheckController::applyLogNaming() {
-    std::filesystem::path path;
-    if (!trim(m_general.logfile).empty()) {
-        path = workOutLogName(m_general.logfile, m_general.logNaming, m_home.programDir(),
-                              m_clock.now(), m_regional);
-    }
-    m_log.setPath(path);
+    m_scheduler.configure(m_general.automatic, m_general.minutes);
+    m_log.setNaming(m_general.logfile, m_general.logNaming, m_home.programDir());
+    m_session.applyDialUp(m_general.ras);
+    m_mxResolver.setDNSAddress(m_general.dnsAddress);
+    m_mxResolver.setPort(m_general.dnsPort > 0 ? static_cast<std::uint16_t>(m_general.dnsPort)
+                                               : std::uint16_t{53});
 }
 
 } // namespace mv

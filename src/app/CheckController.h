@@ -1,11 +1,22 @@
 #pragma once
-// The check engine that the desktop program and the command line both drive: it owns the POP3
-// client, the message list of the mailbox last listed, the rule set, the activity log and the
-// automatic-check state, and tells a View what to show. The check run, the reactions to the
-// client's events, the deletion, automatic checking and the start-up steps live here; the list
-// commands work on what it leaves (ListCommands). Timer ticks are method calls: the host calls
-// Timer1Timer once a minute while timerEnabled(). Lives as long as the main window.
+// The check engine that the desktop program and the command line both drive: the commands of the
+// main window and the tray (check, cancel, delete, automatic checking, settings, launch), the check
+// run with its reactions to the client's message events, and the deletion. It keeps its parts:
+// the message list (MessageList), the POP3 side (MailboxSession), the timing of automatic checking
+// (AutomaticScheduler), the rule set with the screening pass, and the activity log; the list
+// commands work on what it leaves (ListCommands).
+//
+// One operation at a time: from the start of a check, a deletion, a body download or an
+// automatic tick until that command has returned, the controller is busy and refuses every other
+// command with a status text (a window's events and the pump may call commands at any time);
+// cancel alone acts. No exception leaves a command: a failure is shown, logged and reported in
+// the status line. Timer ticks are method calls: the host calls Timer1Timer once a minute while
+// timerEnabled(). Lives as long as the main window.
 #include "app/ActivityLog.h"
+#include "app/AutomaticScheduler.h"
+#include "app/HeldMessages.h"
+#include "app/MailboxSession.h"
+#include "app/MessageList.h"
 #include "app/Platform.h"
 #include "app/View.h"
 #include "app/settings/HomeFolder.h"
@@ -13,14 +24,13 @@
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
 #include "net/MXResolver.h"
-#include "net/RasDialer.h"
-#include "net/RemotePOP.h"
 #include "screening/RuleSet.h"
 #include "screening/ScreeningPass.h"
 #include "screening/UnknownDomainCheck.h"
 
+#include <filesystem>
+#include <functional>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,13 +41,13 @@ namespace mv {
 enum class CheckOutcome {
     Listed, // the header pass completed
     Failed, // it failed or was cancelled; the failure was shown (or, unattended, logged)
-    NotRun, // nothing was contacted: no account, or the chooser was cancelled
+    NotRun, // nothing was contacted: no account, the chooser was cancelled, or busy
 };
 
-// "Message Total: %d Number Marked: %d".
-std::string totalCountText(const std::vector<MessageEntry>& rows);
-// "Mailvane - next e-mail check in N minute(s)" and the other captions of automatic mode.
-std::string countdownCaption(int minutes);
+// The status text of a command refused because another operation runs.
+inline constexpr const char* kBusyText =
+    "Please wait: another operation is running (press Cancel to stop it)";
+
 // The program's short date format with a four-digit year.
 void fix2000(RegionalSettings& regional);
 // Removes every saved message msg_N.eml from the program directory.
@@ -59,22 +69,25 @@ public:
     void startUp();
 
     // --- State the front ends show ---
-    const std::vector<MessageEntry>& rows() const { return m_rows; }
-    std::vector<MessageEntry>& rows() { return m_rows; }
+    // The rows of the mailbox last listed; row i is the server's message i + 1. Marks change only
+    // through setMark and the controller's own screening.
+    const std::vector<MessageEntry>& rows() const { return m_list.rows(); }
+    const MessageList& messages() const { return m_list; }
     // The mailbox whose messages the list holds (0 before the first check).
-    int listedMailbox() const { return m_listedMailbox; }
-    int currentMailbox() const { return m_currentMailbox; }
-    void setCurrentMailbox(int n) { m_currentMailbox = n; }
-    bool automaticMode() const { return m_general.automatic; }
-    bool timerEnabled() const { return m_timerEnabled; }
-    int countdown() const { return m_countdown; }
-    bool busy() const { return m_listing || m_deleting || m_cancelRole; }
+    int listedMailbox() const { return m_session.listedMailbox(); }
+    int currentMailbox() const { return m_session.currentMailbox(); }
+    void setCurrentMailbox(int n) { m_session.setCurrentMailbox(n); }
+    bool automaticMode() const { return m_scheduler.automatic(); }
+    bool timerEnabled() const { return m_scheduler.timerEnabled(); }
+    int countdown() const { return m_scheduler.countdown(); }
+    // From the start of an operation until the command that ran it has returned.
+    bool busy() const { return m_busy; }
     const GeneralSettings& general() const { return m_general; }
-    const MailboxAccounts& accounts() const { return m_accounts; }
+    const MailboxAccounts& accounts() const { return m_session.accounts(); }
     const RegionalSettings& regional() const { return m_regional; }
     const HomeFolder& home() const { return m_home; }
     RuleSet& rules() { return m_rules; }
-    TRemotePOP& client() { return m_remotePop1; }
+    TRemotePOP& client() { return m_session.client(); }
     ActivityLog& log() { return m_log; }
     View& view() { return m_view; }
 
@@ -82,55 +95,57 @@ public:
     void setLaunchesMailProgram(bool launches) { m_launchesMailProgram = launches; }
     // How many messages the last deletion removed on the server.
     int lastDeletedCount() const { return m_lastDeleted; }
-    // Automatic mode for this run only, not stored (the command line's foreground checking).
+    // Automatic mode for this run only, never stored (the command line's foreground checking).
     void setAutomaticForRun(bool on);
+
+    // True (after saying so in the status line) while an operation runs. Front ends ask it
+    // before a command of their own that changes rules or settings (the spam settings window).
+    bool refuseWhenBusy();
 
     // --- Commands ---
     // "Check e-mail": lists the current mailbox and screens every message.
     CheckOutcome btListClick();
     // The exit button in its cancel role, the tray's exit item then, or the progress window's
-    // "Click to cancel" (`fromProgress`: the alarm is left alone).
+    // "Click to cancel" (`fromProgress`: the alarm is left alone). Ends the running network
+    // operation; nothing to do when none runs.
     void cancel(bool fromProgress = false);
-    // "Delete marked messages". False when the deletion failed (the failure was shown).
+    // "Delete marked messages". False when the deletion failed or was refused (the failure was
+    // shown); a deletion that the server committed is true even when listing again failed.
     bool btDeleteClick();
     void Timer1Timer();
     // One automatic run now, whatever the countdown says.
     void checkNow();
-    void CheckAllMailBoxes();
-    void UpdateAutomaticCaptions(bool automatic, int minutes);
     void EnableAutomatic1Click(bool on);
     void playAlarmSound(bool on);
     void btLaunchClick();
     // Tray "Check e-mail for spam".
     void Show1Click();
-    // After the general settings window closed: take its values, captions, mailbox, countdown.
+    // "General settings": the modal settings window, then its values taken over.
+    void btGeneralClick();
+    // After a settings window of the front end closed: take its values, captions, mailbox,
+    // countdown. Refused while busy.
     void settingsClosed();
+    // Sets the mark of row `index` by the user's hand; false when refused or no such row.
+    bool setMark(int index, MarkState mark);
     // "Auto-mark messages" without its message box: every mark recomputed from the rules;
-    // returns how many rows are marked for deletion.
-    int remark();
-    // The lines of "Why was this e-mail marked?" for row `index`; no mark changes.
+    // returns how many rows are marked for deletion, nullopt when refused.
+    std::optional<int> remark();
+    // The lines of "Why was this e-mail marked?" for row `index`; no mark changes. Empty when
+    // refused.
     std::vector<std::string> reasons(int index);
+    // Downloads message `index` of the listed mailbox to msg_N.eml and returns the file; nullopt
+    // when it failed (the failure was shown and the window is idle again) or was refused.
+    std::optional<std::filesystem::path> downloadMessage(int index);
     // The status line's "Message Total: ..." after marks changed.
     void ShowTotalCount();
 
     // Timer control around modal windows: off now, back on afterwards in automatic mode.
-    void disableTimer() { m_timerEnabled = false; }
-    void restoreTimer() { m_timerEnabled = m_general.automatic; }
-    // Loads the account of the listed mailbox into the client, so that a deletion or download
-    // acts on the mailbox whose messages are shown. False when there is no such list.
-    bool loadListedAccount();
-    // Shows a failure of an operation and puts the window back to idle.
-    void failOperation(const std::exception& error, bool show);
-    void disableAllButtons();
-    void enableAllButtons();
-    void setExitCancelRole();
-    void setExitNormalRole();
-    void clearClientMarks();
+    void disableTimer() { m_scheduler.disableTimer(); }
+    void restoreTimer() { m_scheduler.restoreTimer(); }
     // Writes the rule tables with their hit counters; failures are shown unless unattended.
     void saveRules();
-    // Ends a session kept open after a listing, properly when the server lets us (also when the
-    // program closes).
-    void endKeptSession();
+    // The main window closes: a session kept open after a listing ends with QUIT.
+    void FormCloseQuery();
 
 private:
     // The unknown-domain check asks the MX resolver; every failure but "no such domain" leaves
@@ -138,30 +153,50 @@ private:
     class MXDomainResolver final : public DomainResolver {
     public:
         explicit MXDomainResolver(TMXResolver& resolver) : m_resolver(resolver) {}
-        DomainAnswer resolve(const std::string& domain) override;
+        DomainLookup resolve(const std::string& domain) override;
 
     private:
         TMXResolver& m_resolver;
     };
 
+    // Runs a command's body and reports what it raises; false when it raised.
+    bool guarded(const std::function<void()>& body);
+    // A command that is refused while busy; false when refused or failed.
+    bool command(const std::function<void()>& body);
+    // A command that is the program's one operation until it returns: busy, messages held, and
+    // the cancel flag cleared before and after.
+    bool operation(const std::function<void()>& body);
+    // One network exchange inside an operation; a cancel ends with it.
+    void networkStep(const std::function<void()>& step);
+    void reportFailure(const std::exception& error);
     void connectClientEvents();
-    void GetRemotePOPSettings(int n);
-    void loadAccount(const MailboxAccount& account);
     // Shows the missing-account message and the settings window; true when one was missing.
     bool accountMissing();
-    bool unattended() const { return m_automaticRun && !m_view.mainWindowVisible(); }
+    bool unattended() const { return m_scheduler.inRun() && !m_view.mainWindowVisible(); }
     bool chooseMailbox();
+    CheckOutcome checkRun();
+    // The header pass; false when it failed (logged, and shown when interactive).
+    bool listMailbox(bool interactive);
+    void finishCheck(bool listed);
     void addRow(int num);
     void showCheckPicture();
     void returnToIdle();
     void screen(int index);
     void showScreeningProblems();
-    void logFailure(const std::exception& error);
+    bool deleteRun();
     void DeleteMessages();
+    std::vector<int> deleteOnServer(int marked, bool interactive);
+    void listAgainAfterDeletion(bool interactive);
     void RemotePOP1Deleting(int num);
-    void applyLogNaming();
-    // The RAS setting: dial the k-th connection before a session, or never when 0.
-    void applyDialUp();
+    void clearClientMarks();
+    void CheckAllMailBoxes();
+    void launchMailProgram();
+    void applySettings();
+    void applyGeneralSettings();
+    void disableAllButtons();
+    void enableAllButtons();
+    void setExitCancelRole();
+    void setExitNormalRole();
 
     HomeFolder m_home;
     SettingsStore& m_settings;
@@ -170,33 +205,21 @@ private:
     const Clock& m_clock;
     RegionalSettings m_regional;
 
-    GeneralSettings m_general;
-    MailboxAccounts m_accounts; // the settings window's working copy
+    GeneralSettings m_general; // as stored; the automatic mode lives in m_scheduler
     RuleSet m_rules;
     TMXResolver m_mxResolver;
     MXDomainResolver m_domainResolver{m_mxResolver};
     UnknownDomainCheck m_domainCheck;
-    ScreeningPass m_screening;
-    TRemotePOP m_remotePop1;
-    std::unique_ptr<TRasDialer> m_ras1; // made when a dial-up entry is set
     ActivityLog m_log;
+    HeldMessages m_messages;
+    MessageList m_list;
+    MailboxSession m_session;
+    AutomaticScheduler m_scheduler;
+    ScreeningPass m_screening;
 
-    std::vector<MessageEntry> m_rows;
-    // The list remembers whose messages it holds: the client deletes by number only.
-    int m_listedMailbox = 0;
-    MailboxAccount m_listedAccount;
-    MailboxAccount m_clientAccount; // the account loaded into the client
-
-    int m_currentMailbox = 1;
-    int m_countdown = 10;
     bool m_trayMode = false;
-    bool m_timerEnabled = false;
-    bool m_automaticRun = false;
+    bool m_busy = false;
     bool m_listing = false;
-    bool m_deleting = false;
-    bool m_cancelRole = false;
-    bool m_cancelRequested = false; // Cancel was pressed during the running listing
-    bool m_errorLogged = false;     // the client's OnError already wrote the running failure
 
     // Deletion in progress: entries stamped as each message goes, written once the server
     // committed the deletions.

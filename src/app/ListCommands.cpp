@@ -51,26 +51,28 @@ void ListCommands::warnIfSeveral(const std::vector<int>& rows) {
 
 void ListCommands::btMarkClick(const std::vector<int>& selection) {
     m_c.playAlarmSound(false);
+    if (m_c.refuseWhenBusy()) return;
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
-    for (int i : rows) {
-        int& mark = m_c.rows()[static_cast<std::size_t>(i)].mark;
-        mark = isMarkedForDeletion(mark) ? kMarkNone : kMarkDelete;
-    }
-    m_c.view().listChanged();
+    for (int i : rows)
+        m_c.setMark(i, isMarkedForDeletion(m_c.rows()[static_cast<std::size_t>(i)].mark)
+                           ? kMarkNone
+                           : kMarkDelete);
     m_c.ShowTotalCount();
 }
 
 void ListCommands::ResetButtonClick() {
-    for (auto& row : m_c.rows())
-        row.mark = kMarkNone;
-    m_c.view().listChanged();
+    if (m_c.refuseWhenBusy()) return;
+    for (int i = 0; i < static_cast<int>(m_c.rows().size()); ++i)
+        m_c.setMark(i, kMarkNone);
     m_c.ShowTotalCount();
 }
 
 void ListCommands::btRemarkClick() {
     m_c.playAlarmSound(false);
-    if (m_c.remark() == 0) m_c.view().showInformation(std::string(kNothingMatched));
+    std::optional<int> marked = m_c.remark();
+    if (!marked) return;
+    if (*marked == 0) m_c.view().showInformation(std::string(kNothingMatched));
     m_c.ShowTotalCount();
 }
 
@@ -80,6 +82,7 @@ std::vector<std::string> ListCommands::whyText(int index) {
 
 void ListCommands::Why1Click(const std::vector<int>& selection) {
     m_c.playAlarmSound(false);
+    if (m_c.refuseWhenBusy()) return;
     m_c.disableTimer();
     auto rows = validRows(selection);
     if (!warnIfNone(rows)) {
@@ -114,30 +117,21 @@ void ListCommands::ViewHeader1Click(const std::vector<int>& selection) {
 }
 
 std::optional<std::string> ListCommands::downloadBody(int index) {
-    TRemotePOP& pop = m_c.client();
+    std::optional<std::filesystem::path> file = m_c.downloadMessage(index);
+    if (!file) return std::nullopt;
     try {
-        if (!m_c.loadListedAccount()) return std::nullopt;
-        m_c.clearClientMarks(); // a stale delete mark must never ride along with a download
-        pop.MarkRetrieve(index);
-        pop.setMessageDirectory(m_c.home().programDir().string());
-        m_c.disableAllButtons();
-        m_c.view().showProgress("Retrieving messages ... standby", pop.server(), pop.userName());
-        pop.ProcessMarked();
-        m_c.clearClientMarks();
-        m_c.view().hideProgress();
-        m_c.enableAllButtons();
-        auto raw = readFile(m_c.home().emlFile(index));
-        if (!raw) throw FileError("Unable to read " + m_c.home().emlFile(index).string());
+        auto raw = readFile(*file);
+        if (!raw) throw FileError("Unable to read " + file->string());
         return viewerText(std::move(*raw));
-    } catch (const std::exception& e) {
-        m_c.clearClientMarks();
-        m_c.failOperation(e, true);
+    } catch (const FileError& e) {
+        m_c.view().showError(e.what());
         return std::nullopt;
     }
 }
 
 void ListCommands::ViewMessages1Click(const std::vector<int>& selection) {
     m_c.playAlarmSound(false);
+    if (m_c.refuseWhenBusy()) return;
     m_c.disableTimer();
     auto rows = validRows(selection);
     if (!warnIfNone(rows)) {
@@ -156,12 +150,16 @@ void ListCommands::ViewMessages1Click(const std::vector<int>& selection) {
 
 std::vector<MessageEntry> ListCommands::selectedEntries(const std::vector<int>& rows) const {
     std::vector<MessageEntry> entries;
-    for (int i : rows)
+    // The quick-add acts on the rows flagged as selected; these are the selection.
+    for (int i : rows) {
         entries.push_back(m_c.rows()[static_cast<std::size_t>(i)]);
+        entries.back().selected = true;
+    }
     return entries;
 }
 
 void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
+    if (m_c.refuseWhenBusy()) return;
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
     SpamListChoice choice = spamListChoice(selectedEntries(rows));
@@ -173,6 +171,7 @@ void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
 }
 
 void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
+    if (m_c.refuseWhenBusy()) return;
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
     addSendersToExceptions(m_c.rules(), selectedEntries(rows));

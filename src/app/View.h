@@ -2,6 +2,13 @@
 // What the check controller asks of a front end: the desktop program's main window (through its
 // bridge) and the command line each implement it. The view only presents; every decision is the
 // controller's. Lives at least as long as the controller that talks to it.
+//
+// Every call comes on the controller's (the user-interface) thread, also from inside a running
+// network operation: between the slices of its waits the Platform's pump runs, and a window
+// processes its events there. A view may therefore call the controller's commands from any of
+// these methods or from its pump; while an operation runs the controller refuses every command
+// but cancel (see setBusy). Message boxes are never asked for while a network operation is
+// waiting: the controller keeps them until the operation has ended.
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,8 +52,25 @@ public:
     virtual void setExitCaption(const std::string& caption) = 0;
     // The check button's picture: "up" when the list has rows, "down" when it is empty.
     virtual void setCheckPicture(bool listHasRows) = 0;
-    // The message list changed (rows added, removed or re-marked); the view re-reads the rows.
-    virtual void listChanged() = 0;
+
+    // --- The message list -----------------------------------------------------------------
+    // The rows are read from CheckController::rows(); row i is always the server's message i + 1,
+    // so front ends never add, remove or reorder rows themselves. Each notice comes after the
+    // change, so a list model calls its begin and end notifications back to back.
+    // Rows `first` to `last` (inclusive, 0-based) were appended at the end of the list.
+    virtual void rowsInserted(int first, int last) = 0;
+    // The mark of row `index` changed (a screening, a mark command); no other column changes,
+    // so the selection stays as it is.
+    virtual void rowChanged(int index) = 0;
+    // Every row went (a new check, a deletion, a cancelled listing, the mail program's launch):
+    // the list is empty now.
+    virtual void listReset() = 0;
+
+    // True when a check, a deletion or a body download starts, false once the command that ran
+    // it has returned (not when Cancel is pressed: the operation still has to end). While busy,
+    // every command but cancel is refused with a status text, so a front end may leave its
+    // commands enabled; it should show Cancel.
+    virtual void setBusy(bool busy) = 0;
 
     // The progress window. `showProgress` shows it reset (message empty, bar hidden, server and
     // user from the arguments) with the heading.
@@ -58,9 +82,11 @@ public:
     virtual void setProgressBar(int position, int maximum) = 0;
     virtual void hideProgress() = 0;
 
+    // Modal message boxes with an OK button. Never called while a network operation waits.
     virtual void showError(const std::string& message) = 0;
     virtual void showWarning(const std::string& message) = 0;
     virtual void showInformation(const std::string& message) = 0;
+    // A modal question with Yes and No; true for Yes.
     virtual bool askYesNo(const std::string& question) = 0;
     // The mailbox chooser "Which Mail Box?": the chosen entry's mailbox number, or nullopt when
     // cancelled. `preselected` is an index into `entries` (-1: none).
@@ -71,7 +97,8 @@ public:
     // "Mark e-mail for deletion": shows the selected messages and the two check boxes, which the
     // user may change; false on Cancel.
     virtual bool confirmSpamList(SpamListChoice& choice) = 0;
-    // The general settings window, modal; returns when it is closed.
+    // The general settings window, modal; returns when it is closed. The controller reads the
+    // stored settings afterwards, so the window saves what the user confirmed before returning.
     virtual void openSettings() = 0;
 
     // Whether the main window is on screen: a check while it is hidden during an automatic run

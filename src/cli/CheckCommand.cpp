@@ -111,19 +111,19 @@ void printJson(const MailboxResult& r, std::ostream& out) {
 
 // Applies --mark and --unmark; false (with a message) when a number names no message.
 bool applyMarks(CheckSession& session, const CheckOptions& options, CommandContext& context) {
-    auto& rows = session.controller.rows();
+    CheckController& c = session.controller;
+    const auto& rows = c.rows();
     for (const auto* numbers : {&options.mark, &options.unmark})
         for (int n : *numbers)
             if (n > static_cast<int>(rows.size())) {
                 context.err << "Error: there is no message " << n << " in mailbox "
-                            << session.controller.listedMailbox() << " (" << rows.size()
-                            << " listed)\n";
+                            << c.listedMailbox() << " (" << rows.size() << " listed)\n";
                 return false;
             }
     for (int n : options.mark)
-        rows[static_cast<std::size_t>(n - 1)].mark = kMarkDelete;
+        c.setMark(n - 1, kMarkDelete);
     for (int n : options.unmark)
-        rows[static_cast<std::size_t>(n - 1)].mark = kMarkNone;
+        c.setMark(n - 1, kMarkNone);
     return true;
 }
 

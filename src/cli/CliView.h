@@ -32,7 +32,10 @@ public:
     void setButtons(const ButtonStates&) override {}
     void setExitCaption(const std::string&) override {}
     void setCheckPicture(bool) override {}
-    void listChanged() override {}
+    void rowsInserted(int, int) override {}
+    void rowChanged(int) override {}
+    void listReset() override {}
+    void setBusy(bool) override {}
     void showProgress(const std::string&, const std::string&, const std::string&) override {}
     void setProgressHeading(const std::string&) override {}
     void setProgressMessage(const std::string& message) override;

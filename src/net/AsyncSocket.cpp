@@ -147,7 +147,13 @@ void TAsyncSocket::fillInput(TTimeCounter& counter) {
     counter.restart();
 }
 
+void TAsyncSocket::keepLive() {
+    m_hooks.pumpIfDue();
+    if (m_canceled) RaiseCanceled();
+}
+
 int TAsyncSocket::ReadLine(std::string& line) {
+    keepLive();
     TTimeCounter counter(m_timeOut);
     for (;;) {
         std::string_view pending(m_input.data() + m_inputStart, m_input.size() - m_inputStart);
@@ -177,6 +183,7 @@ int TAsyncSocket::ReadReply() {
 }
 
 std::string TAsyncSocket::ReceiveToStream(std::int64_t expectedSize, std::size_t maxSize) {
+    keepLive();
     TTimeCounter counter(m_timeOut);
     std::size_t scanned = 0; // offsets count from the reply's first byte, which stays put
     for (;;) {

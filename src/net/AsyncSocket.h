@@ -120,6 +120,9 @@ protected:
 
 private:
     WaitContext waitContext(TTimeCounter& counter) { return {m_hooks, counter}; }
+    // Before a read that may find its reply already received: runs the pump when it is due and
+    // raises a cancel that came meanwhile, so neither waits for a read that has to wait.
+    void keepLive();
     // Receives more bytes into the input buffer or raises.
     void fillInput(TTimeCounter& counter);
     [[noreturn]] void raiseIo(const IoResult& result);

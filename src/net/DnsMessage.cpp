@@ -1,5 +1,6 @@
 #include "net/DnsMessage.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace mv {
@@ -99,17 +100,27 @@ private:
     std::size_t m_pos = 0;
 };
 
-// One resource record; MX data is added to `mx`, any other type is skipped.
-void readRecord(Reader& in, TMXList& mx) {
+constexpr std::uint16_t kDnsTypeSOA = 6;
+// An SOA's data ends with five 32-bit numbers after two names of at least one byte each.
+constexpr std::uint16_t kMinSoaLength = 22;
+
+void keepSmaller(std::optional<std::uint32_t>& ttl, std::uint32_t value) {
+    ttl = ttl ? std::min(*ttl, value) : value;
+}
+
+// One answer record; MX data is added to `r.mx` and its TTL to `mxTtl`, any other type is skipped.
+void readRecord(Reader& in, DnsResponse& r, std::optional<std::uint32_t>& mxTtl) {
     in.name(); // owner: an MX answer may start with the CNAME chain that leads to it
     std::uint16_t type = in.u16();
     in.u16(); // class
-    in.u32(); // TTL
+    std::uint32_t ttl = in.u32();
     std::uint16_t length = in.u16();
     if (type != kDnsTypeMX) {
         in.skip(length);
         return;
     }
+    keepSmaller(mxTtl, ttl);
+    TMXList& mx = r.mx;
     std::size_t end = in.pos() + length;
     TMXRec rec;
     rec.Preference = in.u16();
@@ -119,6 +130,21 @@ void readRecord(Reader& in, TMXList& mx) {
     }
     in.skip(end - in.pos());
     mx.push_back(std::move(rec));
+}
+
+// One authority record: an SOA gives the negative-caching time, anything else is skipped.
+void readAuthority(Reader& in, std::optional<std::uint32_t>& negativeTtl) {
+    in.name();
+    std::uint16_t type = in.u16();
+    in.u16(); // class
+    std::uint32_t ttl = in.u32();
+    std::uint16_t length = in.u16();
+    if (type != kDnsTypeSOA || length < kMinSoaLength) {
+        in.skip(length);
+        return;
+    }
+    in.skip(length - 4u); // the names and the four numbers before MINIMUM
+    keepSmaller(negativeTtl, std::min(ttl, in.u32()));
 }
 
 } // namespace
@@ -165,7 +191,8 @@ DnsResponse parseResponse(std::string_view packet) {
     r.spec.flags = in.u16();
     r.qdCount = in.u16();
     std::uint16_t anCount = in.u16();
-    in.skip(4); // authority and additional counts: those sections are not read
+    std::uint16_t nsCount = in.u16();
+    in.skip(2); // additional count: that section is not read
     for (unsigned i = 0; i < r.qdCount; ++i) {
         std::string name = in.name();
         std::uint16_t type = in.u16();
@@ -176,15 +203,23 @@ DnsResponse parseResponse(std::string_view packet) {
             r.questionClass = cls;
         }
     }
+    std::optional<std::uint32_t> mxTtl, negativeTtl;
     for (unsigned i = 0; i < anCount; ++i) {
         if (r.spec.tc() && in.atEnd()) break;
         try {
-            readRecord(in, r.mx);
+            readRecord(in, r, mxTtl);
         } catch (const EResolverError&) {
             if (!r.spec.tc()) throw;
             break; // the server said it cut the answer short: keep what arrived whole
         }
     }
+    try {
+        for (unsigned i = 0; i < nsCount && !in.atEnd(); ++i)
+            readAuthority(in, negativeTtl);
+    } catch (const EResolverError&) {
+        negativeTtl.reset(); // only the lifetime depends on it: unknown, so not kept
+    }
+    r.ttl = r.mx.empty() ? negativeTtl : mxTtl;
     return r;
 }
 

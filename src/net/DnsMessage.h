@@ -3,6 +3,7 @@
 // reading of the name server's answer. Pure functions over bytes, so that the answer parser, which
 // reads whatever a network peer sends, can be tested and fuzzed without a network.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,6 +57,11 @@ struct DnsResponse {
     std::uint16_t questionType = 0;
     std::uint16_t questionClass = 0;
     TMXList mx; // the MX records of the answer section, in the order sent
+    // How many seconds the answer may be kept: the smallest TTL of its MX records; for an answer
+    // without any (no such name, or no MX records) the negative-caching time of the SOA record in
+    // the authority section, the smaller of its TTL and its MINIMUM field (RFC 2308 section 5).
+    // Empty when the answer tells neither: such an answer is not to be kept.
+    std::optional<std::uint32_t> ttl;
 };
 
 // The name as asked: one trailing "." (the root) dropped. Empty when the name cannot exist: an
@@ -66,10 +72,11 @@ std::string queryName(std::string_view domain);
 // The query for the MX records of `name` (a result of queryName, not empty) with recursion desired.
 std::string buildMXQuery(std::uint16_t id, std::string_view name);
 
-// Reads an answer. Throws EResolverError when the data ends inside the header, the question or a
-// record, or when a name is malformed (a compression pointer that does not lead strictly backwards,
-// which also stops loops, or a name over 255 bytes). In an answer marked truncated (TC) the records
-// that arrived whole are kept and the cut-off rest is ignored.
+// Reads an answer. Throws EResolverError when the data ends inside the header, the question or an
+// answer record, or when a name is malformed (a compression pointer that does not lead strictly
+// backwards, which also stops loops, or a name over 255 bytes). In an answer marked truncated (TC)
+// the records that arrived whole are kept and the cut-off rest is ignored. A damaged authority
+// section only leaves the TTL unknown.
 DnsResponse parseResponse(std::string_view packet);
 
 // The text for a non-zero RCODE.

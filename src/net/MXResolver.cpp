@@ -85,6 +85,7 @@ void TMXResolver::Resolve() {
     if (m_busy) throw EResolverError("A domain look-up is already running");
     BusyGuard guard(m_busy);
     m_mxList.clear();
+    m_answerTtl.reset();
     std::string name = queryName(m_domain);
     if (name.empty()) throw EResolverError(rcodeText(kRcodeNameError), kRcodeNameError);
 
@@ -133,6 +134,7 @@ void TMXResolver::exchange(int fd, const std::string& name) {
         DnsResponse response = parseResponse(packet);
         ignored = mismatch(response, id, name);
         if (!ignored.empty()) continue;
+        m_answerTtl = response.ttl;
         if (int rcode = response.spec.rcode(); rcode != 0) {
             throw EResolverError(rcodeText(rcode), rcode);
         }
@@ -146,15 +148,20 @@ DomainCheck TMXResolver::checkDomain(std::string_view domain) {
     setDomain(std::string(domain));
     try {
         Resolve();
-        return {DomainStatus::Exists, {}};
+        return {DomainStatus::Exists, {}, lifetime()};
     } catch (const ECanceledError&) {
         throw;
     } catch (const EResolverError& e) {
         bool gone = e.rcode() == kRcodeNameError;
-        return {gone ? DomainStatus::DoesNotExist : DomainStatus::NotChecked, e.what()};
+        return {gone ? DomainStatus::DoesNotExist : DomainStatus::NotChecked, e.what(),
+                gone ? lifetime() : std::chrono::seconds(0)};
     } catch (const std::exception& e) {
         return {DomainStatus::NotChecked, e.what()};
     }
+}
+
+std::chrono::seconds TMXResolver::lifetime() const {
+    return std::chrono::seconds(m_answerTtl.value_or(0));
 }
 
 std::string TMXResolver::systemNameServer(const std::filesystem::path& resolvConf) {

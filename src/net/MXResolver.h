@@ -16,9 +16,11 @@
 #include "net/DnsMessage.h"
 #include "net/Wait.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +31,8 @@ enum class DomainStatus { Exists, DoesNotExist, NotChecked };
 struct DomainCheck {
     DomainStatus status = DomainStatus::NotChecked;
     std::string error; // the failure's text; empty when the domain exists
+    // How long the name server lets the answer be kept (DnsResponse::ttl); 0 when it did not say.
+    std::chrono::seconds lifetime{0};
 };
 
 class TMXResolver {
@@ -59,6 +63,9 @@ public:
     void Resolve();
     // The result of the last Resolve; cleared when the next one starts.
     const TMXList& MXList() const { return m_mxList; }
+    // How long the last answer may be kept, in seconds, also when it said the name does not
+    // exist (DnsResponse::ttl); empty without an answer or when the answer did not say.
+    std::optional<std::uint32_t> AnswerTTL() const { return m_answerTtl; }
 
     // Sets Domain to `domain`, resolves it and classifies the outcome; raises only ECanceledError.
     DomainCheck checkDomain(std::string_view domain);
@@ -76,6 +83,7 @@ public:
 
 private:
     void exchange(int fd, const std::string& name);
+    std::chrono::seconds lifetime() const;
 
     std::string m_domain;
     std::string m_dnsAddress;
@@ -83,6 +91,7 @@ private:
     int m_timeOut = 60;
     WaitHooks m_hooks;
     TMXList m_mxList;
+    std::optional<std::uint32_t> m_answerTtl;
     bool m_busy = false;
 };
 

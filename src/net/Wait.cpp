@@ -8,20 +8,21 @@ namespace mv {
 
 namespace {
 constexpr std::chrono::milliseconds kSlice{50};
-constexpr std::chrono::milliseconds kPumpGap{10};
-
-// The pump runs while the data keeps coming too, at most every kPumpGap: a server that always
-// answers within a slice must not freeze the windows (and their Cancel) for a whole transfer.
-void pumpIfDue(const WaitHooks& hooks) {
-    thread_local auto last = std::chrono::steady_clock::now();
-    auto now = std::chrono::steady_clock::now();
-    if (!hooks.pump || now - last < kPumpGap) return;
-    last = now;
-    hooks.pump();
 }
-} // namespace
 
-bool TTimeCounter::expired() const { return remaining().count() == 0; }
+void WaitHooks::pumpIfDue() const {
+    if (pump && std::chrono::steady_clock::now() - lastPump >= kPumpInterval) runPump();
+}
+
+void WaitHooks::runPump() const {
+    if (!pump) return;
+    lastPump = std::chrono::steady_clock::now();
+    pump();
+}
+
+bool TTimeCounter::expired() const {
+    return remaining().count() == 0;
+}
 
 std::chrono::milliseconds TTimeCounter::remaining() const {
     auto limit = std::chrono::seconds(std::max(m_timeout, 1));
@@ -30,14 +31,16 @@ std::chrono::milliseconds TTimeCounter::remaining() const {
                     std::chrono::duration_cast<std::chrono::milliseconds>(limit) - elapsed);
 }
 
-WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
-                          const TTimeCounter& timeout, short* revents) {
+WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks, const TTimeCounter& timeout,
+                          short* revents) {
+    // With a pump the slices are short enough to run it on time.
+    const std::chrono::milliseconds sliceLimit = hooks.pump ? kPumpInterval : kSlice;
     for (;;) {
-        pumpIfDue(hooks);
+        hooks.pumpIfDue();
         if (hooks.cancel != nullptr && hooks.cancel->load()) return WaitOutcome::Canceled;
         if (timeout.expired()) return WaitOutcome::TimedOut;
         pollfd p{fd, events, 0};
-        int slice = static_cast<int>(std::min(kSlice, timeout.remaining()).count());
+        int slice = static_cast<int>(std::min(sliceLimit, timeout.remaining()).count());
         int n = ::poll(&p, 1, std::max(slice, 1));
         if (n > 0) {
             if (revents != nullptr) *revents = p.revents;

@@ -1,7 +1,7 @@
 #pragma once
-// Waiting on a socket without spinning: poll() in slices of at most 50 ms against a time-out that
-// measures silence, a cancel flag tested on every slice, and a pump callback run between slices
-// (the desktop program processes its window events there, so Cancel and the tray stay live).
+// Waiting on a socket without spinning: poll() in slices against a time-out that measures silence,
+// a cancel flag tested on every slice, and a pump callback run at least every kPumpInterval (the
+// desktop program processes its window events there, so Cancel and the tray stay live).
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -24,17 +24,30 @@ private:
     Clock::time_point m_start;
 };
 
+// How often a busy operation runs the pump: a window stays responsive when it processes its
+// events at least every 20 ms.
+inline constexpr std::chrono::milliseconds kPumpInterval{10};
+
 // What a caller's wait may do besides waiting. Both members are optional.
 struct WaitHooks {
     const std::atomic<bool>* cancel = nullptr; // set by another party to stop the wait
-    std::function<void()> pump;                // run between slices, and every few ms while data flows
+    std::function<void()> pump;                // run between slices and by pumpIfDue
+
+    // Runs the pump when kPumpInterval has passed since it last ran through these hooks. Waits
+    // call it on entry, and readers that find their data already received call it too: a fast
+    // peer on loopback answers before any wait slice passes, and the pump must still run.
+    void pumpIfDue() const;
+    // Runs the pump now.
+    void runPump() const;
+
+    mutable std::chrono::steady_clock::time_point lastPump{};
 };
 
 enum class WaitOutcome { Ready, Canceled, TimedOut };
 
 // Waits until `fd` is ready for `events` (POLLIN, POLLOUT); `revents` receives poll's result,
 // POLLERR and POLLHUP included, when the outcome is Ready.
-WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks,
-                          const TTimeCounter& timeout, short* revents = nullptr);
+WaitOutcome waitForSocket(int fd, short events, const WaitHooks& hooks, const TTimeCounter& timeout,
+                          short* revents = nullptr);
 
 } // namespace mv

@@ -84,6 +84,11 @@ void ScreeningPass::MarkForDeletion(std::span<MessageEntry> rows, int index) {
         screen(rules, row);
 }
 
+void ScreeningPass::rescreen(std::span<MessageEntry> rows) {
+    FlagScope uncounted(m_uncounted);
+    MarkForDeletion(rows, -1);
+}
+
 int ScreeningPass::autoMark(std::span<MessageEntry> rows) {
     for (MessageEntry& row : rows)
         row.mark = kMarkNone;
@@ -348,7 +353,7 @@ ScreeningPass::isInKnownList(std::string_view sender) {
 }
 
 void ScreeningPass::BumpUpGrid(TableId id, int row) {
-    if (m_explain) return;
+    if (m_explain || m_uncounted) return;
     RuleTable& table = m_rules.table(id);
     const std::size_t i = static_cast<std::size_t>(id);
     const bool current = m_compiledRevisions[i] == table.revision();

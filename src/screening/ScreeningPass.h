@@ -32,6 +32,9 @@ public:
     // Screens row `index`, or every row first to last when it is negative. A row's mark changes
     // only where a rule matches; callers wanting a fresh verdict reset it to kMarkNone first.
     void MarkForDeletion(std::span<MessageEntry> rows, int index);
+    // Screens every row once more without raising the hit counters: each row was counted when
+    // it was screened as it arrived, and one message must raise a rule's counter once.
+    void rescreen(std::span<MessageEntry> rows);
     // "Auto-mark messages": resets every mark, screens every row, and returns how many rows are
     // marked for deletion (none: the caller shows kNothingMatched).
     int autoMark(std::span<MessageEntry> rows);
@@ -83,6 +86,7 @@ private:
     std::function<int()> m_serverToIndex;
     int m_mailbox = 0;        // serverToIndex, read once per pass
     bool m_explain = false;   // set only while whyMarked runs the pass
+    bool m_uncounted = false; // set only while rescreen runs the pass
     bool m_exception = false; // set only while an exception's reason line is added
     std::vector<std::string> m_reasons;
     std::vector<std::string> m_problems;

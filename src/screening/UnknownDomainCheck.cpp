@@ -5,6 +5,8 @@
 #include "screening/Conditions.h"
 #include "screening/SpamOptions.h"
 
+#include <algorithm>
+
 namespace mv {
 
 namespace {
@@ -13,8 +15,8 @@ std::string domainOfField(const TMailHeaders& headers, std::string_view field) {
 }
 } // namespace
 
-UnknownDomainCheck::UnknownDomainCheck(DomainResolver& resolver, SpamOptions& options)
-    : m_resolver(resolver), m_options(options) {}
+UnknownDomainCheck::UnknownDomainCheck(DomainResolver& resolver, SpamOptions& options, Now now)
+    : m_resolver(resolver), m_options(options), m_now(std::move(now)) {}
 
 std::optional<std::string> UnknownDomainCheck::CheckDomain(const TMailHeaders& headers) {
     // The reply-to domain is where answers would go, so it alone is tested when the message has
@@ -25,23 +27,22 @@ std::optional<std::string> UnknownDomainCheck::CheckDomain(const TMailHeaders& h
     return tested;
 }
 
+bool UnknownDomainCheck::stillValid(const Remembered& answer) const {
+    return answer.run == m_run || m_now() < answer.expires;
+}
+
 bool UnknownDomainCheck::qUnknownDomain(std::string_view domain) {
     std::string key = lowerAscii(domain);
-    if (m_good.contains(key) || m_unchecked.contains(key)) return false;
-    if (m_bad.contains(key)) return true;
-    switch (m_resolver.resolve(std::string(domain))) {
-    case DomainAnswer::Exists:
-        m_good.insert(std::move(key));
-        return false;
-    case DomainAnswer::DoesNotExist:
-        m_options.bumpUnknown();
-        m_bad.insert(std::move(key));
-        return true;
-    case DomainAnswer::CouldNotCheck:
-        m_unchecked.insert(std::move(key));
-        return false;
-    }
-    return false;
+    if (auto kept = m_answers.find(key); kept != m_answers.end() && stillValid(kept->second))
+        return kept->second.unknown;
+    DomainLookup lookup = m_resolver.resolve(std::string(domain));
+    Remembered answer{lookup.answer == DomainAnswer::DoesNotExist, m_now(), m_run};
+    // A failed lookup is asked again by the next run; an answer lives as long as it may.
+    if (lookup.answer != DomainAnswer::CouldNotCheck)
+        answer.expires += std::min(lookup.lifetime, kMaxDomainLifetime);
+    if (answer.unknown) m_options.bumpUnknown();
+    m_answers[std::move(key)] = answer;
+    return answer.unknown;
 }
 
 } // namespace mv

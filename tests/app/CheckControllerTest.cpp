@@ -1,83 +1,19 @@
 // The check controller against a real Dovecot on loopback, through a recording view: the check
 // run, cancel, deletion, the activity log written by both, automatic runs and the list commands.
-#include "app/CheckController.h"
-#include "support/DovecotSuite.h"
+#include "app/ControllerFixture.h"
 #include "app/ListCommands.h"
-#include "app/RecordingView.h"
-#include "app/settings/TempHome.h"
-#include "base/Files.h"
-#include "support/DovecotServer.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <sys/stat.h>
 
 namespace mv {
 namespace {
 
+using test::AutomaticRunTest;
+using test::CheckControllerTest;
 using test::DovecotServer;
+using test::kStamp;
+using test::message;
 namespace fs = std::filesystem;
-
-constexpr const char* kStamp = "Mon 3/16/1998 5:04 PM";
-
-std::string message(const std::string& subject, const std::string& from = "a@example.com",
-                    const std::string& date = "Mon, 16 Mar 1998 10:00:00 +0000") {
-    std::string text = "Subject: " + subject + "\r\n";
-    if (!from.empty()) text += "From: " + from + "\r\n";
-    return text + "To: bob@example.com\r\nDate: " + date + "\r\n\r\nHello\r\n";
-}
-
-class CheckControllerTest : public test::DovecotSuite {
-protected:
-    void SetUp() override {
-        DovecotSuite::SetUp();
-        if (IsSkipped()) return;
-        // Unknown-domain check off: the tests must not ask the internet's name servers.
-        writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
-        writeFileAtomically(m_temp.dir() / "subj.lst",
-                            "6,3\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n"
-                            "1,2,Contains\r\n2,2,maybe\r\n3,2,No\r\n4,2,No\r\n5,2,0\r\n");
-        setAccount(1, server->plainServer());
-        m_settings.writeString(Setting::Logfile, logPath().string());
-        m_settings.writeString(Setting::Mailer, "mail-program");
-        m_regional.shortDateFormat = "M/d/yy"; // fix2000 makes it M/d/yyyy
-    }
-    void setAccount(int n, const std::string& host) {
-        m_settings.saveAccount(n, {host, DovecotServer::kUser, DovecotServer::kPassword,
-                                   TlsMode::None, ""});
-    }
-    CheckController& controller() {
-        if (!m_controller) {
-            m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view, m_platform,
-                                                             m_clock, m_regional);
-            m_controller->startUp();
-        }
-        return *m_controller;
-    }
-    fs::path logPath() const { return m_temp.dir() / "logfile.txt"; }
-    std::string log() const { return readFile(logPath()).value_or(""); }
-    std::string checkEntry(int n, const std::string& host) const {
-        return "MAIL CHECK " + std::to_string(n) + " msg(s) for \"bob\" on server " + host +
-               " at " + kStamp + "\r\n";
-    }
-    std::vector<int> marks() {
-        std::vector<int> out;
-        for (const auto& row : controller().rows())
-            out.push_back(row.mark);
-        return out;
-    }
-
-    test::TempHome m_temp;
-    HomeFolder m_home{m_temp.dir()};
-    SettingsStore m_settings{m_home.settingsFile()};
-    test::RecordingView m_view;
-    test::RecordingPlatform m_platform;
-    FixedClock m_clock{*encodeDate(1998, 3, 16) + *encodeTime(17, 4)};
-    RegionalSettings m_regional = RegionalSettings::usEnglish();
-    std::unique_ptr<CheckController> m_controller;
-};
-
 
 TEST_F(CheckControllerTest, CheckListsScreensAndLogs) {
     server->deliver(message("Hello"));
@@ -101,7 +37,7 @@ TEST_F(CheckControllerTest, CheckListsScreensAndLogs) {
         EXPECT_TRUE(m_view.saw(std::string("status: ") + status)) << status;
     EXPECT_TRUE(m_view.saw("status: Opening connection for bob on " + host));
     EXPECT_TRUE(m_view.saw("status: 3 msg(s) for bob on " + host));
-    EXPECT_EQ(m_view.calls.back(), "status: Message Total: 3 Number Marked: 1");
+    EXPECT_EQ(m_view.matching("status: ").back(), "status: Message Total: 3 Number Marked: 1");
     EXPECT_TRUE(m_view.matching("chooser").empty()); // only mailbox 1: no chooser
     EXPECT_TRUE(controller().client().Connected());  // kept open for the deletion
     EXPECT_EQ(m_view.buttons, (ButtonStates{true, true}));
@@ -331,43 +267,6 @@ TEST_F(CheckControllerTest, LaunchDropsTheKeptSessionAndAlarmPlaysTheFile) {
     EXPECT_TRUE(m_view.saw("error: Mail program not specified in the general settings. "));
 }
 
-// Mailboxes 1, 3 and 5 on three servers, mail waiting only in 3.
-class AutomaticRunTest : public CheckControllerTest {
-protected:
-    static void SetUpTestSuite() {
-        CheckControllerTest::SetUpTestSuite();
-        if (server == nullptr) return;
-        three = new DovecotServer();
-        five = new DovecotServer();
-    }
-    static void TearDownTestSuite() {
-        delete three;
-        delete five;
-        CheckControllerTest::TearDownTestSuite();
-    }
-    void SetUp() override {
-        CheckControllerTest::SetUp();
-        if (server == nullptr) return;
-        setAccount(3, three->plainServer());
-        setAccount(5, five->plainServer());
-        three->deliver(message("Hello"));
-        three->deliver(message("viagra"));
-        m_settings.writeBool(Setting::Automatic, true);
-        m_settings.writeInteger(Setting::Minutes, 2);
-        m_settings.writeBool(Setting::SysTray, true); // unattended: the window stays hidden
-        m_view.visible = false;
-    }
-    void TearDown() override {
-        CheckControllerTest::TearDown();
-        if (server != nullptr) test::emptyMailbox(three->plainServer());
-    }
-    static DovecotServer* three;
-    static DovecotServer* five;
-};
-
-DovecotServer* AutomaticRunTest::three = nullptr;
-DovecotServer* AutomaticRunTest::five = nullptr;
-
 TEST_F(AutomaticRunTest, StopsAtTheFirstMailboxWithMail) {
     controller().checkNow();
     EXPECT_EQ(m_view.caption, "Mailvane - MailBox bob - 2 messages");
@@ -450,6 +349,178 @@ TEST_F(CheckControllerTest, ListCommandsMarksHeadersAndBody) {
 
     auto why = list.whyText(1);
     EXPECT_EQ(why[0], "Message from a@example.com");
+}
+
+// Whichever way an automatic run ends, the countdown starts again: a run that ended early must
+// not run again, and fail again, at every following tick.
+TEST_F(AutomaticRunTest, EveryWayOutOfARunRestartsTheCountdown) {
+    struct Case {
+        const char* name;
+        bool visible;     // a failure is shown to the user and ends the run
+        bool mailboxDown; // mailbox 1 cannot be reached
+    } cases[] = {
+        {"failure shown", true, true},
+        {"mail found", false, false},
+        {"failure logged, run goes on", false, true},
+    };
+    for (const Case& c : cases) {
+        m_controller.reset();
+        m_view = {};
+        m_view.visible = c.visible;
+        setAccount(1, c.mailboxDown ? "127.0.0.1:" + std::to_string(test::freeLoopbackPort())
+                                    : server->plainServer());
+        controller().checkNow();
+        EXPECT_EQ(controller().countdown(), 2) << c.name;
+        std::size_t errors = m_view.matching("error: ").size();
+        controller().Timer1Timer(); // one minute later: no run
+        EXPECT_EQ(controller().countdown(), 1) << c.name;
+        EXPECT_EQ(m_view.matching("error: ").size(), errors) << c.name;
+        EXPECT_EQ(m_view.caption, "Mailvane - next e-mail check in 1 minute") << c.name;
+        EXPECT_TRUE(controller().timerEnabled()) << c.name;
+    }
+}
+
+// The command line's automatic checking with Kill on: the run's own automatic mode never reaches
+// the settings file, and the deletion's save leaves every other setting as it stands there.
+TEST_F(CheckControllerTest, ARunsAutomaticModeIsNeverStored) {
+    server->deliver(message("viagra"));
+    m_settings.writeBool(Setting::Kill, true);
+    controller().setAutomaticForRun(true);
+    m_settings.writeInteger(Setting::Minutes, 7); // the settings window, meanwhile
+
+    controller().checkNow();
+
+    EXPECT_EQ(server->messagesOnDisk(), 0u);
+    GeneralSettings stored = m_settings.ReadGeneralSettings();
+    EXPECT_FALSE(stored.automatic);
+    EXPECT_EQ(stored.count, 1);
+    EXPECT_EQ(stored.minutes, 7);
+}
+
+// One message that matches a rule raises its counter by one, although the finished list is
+// screened once more.
+TEST_F(CheckControllerTest, OneMatchRaisesTheHitCounterByOne) {
+    writeFileAtomically(m_temp.dir() / "except.lst",
+                        "7,2\r\n0,1,Subject\r\n1,1,Contains\r\n2,1,friend\r\n3,1,No\r\n4,1,0\r\n");
+    server->deliver(message("cheap viagra"));
+    server->deliver(message("maybe later"));
+    server->deliver(message("from a friend"));
+    controller().btListClick();
+    ASSERT_EQ(marks(), (std::vector<int>{0, 1, 3})); // delete, question, exception
+    const RuleSet& rules = controller().rules();
+    EXPECT_EQ(rules.subject().cell(col::kHits, 1), "1");
+    EXPECT_EQ(rules.subject().cell(col::kHits, 2), "1");
+    EXPECT_EQ(rules.exceptions().cell(col::kExceptHits, 1), "1");
+}
+
+// A cancelled deletion leaves nothing behind: the next deletion lists the mailbox again in full.
+TEST_F(CheckControllerTest, ACancelEndsWithTheOperationItCancelled) {
+    server->deliver(message("viagra"));
+    server->deliver(message("Hello"));
+    server->deliver(message("Hello again"));
+    m_settings.writeBool(Setting::Ask, false);
+    m_settings.writeBool(Setting::Launch, false); // list again after deleting
+    controller().btListClick();
+    bool cancelled = false;
+    m_view.onStatus = [&](const std::string& s) {
+        if (!cancelled && s.starts_with("Deleting ")) {
+            cancelled = true;
+            controller().cancel();
+        }
+    };
+    EXPECT_FALSE(controller().btDeleteClick());
+    EXPECT_EQ(server->messagesOnDisk(), 3u);
+    controller().btListClick();
+
+    EXPECT_TRUE(controller().btDeleteClick());
+
+    EXPECT_EQ(server->messagesOnDisk(), 2u);
+    EXPECT_EQ(controller().rows().size(), 2u);
+    EXPECT_TRUE(m_view.saw("status: 2 msg(s) for bob on " + server->plainServer()));
+    EXPECT_TRUE(m_view.saw("status: There were 1 messages deleted"));
+}
+
+// The server committed the deletion: it is reported as done, and the listing after it that fails
+// is reported on its own without ending the automatic run.
+TEST_F(AutomaticRunTest, ACommittedDeletionStandsWhenListingAgainFails) {
+    m_settings.writeBool(Setting::Kill, true);
+    m_view.visible = true;
+    bool deleted = false, cancelled = false;
+    m_view.onStatus = [&](const std::string& s) {
+        deleted = deleted || s.starts_with("Deleting ");
+        if (deleted && !cancelled && s.starts_with("Opening connection for bob on ")) {
+            cancelled = true;
+            controller().cancel();
+        }
+    };
+    controller().checkNow();
+
+    ASSERT_TRUE(cancelled);
+    EXPECT_EQ(three->messagesOnDisk(), 1u);
+    EXPECT_EQ(m_settings.ReadGeneralSettings().count, 1);
+    EXPECT_TRUE(m_view.saw("status: There were 1 messages deleted"));
+    EXPECT_EQ(m_view.matching("error: "),
+              (std::vector<std::string>{"error: Operation has been canceled"}));
+    std::string text = log();
+    EXPECT_NE(text.find("   Subject: viagra\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(checkEntry(0, five->plainServer())), std::string::npos) << text;
+    EXPECT_TRUE(controller().rows().empty()); // a partial list is never deleted from
+}
+
+// A session that runs into a new month or quarter writes that period's log file.
+TEST_F(CheckControllerTest, TheLogNameFollowsTheDateOfEachEntry) {
+    struct Case {
+        Setting naming;
+        const char* march;
+        const char* april;
+    } cases[] = {{Setting::Month, "Mar98.txt", "Apr98.txt"},
+                 {Setting::Quarter, "Q1_98.txt", "Q2_98.txt"}};
+    for (const Case& c : cases) {
+        m_controller.reset();
+        m_clock.set(*encodeDate(1998, 3, 31) + *encodeTime(23, 59));
+        m_settings.writeOption(c.naming, "1");
+        controller().btListClick();
+        m_clock.set(*encodeDate(1998, 4, 1) + *encodeTime(0, 1));
+        controller().btListClick();
+        EXPECT_NE(readFile(m_temp.dir() / c.march).value_or("").find("MAIL CHECK 0"),
+                  std::string::npos)
+            << c.march;
+        EXPECT_NE(readFile(m_temp.dir() / c.april).value_or("").find("MAIL CHECK 0"),
+                  std::string::npos)
+            << c.april;
+    }
+}
+
+// Messages for the user that come up during a check wait until it has ended: a modal box must not
+// stand in the middle of a network wait.
+TEST_F(CheckControllerTest, MessagesWaitUntilTheOperationHasEnded) {
+    struct Case {
+        const char* name;
+        bool brokenRule, brokenLog;
+        const char* message;
+    } cases[] = {
+        {"screening problem", true, false, "error: Subject rule 2: nothing to match"},
+        {"log cannot be opened", false, true, "error: Unable to write to"},
+    };
+    server->deliver(message("Hello"));
+    for (const Case& c : cases) {
+        m_controller.reset();
+        m_view = {};
+        if (c.brokenLog)
+            m_settings.writeString(Setting::Logfile, (m_temp.dir() / "no" / "log.txt").string());
+        controller();
+        if (c.brokenRule) controller().rules().subject().setCell(col::kMatches, 2, "");
+        m_view.calls.clear();
+        controller().btListClick();
+        auto at = [&](const std::string& prefix) {
+            auto it =
+                std::find_if(m_view.calls.begin(), m_view.calls.end(),
+                             [&](const std::string& call) { return call.starts_with(prefix); });
+            return it - m_view.calls.begin();
+        };
+        ASSERT_LT(at(c.message), static_cast<std::ptrdiff_t>(m_view.calls.size())) << c.name;
+        EXPECT_GT(at(c.message), at("busy: off")) << c.name;
+    }
 }
 
 TEST(FirstTimeHeaderRuleTest, OnlyWithAUserName) {

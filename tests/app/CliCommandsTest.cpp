@@ -1,7 +1,7 @@
 // mailvane-cli's check, show, log, auto and demo commands, run in-process against a real Dovecot.
-#include "support/DovecotSuite.h"
 #include "base/Files.h"
 #include "cli/CliRunner.h"
+#include "support/DovecotSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,6 @@ protected:
     }
     test::CliRunner cli;
 };
-
 
 TEST_F(CliCommandsTest, CheckPrintsTheListAndTheTotal) {
     auto r = cli.run({"check", "--explain"});
@@ -94,6 +93,18 @@ TEST_F(CliCommandsTest, AutoOnceAndLogClear) {
     EXPECT_NE(cli.run({"log"}).out.find("MAIL CHECK 2 msg(s)"), std::string::npos);
     EXPECT_EQ(cli.run({"log", "--clear"}).code, 0);
     EXPECT_EQ(cli.run({"log"}).code, 1);
+}
+
+// Automatic checking from the command line is for that run only: with Kill on it deletes, and a
+// later desktop start still finds manual mode.
+TEST_F(CliCommandsTest, AutoWithKillLeavesTheStoredModeAlone) {
+    cli.settings().writeBool(Setting::Kill, true);
+    auto r = cli.run({"auto", "--once"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(server->messagesOnDisk(), 1u);
+    GeneralSettings stored = cli.settings().ReadGeneralSettings();
+    EXPECT_FALSE(stored.automatic);
+    EXPECT_EQ(stored.count, 1);
 }
 
 TEST(DemoCommandTest, ChecksTheBundledMailbox) {

@@ -24,8 +24,11 @@ public:
     ButtonStates buttons;
     std::string exitCaption, caption;
     bool checkPictureUp = false;
+    bool busy = false;
     // Called with every status text, e.g. to press Cancel in the middle of a check.
     std::function<void(const std::string&)> onStatus;
+    // Called with the first row of every insertion, as a window's model would be.
+    std::function<void(int)> onRowsInserted;
 
     bool saw(const std::string& call) const {
         return std::find(calls.begin(), calls.end(), call) != calls.end();
@@ -52,7 +55,17 @@ public:
     void setButtons(const ButtonStates& states) override { buttons = states; }
     void setExitCaption(const std::string& c) override { exitCaption = c; }
     void setCheckPicture(bool up) override { checkPictureUp = up; }
-    void listChanged() override {}
+    // The list notices as a model would receive them.
+    void rowsInserted(int first, int last) override {
+        calls.push_back("inserted: " + std::to_string(first) + "-" + std::to_string(last));
+        if (onRowsInserted) onRowsInserted(first);
+    }
+    void rowChanged(int index) override { calls.push_back("changed: " + std::to_string(index)); }
+    void listReset() override { calls.push_back("reset"); }
+    void setBusy(bool on) override {
+        busy = on;
+        calls.push_back(on ? "busy: on" : "busy: off");
+    }
     void showProgress(const std::string& heading, const std::string&, const std::string&) override {
         calls.push_back("progress: " + heading);
     }
@@ -93,6 +106,12 @@ class RecordingPlatform : public Platform {
 public:
     std::vector<std::string> calls;
     bool openSucceeds = true;
+    // Run from the pump, as a window processes its events there.
+    std::function<void()> onPump;
+
+    void pump() override {
+        if (onPump) onPump();
+    }
 
     void playSound(const std::string& file, bool loop) override {
         calls.push_back("play " + file + (loop ? " looped" : ""));

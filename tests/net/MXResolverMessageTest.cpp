@@ -160,5 +160,49 @@ TEST(MXListSort, AscendingWithTheSelectionSortsOrderOfEqualPreferences) {
     EXPECT_EQ(sorted({}), "");
 }
 
+// An answer to "MX gone.test" with the code, MX records of the given TTLs and authority SOA
+// records of the given TTL and MINIMUM.
+std::string answerWithTtls(int rcode, const std::vector<std::uint32_t>& mxTtls,
+                           const std::vector<std::pair<std::uint32_t, std::uint32_t>>& soas) {
+    auto u16 = [](std::uint32_t v) { return std::string{char(v >> 8), char(v & 0xFF)}; };
+    auto u32 = [&](std::uint32_t v) { return u16(v >> 16) + u16(v & 0xFFFF); };
+    const std::string name("\x04gone\x04test\x00", 11);
+    std::string out = u16(0xabcd) + u16(0x8180 | rcode) + u16(1) + u16(mxTtls.size()) +
+                      u16(soas.size()) + u16(0) + name + u16(kDnsTypeMX) + u16(kDnsClassIN);
+    for (std::uint32_t ttl : mxTtls)
+        out += name + u16(kDnsTypeMX) + u16(kDnsClassIN) + u32(ttl) + u16(2 + 11) + u16(10) + name;
+    for (auto [ttl, minimum] : soas)
+        out += name + u16(6) + u16(kDnsClassIN) + u32(ttl) + u16(11 + 11 + 20) + name + name +
+               u32(1) + u32(7200) + u32(900) + u32(1209600) + u32(minimum);
+    return out;
+}
+
+// How long an answer may be kept: the MX records' smallest TTL, else the SOA's negative-caching
+// time (the smaller of its TTL and MINIMUM), else nothing.
+TEST(DnsResponse, TheAnswersLifetime) {
+    struct Case {
+        const char* name;
+        int rcode;
+        std::vector<std::uint32_t> mx;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> soa;
+        std::optional<std::uint32_t> ttl;
+    } cases[] = {
+        {"MX records", 0, {7200, 600}, {}, 600},
+        {"no such name, MINIMUM smaller", kRcodeNameError, {}, {{3600, 300}}, 300},
+        {"no such name, SOA TTL smaller", kRcodeNameError, {}, {{60, 300}}, 60},
+        {"no MX records", 0, {}, {{900, 3600}}, 900},
+        {"no such name without SOA", kRcodeNameError, {}, {}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        DnsResponse r = parseResponse(answerWithTtls(c.rcode, c.mx, c.soa));
+        EXPECT_EQ(r.mx.size(), c.mx.size()) << c.name;
+        EXPECT_EQ(r.ttl, c.ttl) << c.name;
+    }
+    // A damaged authority section leaves the lifetime unknown and the answer readable.
+    std::string cut = answerWithTtls(kRcodeNameError, {}, {{3600, 300}});
+    cut.resize(cut.size() - 6);
+    EXPECT_EQ(parseResponse(cut).ttl, std::nullopt);
+}
+
 } // namespace
 } // namespace mv

@@ -34,6 +34,7 @@ protected:
             "host-record=nomx.test,192.0.2.1",
             "mx-host=target.test,mail.target.test,5",
             "cname=alias.test,target.test",
+            "local-ttl=300",
         });
     }
     static void TearDownTestSuite() {
@@ -94,6 +95,24 @@ TEST_F(MXResolverDnsmasq, UnknownDomainDoesNotExist) {
     DomainCheck check = m_resolver.checkDomain("unknown.test");
     EXPECT_EQ(check.status, DomainStatus::DoesNotExist);
     EXPECT_EQ(check.error, "Domain name does not exist");
+}
+
+// The unknown-domain check keeps an answer as long as the name server lets it: the MX records'
+// TTL; an answer without records and without an SOA to tell is not kept.
+TEST_F(MXResolverDnsmasq, TheAnswerCarriesItsLifetime) {
+    struct Case {
+        const char* domain;
+        DomainStatus status;
+        std::chrono::seconds lifetime;
+    } cases[] = {
+        {"multi.test", DomainStatus::Exists, 300s},
+        {"unknown.test", DomainStatus::DoesNotExist, 0s},
+    };
+    for (const Case& c : cases) {
+        DomainCheck check = m_resolver.checkDomain(c.domain);
+        EXPECT_EQ(check.status, c.status) << c.domain;
+        EXPECT_EQ(check.lifetime, c.lifetime) << c.domain;
+    }
 }
 
 TEST_F(MXResolverDnsmasq, AsksAnIpv6NameServer) {

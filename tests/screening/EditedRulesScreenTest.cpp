@@ -14,7 +14,7 @@ namespace {
 
 class EveryDomainExists : public DomainResolver {
 public:
-    DomainAnswer resolve(const std::string&) override { return DomainAnswer::Exists; }
+    DomainLookup resolve(const std::string&) override { return DomainAnswer::Exists; }
 };
 
 MessageEntry message(std::string subject, std::string sender, std::string to = "me@home.example") {

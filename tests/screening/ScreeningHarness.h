@@ -15,12 +15,15 @@ namespace mv::test {
 class ScriptedResolver : public DomainResolver {
 public:
     std::map<std::string, DomainAnswer> answers;
+    std::map<std::string, std::chrono::seconds> lifetimes; // the longest when not given
     std::vector<std::string> asked;
 
-    DomainAnswer resolve(const std::string& domain) override {
+    DomainLookup resolve(const std::string& domain) override {
         asked.push_back(domain);
-        auto it = answers.find(domain);
-        return it == answers.end() ? DomainAnswer::Exists : it->second;
+        auto answer = answers.find(domain);
+        auto lifetime = lifetimes.find(domain);
+        return {answer == answers.end() ? DomainAnswer::Exists : answer->second,
+                lifetime == lifetimes.end() ? kMaxDomainLifetime : lifetime->second};
     }
 };
 
@@ -29,7 +32,8 @@ struct Screener {
     TempDir home;
     RuleSet rules{home.path()};
     ScriptedResolver resolver;
-    UnknownDomainCheck domains{resolver, rules.options()};
+    UnknownDomainCheck::Clock::time_point now{}; // the time answers expire by
+    UnknownDomainCheck domains{resolver, rules.options(), [this] { return now; }};
     int mailbox = 1;
     ScreeningPass pass{rules, domains, [this] { return mailbox; }};
 

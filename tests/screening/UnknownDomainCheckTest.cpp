@@ -54,6 +54,35 @@ TEST_F(UnknownDomainTest, FailedLookUpLeavesTheMessageAloneForTheRun) {
     EXPECT_EQ(count(), "1");
 }
 
+// An answer is kept for its DNS lifetime, at most an hour, and always for the run that asked.
+TEST_F(UnknownDomainTest, AnswersExpireWithTheirLifetime) {
+    using std::chrono::seconds;
+    struct Case {
+        DomainAnswer answer;
+        seconds lifetime, later;
+        bool askedAgain;
+    } cases[] = {
+        {DomainAnswer::DoesNotExist, seconds(300), seconds(299), false},
+        {DomainAnswer::DoesNotExist, seconds(300), seconds(301), true},
+        {DomainAnswer::DoesNotExist, seconds(86400), seconds(3601), true}, // capped at an hour
+        {DomainAnswer::Exists, seconds(86400), seconds(3599), false},
+        {DomainAnswer::Exists, seconds(0), seconds(0), true}, // not kept beyond its run
+    };
+    for (const Case& c : cases) {
+        Screener fresh;
+        fresh.rules.options().checkDomains = true;
+        fresh.resolver.answers["flaky.test"] = c.answer;
+        fresh.resolver.lifetimes["flaky.test"] = c.lifetime;
+        fresh.mark(message({"From: a@flaky.test"}));
+        fresh.mark(message({"From: b@flaky.test"})); // the same run: never asked twice
+        fresh.domains.startRun();
+        fresh.now += c.later;
+        fresh.mark(message({"From: c@flaky.test"}));
+        EXPECT_EQ(fresh.resolver.asked.size(), c.askedAgain ? 2u : 1u)
+            << c.lifetime.count() << " s, " << c.later.count() << " s later";
+    }
+}
+
 TEST_F(UnknownDomainTest, MarkFollowsTheOptionAndNeverLowersADelete) {
     s.rules.options().unknownDomainDeletes = true;
     EXPECT_EQ(s.mark(message({"From: a@gone.test"})), kMarkDelete);

@@ -40,9 +40,7 @@ void Desktop::connectMainWindow() {
         return [this, command] {
             if (blocked()) return;
             Running running(*this);
-            std::vector<int> selection = m_main.selectedRows();
-            markSelection(selection);
-            command(selection);
+            command(m_main.selectedRows());
         };
     };
     connect(w, &TfrmMain::checkClicked, this, &Desktop::check);
@@ -81,16 +79,6 @@ void Desktop::start() {
     Running running(*this);
     m_controller.startUp();
     keepReachable();
-}
-
-void Desktop::markSelection(const std::vector<int>& selection) {
-    // The rows carry the selection too: the quick-add reads it from them.
-    auto& rows = m_controller.rows();
-    for (auto& row : rows)
-        row.selected = false;
-    for (int index : selection)
-        if (index >= 0 && index < static_cast<int>(rows.size()))
-            rows[static_cast<std::size_t>(index)].selected = true;
 }
 
 bool Desktop::blocked() const { return m_running > 0 || m_ending || m_controller.busy(); }
@@ -147,8 +135,7 @@ void Desktop::finishExit() {
     m_exitPending = false;
     m_ending = true;
     m_timer1.stop();
-    // A session kept open after the listing ends with QUIT, as the server expects.
-    m_controller.endKeptSession();
+    m_controller.FormCloseQuery();
     m_progress.hide();
     m_main.hide();
     emit ended();
@@ -183,10 +170,7 @@ void Desktop::withTimerPaused(const std::function<void()>& open) {
 void Desktop::generalSettings() {
     if (blocked()) return;
     Running running(*this);
-    m_controller.playAlarmSound(false);
-    m_controller.disableTimer();
-    openGeneralSettings(&m_main, m_controller);
-    m_controller.settingsClosed();
+    m_controller.btGeneralClick();
     keepReachable();
 }
 
@@ -249,6 +233,8 @@ void Desktop::automaticModeChanged(bool automatic) {
 void Desktop::setTrayHint(const QString& /*hint*/) {}
 
 bool Desktop::trayShown() const { return false; }
+
+void Desktop::setBusy(bool /*busy*/) {}
 
 void Desktop::openSettingsFromController() { openGeneralSettings(&m_main, m_controller); }
 

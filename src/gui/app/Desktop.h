@@ -67,6 +67,7 @@ public:
     void hideToTray();
     void automaticModeChanged(bool automatic);
     void setTrayHint(const QString& hint);
+    void setBusy(bool busy);
     void openSettingsFromController();
 
 signals:
@@ -88,7 +89,6 @@ private:
     };
 
     void connectMainWindow();
-    void markSelection(const std::vector<int>& selection);
     // True when a command may not start now (another one runs or the program ends).
     bool blocked() const;
     // A modal window opened with the alarm stopped and the automatic timer paused around it.

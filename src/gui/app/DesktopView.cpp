@@ -37,7 +37,13 @@ void DesktopView::setCheckPicture(bool listHasRows) {
     m_desktop.mainWindow().setCheckPicture(listHasRows);
 }
 
-void DesktopView::listChanged() { m_desktop.model().sync(); }
+void DesktopView::rowsInserted(int first, int last) { m_desktop.model().rowsAppended(first, last); }
+
+void DesktopView::rowChanged(int index) { m_desktop.model().rowChanged(index); }
+
+void DesktopView::listReset() { m_desktop.model().listReset(); }
+
+void DesktopView::setBusy(bool busy) { m_desktop.setBusy(busy); }
 
 void DesktopView::showProgress(const std::string& heading, const std::string& server,
                                const std::string& user) {

@@ -18,7 +18,10 @@ public:
     void setButtons(const ButtonStates& states) override;
     void setExitCaption(const std::string& caption) override;
     void setCheckPicture(bool listHasRows) override;
-    void listChanged() override;
+    void rowsInserted(int first, int last) override;
+    void rowChanged(int index) override;
+    void listReset() override;
+    void setBusy(bool busy) override;
     void showProgress(const std::string& heading, const std::string& server,
                       const std::string& user) override;
     void setProgressHeading(const std::string& heading) override;

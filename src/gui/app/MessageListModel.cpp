@@ -50,11 +50,11 @@ QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, 
     return QString::fromLatin1(headings[section]);
 }
 
-void MessageListModel::rowsAppended() {
-    int count = static_cast<int>(m_rows.size());
-    if (count <= m_shown) return;
-    beginInsertRows({}, m_shown, count - 1);
-    m_shown = count;
+void MessageListModel::rowsAppended(int first, int last) {
+    // The rows are in the controller already: the two notices go back to back.
+    if (first != m_shown || last < first) return listReset();
+    beginInsertRows({}, first, last);
+    m_shown = last + 1;
     endInsertRows();
 }
 
@@ -67,17 +67,6 @@ void MessageListModel::listReset() {
     beginResetModel();
     m_shown = static_cast<int>(m_rows.size());
     endResetModel();
-}
-
-void MessageListModel::sync() {
-    int count = static_cast<int>(m_rows.size());
-    if (count > m_shown) {
-        rowsAppended();
-    } else if (count < m_shown) {
-        listReset();
-    } else if (count > 0) {
-        emit dataChanged(index(0, 0), index(count - 1, ColumnCount - 1));
-    }
 }
 
 } // namespace mv::gui

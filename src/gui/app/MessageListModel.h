@@ -23,15 +23,12 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The controller appended rows at the end (the header pass).
-    void rowsAppended();
+    // The controller appended rows `first` to `last` at the end (the header pass).
+    void rowsAppended(int first, int last);
     // Row `index` changed (its mark).
     void rowChanged(int index);
-    // Anything else: the list was cleared or rebuilt, or many marks changed.
+    // The list was emptied.
     void listReset();
-    // Brings the model level with the rows when only "something changed" is known: appended rows
-    // are inserted, a shorter list is a reset, the same length refreshes the marks.
-    void sync();
 
 private:
     const std::vector<MessageEntry>& m_rows;

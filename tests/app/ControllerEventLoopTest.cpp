@@ -1,0 +1,213 @@
+// The controller driven the way a desktop window drives it: commands arrive from inside the View's
+// callbacks and from the pump while an operation runs, Cancel comes at any moment, and the pump
+// must run often enough for the window to stay live.
+#include "app/ControllerFixture.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace mv {
+namespace {
+
+using test::AutomaticRunTest;
+using test::CheckControllerTest;
+using test::message;
+using Clock = std::chrono::steady_clock;
+
+// A name server on loopback that takes every query and never answers.
+class SilentNameServer {
+public:
+    SilentNameServer() {
+        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentNameServer() { ::close(m_fd); }
+    SilentNameServer(const SilentNameServer&) = delete;
+    SilentNameServer& operator=(const SilentNameServer&) = delete;
+    int port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+// What a window would do while a check runs; each result is recorded.
+struct Attempts {
+    std::optional<CheckOutcome> check;
+    std::optional<bool> deletion, mark;
+    bool download = false;
+};
+
+void tryEverything(CheckController& c, Attempts& attempts) {
+    attempts.check = c.btListClick();
+    attempts.deletion = c.btDeleteClick();
+    c.btGeneralClick();
+    c.settingsClosed();
+    c.EnableAutomatic1Click(true); // the tray's "Enable automatic check"
+    c.Timer1Timer();
+    attempts.download = c.downloadMessage(0).has_value();
+    attempts.mark = c.setMark(0, kMarkDelete);
+}
+
+TEST_F(CheckControllerTest, CommandsDuringACheckAreRefused) {
+    for (const char* from : {"view", "pump"}) {
+        m_controller.reset();
+        m_view = {};
+        std::filesystem::remove(logPath());
+        for (int i = 0; i < 3; ++i)
+            server->deliver(message("m" + std::to_string(i)));
+        Attempts attempts;
+        bool tried = false;
+        auto attempt = [&] {
+            if (tried || !controller().busy()) return;
+            tried = true;
+            tryEverything(controller(), attempts);
+        };
+        if (std::string(from) == "view")
+            m_view.onRowsInserted = [&](int) { attempt(); };
+        else
+            m_platform.onPump = attempt;
+
+        EXPECT_EQ(controller().btListClick(), CheckOutcome::Listed) << from;
+
+        ASSERT_TRUE(tried) << from;
+        EXPECT_EQ(attempts.check, CheckOutcome::NotRun) << from;
+        EXPECT_EQ(attempts.deletion, false) << from;
+        EXPECT_FALSE(attempts.download) << from;
+        EXPECT_EQ(attempts.mark, false) << from;
+        // Eight commands, each refused in the status line (the mark too, once a row exists).
+        EXPECT_GE(m_view.matching(std::string("status: ") + kBusyText).size(), 7u) << from;
+        EXPECT_FALSE(m_view.saw("settings window")) << from;
+        EXPECT_FALSE(m_settings.ReadGeneralSettings().automatic) << from;
+        EXPECT_FALSE(controller().timerEnabled()) << from; // no timer under the running check
+        EXPECT_EQ(controller().rows().size(), 3u) << from;
+        EXPECT_EQ(log(), checkEntry(3, server->plainServer())) << from;
+        EXPECT_FALSE(controller().busy());
+        test::emptyMailbox(server->plainServer());
+    }
+}
+
+// Pressing Cancel ends the network operation, but the controller stays busy until the command
+// that ran it has returned.
+TEST_F(CheckControllerTest, BusyUntilTheCancelledCommandHasReturned) {
+    server->deliver(message("one"));
+    server->deliver(message("two"));
+    bool busyAfterCancel = false;
+    std::optional<CheckOutcome> second;
+    m_view.onRowsInserted = [&](int first) {
+        if (first != 0) return;
+        controller().cancel();
+        busyAfterCancel = controller().busy();
+        second = controller().btListClick();
+    };
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::Failed);
+    EXPECT_TRUE(busyAfterCancel);
+    EXPECT_EQ(second, CheckOutcome::NotRun);
+    EXPECT_FALSE(controller().busy());
+    EXPECT_EQ(m_view.matching("busy: "), (std::vector<std::string>{"busy: on", "busy: off"}));
+}
+
+// Rows arrive as insertions, a re-screening reports only the rows whose mark changed, and a new
+// check starts with a reset: what a list model needs to keep its selection.
+TEST_F(CheckControllerTest, RowNoticesForAListModel) {
+    server->deliver(message("Hello"));
+    server->deliver(message("cheap viagra"));
+    controller().btListClick();
+    std::vector<std::string> notices;
+    for (const auto& call : m_view.calls)
+        if (call == "reset" || call.starts_with("inserted: ") || call.starts_with("changed: "))
+            notices.push_back(call);
+    EXPECT_EQ(notices,
+              (std::vector<std::string>{"reset", "inserted: 0-0", "inserted: 1-1", "changed: 1"}));
+    m_view.calls.clear();
+    controller().setMark(1, kMarkNone);
+    controller().setMark(0, kMarkNone); // no change, no notice
+    EXPECT_EQ(m_view.calls, (std::vector<std::string>{"changed: 1"}));
+}
+
+// Cancel pressed while the operation waits (from the pump, as a window delivers the click) ends it
+// at once, wherever it waits.
+TEST_F(CheckControllerTest, CancelEndsTheOperationAtOnce) {
+    enum class Step { Listing, Deletion, NameLookUp };
+    SilentNameServer nameServer;
+    for (Step step : {Step::Listing, Step::Deletion, Step::NameLookUp}) {
+        m_controller.reset();
+        m_view = {};
+        for (int i = 0; i < 200; ++i)
+            server->deliver(message("viagra " + std::to_string(i)));
+        m_settings.writeBool(Setting::Ask, false);
+        if (step == Step::NameLookUp) {
+            writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=1\r\n");
+            m_settings.writeString(Setting::DNSAddress, "127.0.0.1");
+            m_settings.writeInteger(Setting::DNSPort, nameServer.port());
+        }
+        if (step == Step::Deletion) controller().btListClick();
+        std::optional<Clock::time_point> pressed;
+        m_platform.onPump = [&] {
+            bool waiting = step == Step::Deletion
+                               ? m_view.saw("progress: Deleting messages ... standby")
+                               : m_view.saw("status: Updating headers");
+            if (pressed || !waiting) return;
+            pressed = Clock::now();
+            controller().cancel();
+        };
+        if (step == Step::Deletion)
+            EXPECT_FALSE(controller().btDeleteClick());
+        else
+            EXPECT_EQ(controller().btListClick(), CheckOutcome::Failed);
+        ASSERT_TRUE(pressed.has_value()) << static_cast<int>(step);
+        EXPECT_LT(Clock::now() - *pressed, std::chrono::milliseconds(500))
+            << static_cast<int>(step);
+        EXPECT_TRUE(m_view.saw("error: Operation has been canceled")) << static_cast<int>(step);
+        EXPECT_EQ(server->messagesOnDisk(), 200u);
+        m_platform.onPump = nullptr;
+        test::emptyMailbox(server->plainServer());
+        writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
+    }
+}
+
+// A long listing from a fast server on loopback never waits a whole slice, and the pump must still
+// keep a window live.
+TEST_F(CheckControllerTest, ThePumpRunsThroughoutALongListing) {
+    constexpr int kMessages = 3000;
+    for (int i = 0; i < kMessages; ++i)
+        server->deliver(message("message " + std::to_string(i)));
+    std::vector<Clock::time_point> pumped;
+    m_platform.onPump = [&] { pumped.push_back(Clock::now()); };
+    auto start = Clock::now();
+    ASSERT_EQ(controller().btListClick(), CheckOutcome::Listed);
+    auto elapsed = Clock::now() - start;
+    ASSERT_EQ(controller().rows().size(), static_cast<std::size_t>(kMessages));
+    EXPECT_GE(static_cast<long>(pumped.size()), elapsed / std::chrono::milliseconds(20))
+        << "over " << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count()
+        << " ms";
+}
+
+// The tray's mode switch and a second run during an automatic run are refused: no timer starts
+// under the running check, and the run is not run twice.
+TEST_F(AutomaticRunTest, TheTrayCannotStartTheTimerUnderARun) {
+    bool tried = false;
+    m_view.onStatus = [&](const std::string& s) {
+        if (tried || !s.starts_with("Checking message")) return;
+        tried = true;
+        controller().EnableAutomatic1Click(false);
+        controller().checkNow();
+    };
+    controller().checkNow();
+    EXPECT_TRUE(tried);
+    EXPECT_TRUE(m_settings.ReadGeneralSettings().automatic); // the switch was refused
+    EXPECT_EQ(m_view.matching("caption: Mailvane - Now checking e-mail for bob").size(), 2u);
+    EXPECT_EQ(controller().countdown(), 2);
+}
+
+} // namespace
+} // namespace mv
