@@ -5,6 +5,7 @@
 #include "app/settings/HomeFolder.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/SplashWindow.h"
+#include "gui/desktop/SingleInstance.h"
 #include "gui/widgets/MessageBox.h"
 
 #include <QApplication>
@@ -45,15 +46,20 @@ struct Demo {
 };
 
 int run(QApplication& app, const Options& options) {
-    QPointer<mv::gui::TfrmSplash> splash = new mv::gui::TfrmSplash;
-    splash->showFirst();
     std::unique_ptr<Demo> demo;
     if (options.demo) demo = std::make_unique<Demo>();
     mv::HomeFolder home = demo ? mv::HomeFolder(demo->home.dir())
                                : mv::HomeFolder::resolve(options.home, mv::processEnvironment());
+    // A second start only brings the running program forward.
+    mv::gui::SingleInstance instance(mv::gui::Desktop::instanceName(home));
+    if (!instance.claim()) return 0;
+    QPointer<mv::gui::TfrmSplash> splash = new mv::gui::TfrmSplash;
+    splash->showFirst();
     home.create();
     mv::gui::Desktop desktop(home, mv::RegionalSettings::fromLocale());
     QObject::connect(&desktop, &mv::gui::Desktop::ended, &app, &QCoreApplication::quit);
+    QObject::connect(&instance, &mv::gui::SingleInstance::raiseRequested, &desktop,
+                     &mv::gui::Desktop::showMain);
     desktop.start();
     if (splash) splash->showSecondAndExpire();
     return app.exec();

@@ -1,9 +1,13 @@
 #include "gui/app/Desktop.h"
 
 #include "gui/WindowOpeners.h"
+#include "gui/app/AboutWindow.h"
+#include "gui/desktop/SingleInstance.h"
 #include "gui/widgets/Help.h"
+#include "gui/widgets/MessageBox.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDialog>
 
 namespace mv::gui {
@@ -29,6 +33,7 @@ Desktop::Desktop(const HomeFolder& home, RegionalSettings regional)
     connect(&m_timer1, &QTimer::timeout, this, &Desktop::timerTick);
     connect(&m_progress, &TfrmRetrieving::cancelClicked, this, &Desktop::cancelFromProgress);
     connectMainWindow();
+    connectTray();
 }
 
 Desktop::~Desktop() = default;
@@ -75,9 +80,37 @@ void Desktop::connectMainWindow() {
             }));
 }
 
+void Desktop::connectTray() {
+    const TrayActions& a = m_tray.actions();
+    connect(a.checkMail, &QAction::triggered, this, &Desktop::trayCheck);
+    connect(a.launchMailer, &QAction::triggered, this, &Desktop::launchMailProgram);
+    connect(a.mainScreen, &QAction::triggered, this, &Desktop::showMain);
+    connect(a.spamSettings, &QAction::triggered, this, &Desktop::spamSettings);
+    connect(a.generalSettings, &QAction::triggered, this, &Desktop::generalSettings);
+    connect(a.viewLog, &QAction::triggered, this, &Desktop::viewLog);
+    connect(a.statistics, &QAction::triggered, this, &Desktop::statistics);
+    connect(a.enableAutomatic, &QAction::triggered, this, [this] { setAutomatic(true); });
+    connect(a.disableAutomatic, &QAction::triggered, this, [this] { setAutomatic(false); });
+    connect(a.help, &QAction::triggered, this, &Desktop::help);
+    connect(a.about, &QAction::triggered, this, &Desktop::about);
+    connect(a.exit, &QAction::triggered, this, &Desktop::trayExit);
+    connect(m_tray.menu(), &QMenu::aboutToShow, this, [this] { m_controller.playAlarmSound(false); });
+    connect(&m_tray, &TrayIcon::doubleClicked, this, &Desktop::showMain);
+}
+
+QString Desktop::instanceName(const HomeFolder& home) {
+    QByteArray folder = QByteArray::fromStdString(home.configDir().lexically_normal().string());
+    return SingleInstance::defaultName() + QLatin1Char('-') +
+           QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Sha1)
+                                   .toHex()
+                                   .left(12));
+}
+
 void Desktop::start() {
     Running running(*this);
     m_controller.startUp();
+    if (m_controller.general().sysTray && !m_tray.setActive(true))
+        MessageBox::information(&m_main, TrayIcon::unavailableText());
     keepReachable();
 }
 
@@ -88,18 +121,25 @@ bool Desktop::blocked() const { return m_running > 0 || m_ending || m_controller
 void Desktop::check() {
     if (blocked()) return;
     Running running(*this);
+    m_tray.setCancelled(false);
     m_controller.btListClick();
 }
 
 void Desktop::trayCheck() {
     if (blocked()) return;
     Running running(*this);
+    m_tray.setCancelled(false);
     m_controller.Show1Click();
+}
+
+void Desktop::cancelOperation(bool fromProgress) {
+    m_controller.cancel(fromProgress);
+    m_tray.setCancelled(true);
 }
 
 void Desktop::exitButton() {
     if (m_controller.busy()) {
-        m_controller.cancel();
+        cancelOperation(false);
         return;
     }
     if (m_controller.general().sysTray) {
@@ -125,6 +165,13 @@ void Desktop::requestExit() {
     finishExit();
 }
 
+void Desktop::trayExit() {
+    if (m_controller.busy())
+        cancelOperation(false);
+    else
+        requestExit();
+}
+
 void Desktop::closeModalWindows() {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isModal())
@@ -142,7 +189,7 @@ void Desktop::finishExit() {
 }
 
 void Desktop::cancelFromProgress() {
-    if (m_controller.busy()) m_controller.cancel(true);
+    if (m_controller.busy()) cancelOperation(true);
 }
 
 void Desktop::deleteMarked() {
@@ -183,7 +230,16 @@ void Desktop::statistics() {
 }
 
 void Desktop::about() {
-    withTimerPaused([] {});
+    withTimerPaused([this] {
+        AboutWindow window(&m_main);
+        window.exec();
+    });
+}
+
+void Desktop::viewLog() {
+    std::string path = m_controller.log().path().string();
+    if (path.empty() || !m_platform.open(path))
+        MessageBox::error(&m_main, QStringLiteral("Unable to open log file. "));
 }
 
 void Desktop::help() {
@@ -194,6 +250,7 @@ void Desktop::setAutomatic(bool on) { m_controller.EnableAutomatic1Click(on); }
 
 void Desktop::showMain() {
     if (m_ending) return;
+    if (m_tray.isActive()) return m_tray.showApplication();
     if (m_main.isMinimized()) m_main.showNormal();
     m_main.show();
     m_main.raise();
@@ -209,7 +266,19 @@ void Desktop::timerTick() {
     if (runDue) notifyAfterRun(deletedBefore);
 }
 
-void Desktop::notifyAfterRun(long long /*deletedBefore*/) {}
+void Desktop::notifyAfterRun(long long deletedBefore) {
+    if (!m_settings.readBool(Setting::Notify)) return;
+    long long deleted = m_controller.general().count - deletedBefore;
+    std::size_t waiting = m_controller.rows().size();
+    if (deleted > 0)
+        m_tray.notify(QStringLiteral("Mailvane"),
+                      QStringLiteral("%1 spam messages deleted").arg(deleted));
+    if (waiting > 0 && !m_controller.general().kill)
+        m_tray.notify(QStringLiteral("Mailvane"),
+                      QStringLiteral("Mail is waiting: %1 messages for %2")
+                          .arg(waiting)
+                          .arg(QString::fromStdString(m_controller.client().userName())));
+}
 
 // --- The view bridge's questions ------------------------------------------------------------
 
@@ -218,23 +287,36 @@ bool Desktop::mainWindowVisible() const { return m_main.isVisible() && !m_main.i
 void Desktop::hideToTray() {
     // Without an icon in the notification area a hidden window could never be found again.
     if (trayShown())
-        m_main.hide();
+        m_tray.hideApplication();
     else
         m_main.showMinimized();
 }
 
 void Desktop::automaticModeChanged(bool automatic) {
+    m_tray.setState(automatic ? TrayIcon::State::Animated : TrayIcon::State::Enabled);
+    m_tray.setAutomatic(automatic);
     if (!automatic)
         m_timer1.stop();
     else if (!m_timer1.isActive())
         m_timer1.start();
 }
 
-void Desktop::setTrayHint(const QString& /*hint*/) {}
+void Desktop::setTrayHint(const QString& hint) { m_tray.setHint(hint); }
 
-bool Desktop::trayShown() const { return false; }
+void Desktop::setExitCaption(const QString& caption) {
+    m_main.setExitCaption(caption);
+    m_tray.actions().exit->setText(caption == QStringLiteral("Cancel") ? caption
+                                                                        : QStringLiteral("Exit"));
+}
 
-void Desktop::setBusy(bool /*busy*/) {}
+void Desktop::playSound(const QString& file, bool loop) { m_sound.play(file, loop); }
+
+void Desktop::stopSound() { m_sound.stop(); }
+
+bool Desktop::trayShown() const { return m_tray.isActive(); }
+
+// A right click during a run is a plain click: the menu's commands would only be refused.
+void Desktop::setBusy(bool busy) { m_tray.setAutoPopup(!busy); }
 
 void Desktop::openSettingsFromController() { openGeneralSettings(&m_main, m_controller); }
 

@@ -16,6 +16,8 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/MessageListModel.h"
 #include "gui/app/ProgressWindow.h"
+#include "gui/desktop/SoundPlayer.h"
+#include "gui/desktop/TrayIcon.h"
 
 #include <QObject>
 #include <QTimer>
@@ -30,6 +32,10 @@ public:
     Desktop(const HomeFolder& home, RegionalSettings regional);
     ~Desktop() override;
 
+    // The single-instance name for a home folder: one program per home, so a demo or a second
+    // home of the same user runs beside the usual one.
+    static QString instanceName(const HomeFolder& home);
+
     // The main window's creation steps; shows it unless in tray mode.
     void start();
 
@@ -39,6 +45,7 @@ public:
     TfrmRetrieving& progressWindow() { return m_progress; }
     MessageListModel& model() { return m_model; }
     QTimer& automaticTimer() { return m_timer1; }
+    TrayIcon& tray() { return m_tray; }
     // True once the program is ending: no more boxes are shown.
     bool ending() const { return m_ending; }
 
@@ -50,6 +57,8 @@ public:
     // The tray's "Exit" and the title bar's close: end the program, cancelling a running
     // operation first.
     void requestExit();
+    // The tray's exit item: "Cancel" while an operation runs, else the exit.
+    void trayExit();
     void cancelFromProgress();
     void deleteMarked();
     void launchMailProgram();
@@ -60,6 +69,7 @@ public:
     void help();
     void setAutomatic(bool on);
     void showMain();
+    void viewLog();
     void timerTick();
 
     // --- What the view bridge asks ---
@@ -67,6 +77,9 @@ public:
     void hideToTray();
     void automaticModeChanged(bool automatic);
     void setTrayHint(const QString& hint);
+    void setExitCaption(const QString& caption);
+    void playSound(const QString& file, bool loop);
+    void stopSound();
     void setBusy(bool busy);
     void openSettingsFromController();
 
@@ -89,6 +102,10 @@ private:
     };
 
     void connectMainWindow();
+    void connectTray();
+    // The user pressed a cancel: the operation ends and the tray shows the hammer until the next
+    // check.
+    void cancelOperation(bool fromProgress);
     // True when a command may not start now (another one runs or the program ends).
     bool blocked() const;
     // A modal window opened with the alarm stopped and the automatic timer paused around it.
@@ -103,13 +120,15 @@ private:
 
     SystemClock m_clock;
     SettingsStore m_settings;
-    DesktopPlatform m_platform;
+    SoundPlayer m_sound;
+    DesktopPlatform m_platform{*this};
     DesktopView m_view;
     CheckController m_controller;
     ListCommands m_list;
     MessageListModel m_model;
     TfrmMain m_main;
     TfrmRetrieving m_progress;
+    TrayIcon m_tray{&m_main};
     QTimer m_timer1;
     int m_running = 0;
     bool m_exitPending = false;

@@ -1,6 +1,9 @@
 #include "gui/app/DesktopPlatform.h"
 
-#include <QApplication>
+#include "gui/app/Desktop.h"
+#include "gui/desktop/SoundPlayer.h"
+
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -8,11 +11,13 @@
 
 namespace mv::gui {
 
-void DesktopPlatform::playSound(const std::string& /*file*/, bool /*loop*/) {}
+void DesktopPlatform::playSound(const std::string& file, bool loop) {
+    m_desktop.playSound(QString::fromStdString(file), loop);
+}
 
-void DesktopPlatform::stopSound() {}
+void DesktopPlatform::stopSound() { m_desktop.stopSound(); }
 
-void DesktopPlatform::beep() { QApplication::beep(); }
+void DesktopPlatform::beep() { SoundPlayer::beep(); }
 
 bool DesktopPlatform::open(const std::string& path) {
     QString target = QString::fromStdString(path);

@@ -5,8 +5,12 @@
 
 namespace mv::gui {
 
+class Desktop;
+
 class DesktopPlatform final : public Platform {
 public:
+    explicit DesktopPlatform(Desktop& desktop) : m_desktop(desktop) {}
+
     void playSound(const std::string& file, bool loop) override;
     void stopSound() override;
     void beep() override;
@@ -14,6 +18,9 @@ public:
     // is started on its own.
     bool open(const std::string& path) override;
     void pump() override;
+
+private:
+    Desktop& m_desktop;
 };
 
 } // namespace mv::gui

@@ -30,7 +30,7 @@ void DesktopView::setButtons(const ButtonStates& states) {
 }
 
 void DesktopView::setExitCaption(const std::string& caption) {
-    m_desktop.mainWindow().setExitCaption(q(caption));
+    m_desktop.setExitCaption(q(caption));
 }
 
 void DesktopView::setCheckPicture(bool listHasRows) {

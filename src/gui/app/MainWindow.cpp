@@ -107,7 +107,6 @@ QWidget* TfrmMain::makeBand() {
     m_btList = addButton("btList", QStringLiteral("Check e-mail"), &TfrmMain::checkClicked);
     m_btOptions = addButton("btOptions", QStringLiteral("Settings and more"),
                             &TfrmMain::showOptionsPanel);
-    m_btOptions->setIcon(buttonIcon(ButtonPicture::Question));
     m_listButtons = {
         addButton("btMark", QStringLiteral("Mark messages"), &TfrmMain::markClicked),
         addButton("btDelete", QStringLiteral("Delete marked messages"), &TfrmMain::deleteClicked),
@@ -115,11 +114,13 @@ QWidget* TfrmMain::makeBand() {
         addButton("btResetAll", QStringLiteral("Reset all marks"), &TfrmMain::resetClicked),
         addButton("btLaunch", QStringLiteral("Launch e-mail program"), &TfrmMain::launchClicked),
     };
-    const ButtonPicture listPictures[] = {ButtonPicture::Check, ButtonPicture::Hammer,
-                                          ButtonPicture::Question, ButtonPicture::Down,
-                                          ButtonPicture::Up};
-    for (std::size_t i = 0; i < m_listButtons.size(); ++i)
-        m_listButtons[i]->setIcon(buttonIcon(listPictures[i]));
+    // Marking, deleting, re-marking, un-marking and the mail program, each its own picture.
+    m_btOptions->setIcon(buttonIcon(ButtonPicture::Hammer));
+    m_listButtons[0]->setIcon(buttonIcon(ButtonPicture::Check));
+    m_listButtons[1]->setIcon(buttonIcon(ButtonPicture::Stop));
+    m_listButtons[2]->setIcon(buttonIcon(ButtonPicture::Question));
+    m_listButtons[3]->setIcon(buttonIcon(ButtonPicture::Check).pixmap(kButtonPicture, QIcon::Disabled));
+    m_listButtons[4]->setIcon(buttonIcon(ButtonPicture::Down));
     m_btExit = addButton("btExit", QStringLiteral("Goodbye"), &TfrmMain::exitClicked);
     m_slogan = new QLabel(QString::fromLatin1(kSlogan), band);
     m_slogan->setObjectName(QStringLiteral("lblAd"));
@@ -164,22 +165,23 @@ QFrame* TfrmMain::makeOptionsPanel() {
     struct Item {
         const char* name;
         const char* caption;
-        ButtonPicture picture;
+        QIcon picture;
         void (TfrmMain::*clicked)();
     };
     const Item items[] = {
-        {"btGeneral", "General settings", ButtonPicture::Door, &TfrmMain::generalClicked},
-        {"btSpamSetup", "Spam settings", ButtonPicture::Hammer, &TfrmMain::spamClicked},
-        {"btStats", "Stats", ButtonPicture::Up, &TfrmMain::statsClicked},
-        {"btAbout", "About", ButtonPicture::Bye, &TfrmMain::aboutClicked},
-        {"btHelp", "Help", ButtonPicture::Question, &TfrmMain::helpClicked},
+        {"btGeneral", "General settings", buttonIcon(ButtonPicture::Hammer),
+         &TfrmMain::generalClicked},
+        {"btSpamSetup", "Spam settings", buttonIcon(ButtonPicture::Check), &TfrmMain::spamClicked},
+        {"btStats", "Stats", buttonIcon(ButtonPicture::Up), &TfrmMain::statsClicked},
+        {"btAbout", "About", programIcon(), &TfrmMain::aboutClicked},
+        {"btHelp", "Help", buttonIcon(ButtonPicture::Question), &TfrmMain::helpClicked},
     };
     for (const Item& item : items) {
         auto* button = new QToolButton(panel);
         button->setObjectName(QString::fromLatin1(item.name));
         button->setText(QString::fromLatin1(item.caption));
         button->setAccessibleName(button->text());
-        button->setIcon(buttonIcon(item.picture));
+        button->setIcon(item.picture);
         button->setIconSize(QSize(24, 24));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setAutoRaise(true);

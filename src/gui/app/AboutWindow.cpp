@@ -1,0 +1,75 @@
+#include "gui/app/AboutWindow.h"
+
+#include "gui/widgets/Help.h"
+#include "gui/widgets/Pictures.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace mv::gui {
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
+
+QString AboutWindow::versionText() {
+    return QStringLiteral("Version %1").arg(QStringLiteral(MAILVANE_VERSION));
+}
+
+AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TfrmAbout"));
+    setWindowTitle(QStringLiteral("About Mailvane"));
+
+    QLabel* picture = label(this, "imIcon", {});
+    picture->setPixmap(programIcon().pixmap(64, 64));
+    picture->setAlignment(Qt::AlignTop);
+
+    QLabel* name = label(this, "lblName", QStringLiteral("Mailvane"));
+    QFont big = name->font();
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    big.setBold(true);
+    name->setFont(big);
+
+    QLabel* help =
+        label(this, "lblHelp", QStringLiteral("<a href=\"help\">How to use Mailvane</a>"));
+    help->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(help, &QLabel::linkActivated, this, [this] { openHelp(this, HelpTopic::Contents); });
+
+    QLabel* purpose = label(this, "lblPurpose",
+                            QStringLiteral("Screens POP3 mailboxes for junk mail and deletes it on "
+                                           "the server before your e-mail program downloads it."));
+    purpose->setWordWrap(true);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(name);
+    text->addWidget(label(this, "lblVersion", versionText()));
+    text->addWidget(purpose);
+    text->addWidget(
+        label(this, "lblLicence",
+              QStringLiteral("Copyright © 2026 the Mailvane developers. All rights reserved.")));
+    text->addWidget(help);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(picture);
+    top->addSpacing(12);
+    top->addLayout(text, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btOK"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(buttons);
+    setFixedWidth(420);
+}
+
+} // namespace mv::gui
