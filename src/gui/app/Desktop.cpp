@@ -99,7 +99,10 @@ void Desktop::connectTray() {
 }
 
 QString Desktop::instanceName(const HomeFolder& home) {
-    QByteArray folder = QByteArray::fromStdString(home.configDir().lexically_normal().string());
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::weakly_canonical(home.configDir(), ec);
+    if (ec) dir = home.configDir().lexically_normal();
+    QByteArray folder = QByteArray::fromStdString(dir.string());
     return SingleInstance::defaultName() + QLatin1Char('-') +
            QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Sha1)
                                    .toHex()

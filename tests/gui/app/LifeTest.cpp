@@ -38,9 +38,9 @@ TEST_F(LifeTest, CountdownCaptionThenRun) {
     EXPECT_FALSE(desktop().automaticTimer().isActive());
 }
 
-// Ending the program while an operation runs cancels it first: the server rolls the session
+// Closing the main window while an operation runs cancels it first: the server rolls the session
 // back (nothing deleted, no partial check logged) and the program ends only once it unwound. The
-// server answers 20 ms late, so the exit arrives from the event loop while the client waits.
+// server answers 20 ms late, so the close arrives from the event loop while the client waits.
 TEST_F(LifeTest, ExitDuringAnOperationCancelsItFirst) {
     mv::bench::DelayProxy slow(server->pop3Port(), 10);
     setAccount(1, "127.0.0.1:" + std::to_string(slow.port()));
@@ -63,7 +63,7 @@ TEST_F(LifeTest, ExitDuringAnOperationCancelsItFirst) {
         }
         int endedDuring = -1;
         QTimer::singleShot(0, [&] {
-            desktop().requestExit();
+            window().close();
             endedDuring = m_ended;
         });
         click(c.button);

@@ -1,4 +1,5 @@
 // The main window and the windows around a check.
+#include "gui/app/AboutWindow.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/MailboxChooser.h"
 #include "gui/app/SplashWindow.h"
@@ -122,6 +123,22 @@ QStringList splash(const Context& context) {
     QString second = context.save(*window, QStringLiteral("splash-2"));
     window->close();
     return {first, second};
+}
+
+QStringList about(const Context& context) {
+    AboutWindow window(&context.desktop.mainWindow());
+    return {context.save(window, QStringLiteral("about"))};
+}
+
+// The menu as a right click on the icon opens it, in automatic mode.
+QStringList trayMenu(const Context& context) {
+    context.desktop.setAutomatic(true);
+    QMenu* menu = context.desktop.tray().menu();
+    menu->popup(QPoint(40, 40));
+    QString file = context.save(*menu, QStringLiteral("tray-menu"));
+    menu->hide();
+    context.desktop.setAutomatic(false);
+    return {file};
 }
 
 } // namespace mv::gui::shots

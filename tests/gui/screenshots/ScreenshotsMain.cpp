@@ -26,6 +26,8 @@ const std::vector<std::pair<QString, Shot>>& allShots() {
         {QStringLiteral("reasons"), s::reasonsViewer},
         {QStringLiteral("chooser"), s::chooser},
         {QStringLiteral("splash"), s::splash},
+        {QStringLiteral("about"), s::about},
+        {QStringLiteral("tray"), s::trayMenu},
     };
     return table;
 }

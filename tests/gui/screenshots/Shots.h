@@ -34,6 +34,8 @@ QStringList progressWindow(const Context& context);
 QStringList reasonsViewer(const Context& context);
 QStringList chooser(const Context& context);
 QStringList splash(const Context& context);
+QStringList about(const Context& context);
+QStringList trayMenu(const Context& context);
 
 } // namespace shots
 } // namespace mv::gui
