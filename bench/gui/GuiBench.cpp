@@ -58,9 +58,11 @@ std::string message(int n) {
     std::string id = std::to_string(n);
     return "Received: from mx.deals.example.com (mx.deals.example.com [192.0.2.17])\r\n"
            "\tby mail.example.org; Wed, 9 Dec 2026 10:15:02 +0000\r\n"
-           "From: \"Deals Team\" <offers" + id + "@deals.example.com>\r\n"
-           "To: bob@example.org\r\nSubject: Your weekly selection, number " + id +
-           "\r\nDate: Wed, 9 Dec 2026 10:15:00 +0000\r\nMessage-ID: <" + id +
+           "From: \"Deals Team\" <offers" +
+           id +
+           "@deals.example.com>\r\n"
+           "To: bob@example.org\r\nSubject: Your weekly selection, number " +
+           id + "\r\nDate: Wed, 9 Dec 2026 10:15:00 +0000\r\nMessage-ID: <" + id +
            "@deals.example.com>\r\nMIME-Version: 1.0\r\nContent-Type: text/plain\r\n\r\n"
            "Hello, here is this week's selection.\r\n";
 }
@@ -70,8 +72,8 @@ void benchCheck(const QString& label, const std::filesystem::path& dir, const st
     mv::HomeFolder home(dir);
     {
         mv::SettingsStore settings(home.settingsFile());
-        settings.saveAccount(1, {server, DovecotServer::kUser, DovecotServer::kPassword,
-                                 mv::TlsMode::None, ""});
+        settings.saveAccount(
+            1, {server, DovecotServer::kUser, DovecotServer::kPassword, mv::TlsMode::None, ""});
     }
     mv::gui::Desktop desktop(home, mv::RegionalSettings::usEnglish());
     desktop.start();
@@ -131,9 +133,8 @@ int main(int argc, char** argv) {
     }
 
     if (!DovecotServer::unavailableReason().empty()) {
-        QTextStream(stderr) << "no Dovecot: " << QString::fromStdString(
-                                                      DovecotServer::unavailableReason())
-                            << "\n";
+        QTextStream(stderr) << "no Dovecot: "
+                            << QString::fromStdString(DovecotServer::unavailableReason()) << "\n";
         return 0;
     }
     DovecotServer server;

@@ -16,7 +16,9 @@ namespace {
 constexpr int kMinuteMs = 60000;
 }
 
-Desktop::Running::Running(Desktop& desktop) : m_desktop(desktop) { ++m_desktop.m_running; }
+Desktop::Running::Running(Desktop& desktop) : m_desktop(desktop) {
+    ++m_desktop.m_running;
+}
 
 Desktop::Running::~Running() {
     if (--m_desktop.m_running == 0 && m_desktop.m_exitPending) m_desktop.finishExit();
@@ -67,17 +69,16 @@ void Desktop::connectMainWindow() {
             listCommand([this](const std::vector<int>&) { m_list.btRemarkClick(); }));
     connect(w, &TfrmMain::whyClicked, this,
             listCommand([this](const std::vector<int>& rows) { m_list.Why1Click(rows); }));
-    connect(w, &TfrmMain::addExceptionsClicked, this, listCommand([this](const std::vector<int>& rows) {
-                m_list.AddtoExceptions1Click(rows);
-            }));
+    connect(
+        w, &TfrmMain::addExceptionsClicked, this,
+        listCommand([this](const std::vector<int>& rows) { m_list.AddtoExceptions1Click(rows); }));
     connect(w, &TfrmMain::addSpamClicked, this, listCommand([this](const std::vector<int>& rows) {
                 m_list.AddtoSPAMlist1Click(rows);
             }));
     connect(w, &TfrmMain::viewHeadersClicked, this,
             listCommand([this](const std::vector<int>& rows) { m_list.ViewHeader1Click(rows); }));
-    connect(w, &TfrmMain::viewBodyClicked, this, listCommand([this](const std::vector<int>& rows) {
-                m_list.ViewMessages1Click(rows);
-            }));
+    connect(w, &TfrmMain::viewBodyClicked, this,
+            listCommand([this](const std::vector<int>& rows) { m_list.ViewMessages1Click(rows); }));
 }
 
 void Desktop::connectTray() {
@@ -94,7 +95,8 @@ void Desktop::connectTray() {
     connect(a.help, &QAction::triggered, this, &Desktop::help);
     connect(a.about, &QAction::triggered, this, &Desktop::about);
     connect(a.exit, &QAction::triggered, this, &Desktop::trayExit);
-    connect(m_tray.menu(), &QMenu::aboutToShow, this, [this] { m_controller.playAlarmSound(false); });
+    connect(m_tray.menu(), &QMenu::aboutToShow, this,
+            [this] { m_controller.playAlarmSound(false); });
     connect(&m_tray, &TrayIcon::doubleClicked, this, &Desktop::showMain);
 }
 
@@ -104,9 +106,8 @@ QString Desktop::instanceName(const HomeFolder& home) {
     if (ec) dir = home.configDir().lexically_normal();
     QByteArray folder = QByteArray::fromStdString(dir.string());
     return SingleInstance::defaultName() + QLatin1Char('-') +
-           QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Sha1)
-                                   .toHex()
-                                   .left(12));
+           QString::fromLatin1(
+               QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(12));
 }
 
 void Desktop::start() {
@@ -117,7 +118,9 @@ void Desktop::start() {
     keepReachable();
 }
 
-bool Desktop::blocked() const { return m_running > 0 || m_ending || m_controller.busy(); }
+bool Desktop::blocked() const {
+    return m_running > 0 || m_ending || m_controller.busy();
+}
 
 // --- Commands ----------------------------------------------------------------------------------
 
@@ -249,7 +252,9 @@ void Desktop::help() {
     withTimerPaused([this] { openHelp(&m_main, HelpTopic::Contents); });
 }
 
-void Desktop::setAutomatic(bool on) { m_controller.EnableAutomatic1Click(on); }
+void Desktop::setAutomatic(bool on) {
+    m_controller.EnableAutomatic1Click(on);
+}
 
 void Desktop::showMain() {
     if (m_ending) return;
@@ -285,7 +290,9 @@ void Desktop::notifyAfterRun(long long deletedBefore) {
 
 // --- The view bridge's questions ------------------------------------------------------------
 
-bool Desktop::mainWindowVisible() const { return m_main.isVisible() && !m_main.isMinimized(); }
+bool Desktop::mainWindowVisible() const {
+    return m_main.isVisible() && !m_main.isMinimized();
+}
 
 void Desktop::hideToTray() {
     // Without an icon in the notification area a hidden window could never be found again.
@@ -304,24 +311,36 @@ void Desktop::automaticModeChanged(bool automatic) {
         m_timer1.start();
 }
 
-void Desktop::setTrayHint(const QString& hint) { m_tray.setHint(hint); }
+void Desktop::setTrayHint(const QString& hint) {
+    m_tray.setHint(hint);
+}
 
 void Desktop::setExitCaption(const QString& caption) {
     m_main.setExitCaption(caption);
     m_tray.actions().exit->setText(caption == QStringLiteral("Cancel") ? caption
-                                                                        : QStringLiteral("Exit"));
+                                                                       : QStringLiteral("Exit"));
 }
 
-void Desktop::playSound(const QString& file, bool loop) { m_sound.play(file, loop); }
+void Desktop::playSound(const QString& file, bool loop) {
+    m_sound.play(file, loop);
+}
 
-void Desktop::stopSound() { m_sound.stop(); }
+void Desktop::stopSound() {
+    m_sound.stop();
+}
 
-bool Desktop::trayShown() const { return m_tray.isActive(); }
+bool Desktop::trayShown() const {
+    return m_tray.isActive();
+}
 
 // A right click during a run is a plain click: the menu's commands would only be refused.
-void Desktop::setBusy(bool busy) { m_tray.setAutoPopup(!busy); }
+void Desktop::setBusy(bool busy) {
+    m_tray.setAutoPopup(!busy);
+}
 
-void Desktop::openSettingsFromController() { openGeneralSettings(&m_main, m_controller); }
+void Desktop::openSettingsFromController() {
+    openGeneralSettings(&m_main, m_controller);
+}
 
 void Desktop::keepReachable() {
     if (!m_ending && !m_main.isVisible() && !trayShown()) showMain();

@@ -15,9 +15,13 @@ void DesktopPlatform::playSound(const std::string& file, bool loop) {
     m_desktop.playSound(QString::fromStdString(file), loop);
 }
 
-void DesktopPlatform::stopSound() { m_desktop.stopSound(); }
+void DesktopPlatform::stopSound() {
+    m_desktop.stopSound();
+}
 
-void DesktopPlatform::beep() { SoundPlayer::beep(); }
+void DesktopPlatform::beep() {
+    SoundPlayer::beep();
+}
 
 bool DesktopPlatform::open(const std::string& path) {
     QString target = QString::fromStdString(path);
@@ -27,6 +31,8 @@ bool DesktopPlatform::open(const std::string& path) {
     return QProcess::startDetached(target, {});
 }
 
-void DesktopPlatform::pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void DesktopPlatform::pump() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 } // namespace mv::gui

@@ -11,19 +11,27 @@
 namespace mv::gui {
 
 namespace {
-QString q(const std::string& text) { return QString::fromStdString(text); }
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 } // namespace
 
-void DesktopView::setStatus(const std::string& text) { m_desktop.mainWindow().setStatus(q(text)); }
+void DesktopView::setStatus(const std::string& text) {
+    m_desktop.mainWindow().setStatus(q(text));
+}
 
 void DesktopView::setCaption(const std::string& caption) {
     m_desktop.mainWindow().setCaption(q(caption));
     m_desktop.setTrayHint(q(caption));
 }
 
-void DesktopView::setTrayHint(const std::string& hint) { m_desktop.setTrayHint(q(hint)); }
+void DesktopView::setTrayHint(const std::string& hint) {
+    m_desktop.setTrayHint(q(hint));
+}
 
-void DesktopView::setAutomaticMode(bool automatic) { m_desktop.automaticModeChanged(automatic); }
+void DesktopView::setAutomaticMode(bool automatic) {
+    m_desktop.automaticModeChanged(automatic);
+}
 
 void DesktopView::setButtons(const ButtonStates& states) {
     m_desktop.mainWindow().setButtons(states);
@@ -37,13 +45,21 @@ void DesktopView::setCheckPicture(bool listHasRows) {
     m_desktop.mainWindow().setCheckPicture(listHasRows);
 }
 
-void DesktopView::rowsInserted(int first, int last) { m_desktop.model().rowsAppended(first, last); }
+void DesktopView::rowsInserted(int first, int last) {
+    m_desktop.model().rowsAppended(first, last);
+}
 
-void DesktopView::rowChanged(int index) { m_desktop.model().rowChanged(index); }
+void DesktopView::rowChanged(int index) {
+    m_desktop.model().rowChanged(index);
+}
 
-void DesktopView::listReset() { m_desktop.model().listReset(); }
+void DesktopView::listReset() {
+    m_desktop.model().listReset();
+}
 
-void DesktopView::setBusy(bool busy) { m_desktop.setBusy(busy); }
+void DesktopView::setBusy(bool busy) {
+    m_desktop.setBusy(busy);
+}
 
 void DesktopView::showProgress(const std::string& heading, const std::string& server,
                                const std::string& user) {
@@ -62,7 +78,9 @@ void DesktopView::setProgressBar(int position, int maximum) {
     m_desktop.progressWindow().setBar(position, maximum);
 }
 
-void DesktopView::hideProgress() { m_desktop.progressWindow().stop(); }
+void DesktopView::hideProgress() {
+    m_desktop.progressWindow().stop();
+}
 
 // Once the program ends, a cancelled check's "Operation has been canceled" would only hold up
 // the exit the user asked for.
@@ -105,16 +123,28 @@ bool DesktopView::confirmSpamList(SpamListChoice& choice) {
     return true;
 }
 
-void DesktopView::openSettings() { m_desktop.openSettingsFromController(); }
+void DesktopView::openSettings() {
+    m_desktop.openSettingsFromController();
+}
 
-bool DesktopView::mainWindowVisible() const { return m_desktop.mainWindowVisible(); }
+bool DesktopView::mainWindowVisible() const {
+    return m_desktop.mainWindowVisible();
+}
 
-void DesktopView::showMainWindow() { m_desktop.showMain(); }
+void DesktopView::showMainWindow() {
+    m_desktop.showMain();
+}
 
-void DesktopView::hideToTray() { m_desktop.hideToTray(); }
+void DesktopView::hideToTray() {
+    m_desktop.hideToTray();
+}
 
-void DesktopView::closeMainWindow() { m_desktop.requestExit(); }
+void DesktopView::closeMainWindow() {
+    m_desktop.requestExit();
+}
 
-void DesktopView::hideTrademark() { m_desktop.mainWindow().hideTrademark(); }
+void DesktopView::hideTrademark() {
+    m_desktop.mainWindow().hideTrademark();
+}
 
 } // namespace mv::gui

@@ -1,9 +1,9 @@
 #include "gui/app/MailboxChooser.h"
 
+#include "gui/app/DialogButtons.h"
+
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace mv::gui {
@@ -17,11 +17,7 @@ TfrmWhichMailbox::TfrmWhichMailbox(const QStringList& lines, int preselected, QW
     m_which->setObjectName(QStringLiteral("cbWhich"));
     m_which->addItems(lines);
     m_which->setCurrentIndex(preselected >= 0 && preselected < lines.size() ? preselected : 0);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = dialogButtons(*this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(m_which);
@@ -29,6 +25,8 @@ TfrmWhichMailbox::TfrmWhichMailbox(const QStringList& lines, int preselected, QW
     setMinimumWidth(400);
 }
 
-int TfrmWhichMailbox::chosenIndex() const { return m_which->currentIndex(); }
+int TfrmWhichMailbox::chosenIndex() const {
+    return m_which->currentIndex();
+}
 
 } // namespace mv::gui

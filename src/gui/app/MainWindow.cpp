@@ -105,8 +105,8 @@ QWidget* TfrmMain::makeBand() {
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
     m_btList = addButton("btList", QStringLiteral("Check e-mail"), &TfrmMain::checkClicked);
-    m_btOptions = addButton("btOptions", QStringLiteral("Settings and more"),
-                            &TfrmMain::showOptionsPanel);
+    m_btOptions =
+        addButton("btOptions", QStringLiteral("Settings and more"), &TfrmMain::showOptionsPanel);
     m_listButtons = {
         addButton("btMark", QStringLiteral("Mark messages"), &TfrmMain::markClicked),
         addButton("btDelete", QStringLiteral("Delete marked messages"), &TfrmMain::deleteClicked),
@@ -119,7 +119,8 @@ QWidget* TfrmMain::makeBand() {
     m_listButtons[0]->setIcon(buttonIcon(ButtonPicture::Check));
     m_listButtons[1]->setIcon(buttonIcon(ButtonPicture::Stop));
     m_listButtons[2]->setIcon(buttonIcon(ButtonPicture::Question));
-    m_listButtons[3]->setIcon(buttonIcon(ButtonPicture::Check).pixmap(kButtonPicture, QIcon::Disabled));
+    m_listButtons[3]->setIcon(
+        buttonIcon(ButtonPicture::Check).pixmap(kButtonPicture, QIcon::Disabled));
     m_listButtons[4]->setIcon(buttonIcon(ButtonPicture::Down));
     m_btExit = addButton("btExit", QStringLiteral("Goodbye"), &TfrmMain::exitClicked);
     m_slogan = new QLabel(QString::fromLatin1(kSlogan), band);
@@ -240,9 +241,13 @@ void TfrmMain::setCaption(const QString& caption) {
     m_title->setText(caption);
 }
 
-void TfrmMain::setStatus(const QString& text) { m_status->setText(text); }
+void TfrmMain::setStatus(const QString& text) {
+    m_status->setText(text);
+}
 
-QString TfrmMain::status() const { return m_status->text(); }
+QString TfrmMain::status() const {
+    return m_status->text();
+}
 
 void TfrmMain::setButtons(const ButtonStates& states) {
     m_btList->setEnabled(states.checkEnabled);
@@ -274,9 +279,13 @@ void TfrmMain::showOptionsPanel() {
     m_popup->show();
 }
 
-QWidget* TfrmMain::optionsPanel() const { return m_popup; }
+QWidget* TfrmMain::optionsPanel() const {
+    return m_popup;
+}
 
-QMenu* TfrmMain::listMenu() const { return m_listMenu; }
+QMenu* TfrmMain::listMenu() const {
+    return m_listMenu;
+}
 
 std::vector<int> TfrmMain::selectedRows() const {
     std::vector<int> rows;

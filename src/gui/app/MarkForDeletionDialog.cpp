@@ -1,10 +1,10 @@
 #include "gui/app/MarkForDeletionDialog.h"
 
+#include "gui/app/DialogButtons.h"
+
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -41,11 +41,7 @@ TfrmMarkForDeletion::TfrmMarkForDeletion(const SpamListChoice& choice, QWidget* 
     m_senders->setObjectName(QStringLiteral("cbSenders"));
     m_senders->setChecked(choice.senders);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("btCancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = dialogButtons(*this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(title);

@@ -105,9 +105,13 @@ void TfrmRetrieving::start(const QString& heading, const QString& server, const 
     raise();
 }
 
-void TfrmRetrieving::setHeading(const QString& heading) { m_heading->setText(heading); }
+void TfrmRetrieving::setHeading(const QString& heading) {
+    m_heading->setText(heading);
+}
 
-void TfrmRetrieving::setMessage(const QString& message) { m_message->setText(message); }
+void TfrmRetrieving::setMessage(const QString& message) {
+    m_message->setText(message);
+}
 
 void TfrmRetrieving::setBar(int position, int maximum) {
     m_bar->setVisible(maximum > 0);
@@ -121,6 +125,8 @@ void TfrmRetrieving::stop() {
     hide();
 }
 
-void TfrmRetrieving::reject() { emit cancelClicked(); }
+void TfrmRetrieving::reject() {
+    emit cancelClicked();
+}
 
 } // namespace mv::gui

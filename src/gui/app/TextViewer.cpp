@@ -1,10 +1,10 @@
 #include "gui/app/TextViewer.h"
 
-#include <QDialogButtonBox>
+#include "gui/app/DialogButtons.h"
+
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace mv::gui {
@@ -23,9 +23,7 @@ TfrmViewHeader::TfrmViewHeader(QWidget* parent) : QDialog(parent) {
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btOK"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* buttons = dialogButtons(*this, QDialogButtonBox::Ok);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_heading);
     layout->addWidget(m_text, 1);

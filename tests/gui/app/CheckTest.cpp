@@ -66,9 +66,13 @@ TEST_F(CheckTest, ButtonsAndProgressFollowTheRun) {
     } during{};
     atRow(1, [&] {
         auto* heading = desktop().progressWindow().findChild<QLabel*>("lblHeading");
-        during = {child("btList")->isEnabled(), child("btOptions")->isEnabled(), shown("btMark"),
-                  child<QLabel>("lblAd")->isVisible(), desktop().progressWindow().isVisible(),
-                  exitRole(), heading->text().toStdString()};
+        during = {child("btList")->isEnabled(),
+                  child("btOptions")->isEnabled(),
+                  shown("btMark"),
+                  child<QLabel>("lblAd")->isVisible(),
+                  desktop().progressWindow().isVisible(),
+                  exitRole(),
+                  heading->text().toStdString()};
     });
     EXPECT_TRUE(child<QLabel>("lblAd")->isVisible());
     EXPECT_FALSE(shown("btMark"));

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop program over a real Dovecot on loopback, in a temporary home with two subject rules
 // ("viagra" deletes, "maybe" questions), for tests that drive its windows with QTest.
+#include "app/ControllerFixture.h"
 #include "app/settings/TempHome.h"
 #include "base/Files.h"
 #include "gui/app/Desktop.h"
@@ -17,15 +18,11 @@
 
 namespace mv::gui::test {
 
-inline std::string message(const std::string& subject, const std::string& from = "a@example.com") {
-    return "Subject: " + subject + "\r\nFrom: " + from +
-           "\r\nTo: bob@example.com\r\nDate: Mon, 16 Mar 1998 10:00:00 +0000\r\n\r\nHello\r\n";
-}
+using mv::test::message;
 
 // Answers the next modal window of type W once it shows: `inspect` looks at it, then it is
 // accepted or rejected. Polls from the event loop the window's own exec() runs.
-template <class W>
-void answerNextModal(std::function<void(W&)> inspect, bool accept) {
+template <class W> void answerNextModal(std::function<void(W&)> inspect, bool accept) {
     QTimer::singleShot(10, [inspect, accept] {
         auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
         if (window == nullptr) {
@@ -68,8 +65,7 @@ protected:
         return *m_desktop;
     }
     TfrmMain& window() { return desktop().mainWindow(); }
-    template <class W = QAbstractButton>
-    W* child(const char* name) {
+    template <class W = QAbstractButton> W* child(const char* name) {
         return window().findChild<W*>(QString::fromLatin1(name));
     }
     void click(const char* name) {
@@ -88,13 +84,13 @@ protected:
     // Runs `action` once, when the list receives row number `row` (1-based) during a check.
     void atRow(int row, std::function<void()> action) {
         auto connection = std::make_shared<QMetaObject::Connection>();
-        *connection = QObject::connect(
-            &desktop().model(), &QAbstractItemModel::rowsInserted,
-            [this, row, action, connection](const QModelIndex&, int, int last) {
-                if (last + 1 < row) return;
-                QObject::disconnect(*connection);
-                action();
-            });
+        *connection =
+            QObject::connect(&desktop().model(), &QAbstractItemModel::rowsInserted,
+                             [this, row, action, connection](const QModelIndex&, int, int last) {
+                                 if (last + 1 < row) return;
+                                 QObject::disconnect(*connection);
+                                 action();
+                             });
     }
 
     mv::test::TempHome m_temp;

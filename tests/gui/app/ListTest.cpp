@@ -29,9 +29,8 @@ protected:
         QTreeView* list = window().list();
         list->clearSelection();
         for (int row : rows)
-            list->selectionModel()->select(
-                desktop().model().index(row, 0),
-                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            list->selectionModel()->select(desktop().model().index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     void trigger(const char* item) {
         auto* action = window().listMenu()->findChild<QAction*>(QString::fromLatin1(item));

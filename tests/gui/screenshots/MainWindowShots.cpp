@@ -30,7 +30,8 @@ QString Context::save(QWidget& widget, const QString& name) const {
 void onNextModal(const char* className, std::function<void(QWidget&)> inspect) {
     QTimer::singleShot(50, [className, inspect] {
         QWidget* window = QApplication::activeModalWidget();
-        if (window == nullptr || !window->inherits(className)) return onNextModal(className, inspect);
+        if (window == nullptr || !window->inherits(className))
+            return onNextModal(className, inspect);
         inspect(*window);
         if (auto* dialog = qobject_cast<QDialog*>(window)) dialog->accept();
     });
@@ -84,13 +85,14 @@ QStringList progressWindow(const Context& context) {
     Desktop& desktop = context.desktop;
     auto files = std::make_shared<QStringList>();
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = QObject::connect(&desktop.model(), &QAbstractItemModel::rowsInserted,
-                                   [&context, files, connection](const QModelIndex&, int, int last) {
-                                       if (last < 4) return;
-                                       QObject::disconnect(*connection);
-                                       *files << context.save(context.desktop.progressWindow(),
-                                                              QStringLiteral("progress-window"));
-                                   });
+    *connection =
+        QObject::connect(&desktop.model(), &QAbstractItemModel::rowsInserted,
+                         [&context, files, connection](const QModelIndex&, int, int last) {
+                             if (last < 4) return;
+                             QObject::disconnect(*connection);
+                             *files << context.save(context.desktop.progressWindow(),
+                                                    QStringLiteral("progress-window"));
+                         });
     desktop.check();
     QObject::disconnect(*connection);
     return *files;
