@@ -5,8 +5,6 @@
 #include "mail/EmailAddress.h"
 #include "mail/MailDate.h"
 #include "net/NetErrors.h"
-#include "screening/Conditions.h"
-#include "screening/RuleRows.h"
 
 #include <algorithm>
 
@@ -29,46 +27,22 @@ public:
 
 } // namespace
 
-void fix2000(RegionalSettings& regional) {
-    regional.shortDateFormat = withFourDigitYear(regional.shortDateFormat);
-}
-
-void CleanUpEMLFiles(const HomeFolder& home) {
-    // Every msg_N.eml, not only 0 to 100: a mailbox may list more messages than that.
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(home.programDir(), ec)) {
-        std::string name = entry.path().filename().string();
-        if (!name.starts_with("msg_") || !name.ends_with(".eml")) continue;
-        std::string number = name.substr(4, name.size() - 8);
-        if (number.empty() || !std::all_of(number.begin(), number.end(), isDigitChar)) continue;
-        std::error_code ignored; // a file that cannot go now goes at the next start
-        std::filesystem::remove(entry.path(), ignored);
-    }
-}
-
-bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts) {
-    const std::string& user = accounts[1].user;
-    if (trim(user).empty()) return false;
-    rules.header().insertRow(1);
-    putRuleRow(rules.header(), TableId::Header, 1,
-               {"", "To does not contain", user + " - MailBox #1", std::string(kNo),
-                std::string(kYes), "0"});
-    return true;
-}
-
 CheckController::CheckController(HomeFolder home, SettingsStore& settings, View& view,
                                  Platform& platform, const Clock& clock, RegionalSettings regional)
     : m_home(std::move(home)), m_settings(settings), m_view(view), m_platform(platform),
-      m_clock(clock), m_regional(std::move(regional)), m_rules(m_home.programDir()),
-      m_domainCheck(m_domainResolver, m_rules.options()), m_log(clock, m_regional),
-      m_messages(view), m_list(view), m_session(settings, view, platform, m_log, m_messages),
-      m_scheduler(view), m_screening(m_rules, m_domainCheck, [this] {
-          const TRemotePOP& pop = m_session.client();
-          return accounts().serverToIndex(pop.server(), pop.userName());
-      }) {
+      m_clock(clock), m_regional(std::move(regional)), m_log(clock, m_regional), m_messages(view),
+      m_list(view), m_session(settings, view, platform, m_log, m_messages), m_scheduler(view),
+      m_screening(
+          m_home.programDir(), m_list, [this] { return listedMailboxNumber(); },
+          [this] { m_platform.pump(); }) {
     m_log.onFailure([this](const std::string& message) { m_messages.error(message); });
-    m_mxResolver.setWaitHooks(m_session.waitHooks());
+    m_screening.setWaitHooks(m_session.waitHooks());
     connectClientEvents();
+}
+
+int CheckController::listedMailboxNumber() const {
+    const TRemotePOP& pop = m_session.client();
+    return accounts().serverToIndex(pop.server(), pop.userName());
 }
 
 void CheckController::startUp() {
@@ -81,9 +55,8 @@ void CheckController::startUp() {
                                                                                    : 1);
         applyGeneralSettings();
         m_trayMode = m_general.sysTray;
-        for (const auto& message : m_rules.readSettings())
+        for (const auto& message : m_screening.load())
             m_messages.error(message);
-        if (auto message = m_rules.LoadUpKnownList()) m_messages.error(*message);
         m_session.GetRemotePOPSettings(currentMailbox());
         CleanUpEMLFiles(m_home);
         setExitNormalRole();
@@ -125,7 +98,6 @@ bool CheckController::operation(const std::function<void()>& body) {
     m_session.beginOperation();
     bool ok = guarded(body);
     m_session.endOperation();
-    m_listing = false;
     m_busy = false;
     m_view.setBusy(false);
     m_messages.release();
@@ -208,7 +180,7 @@ CheckOutcome CheckController::checkRun() {
     setExitCancelRole();
     disableAllButtons();
     bool interactive = !unattended();
-    m_domainCheck.startRun();
+    m_screening.startRun();
     m_session.startListing();
     bool listed = listMailbox(interactive);
     returnToIdle();
@@ -221,7 +193,6 @@ CheckOutcome CheckController::checkRun() {
 bool CheckController::listMailbox(bool interactive) {
     TRemotePOP& pop = client();
     if (interactive) m_view.showProgress(kRetrievingHeading, pop.server(), pop.userName());
-    m_listing = true;
     try {
         networkStep([&] {
             pop.UpdateInfo();
@@ -229,14 +200,20 @@ bool CheckController::listMailbox(bool interactive) {
             // cancelled.
             if (m_session.cancelRequested()) throw ECanceledError();
         });
+    } catch (const ECanceledError& e) {
+        // The rows of a cancelled listing go, once nothing works on them any more.
+        m_list.clear();
+        return listingFailed(e, interactive);
     } catch (const std::exception& e) {
-        m_listing = false;
-        m_session.logFailure(e);
-        if (interactive) m_messages.error(e.what());
-        return false;
+        return listingFailed(e, interactive);
     }
-    m_listing = false;
     return true;
+}
+
+bool CheckController::listingFailed(const std::exception& error, bool interactive) {
+    m_session.logFailure(error);
+    if (interactive) m_messages.error(error.what());
+    return false;
 }
 
 void CheckController::finishCheck(bool listed) {
@@ -284,7 +261,7 @@ void CheckController::connectClientEvents() {
     pop.OnInfoUpdated = [this](TRemotePOP& p) {
         m_view.setStatus(std::to_string(p.RemoteInfo().Count()) + " msg(s) for " + p.userName() +
                          " on " + p.server());
-        m_list.remark([this](std::span<MessageEntry> rows) { m_screening.rescreen(rows); });
+        m_screening.rescreen();
         showScreeningProblems();
         enableAllButtons();
         m_view.hideProgress();
@@ -300,8 +277,6 @@ void CheckController::cancel(bool fromProgress) {
     if (!fromProgress) playAlarmSound(false);
     if (!m_busy) return; // nothing runs that a cancel could end
     m_session.cancel();
-    if (m_listing) m_list.clear();
-    m_listing = false;
     m_view.hideProgress();
 }
 
@@ -310,8 +285,7 @@ void CheckController::ShowTotalCount() {
 }
 
 void CheckController::screen(int index) {
-    m_list.remark([&](std::span<MessageEntry> rows) { m_screening.MarkForDeletion(rows, index); },
-                  index);
+    m_screening.screenRow(index);
     showScreeningProblems();
 }
 
@@ -327,9 +301,8 @@ bool CheckController::setMark(int index, MarkState mark) {
 std::optional<int> CheckController::remark() {
     std::optional<int> marked;
     operation([&] {
-        m_list.remark([this](std::span<MessageEntry> rows) { m_screening.autoMark(rows); });
+        marked = m_screening.autoMark();
         showScreeningProblems();
-        marked = m_list.markedCount();
     });
     return marked;
 }
@@ -337,24 +310,10 @@ std::optional<int> CheckController::remark() {
 std::vector<std::string> CheckController::reasons(int index) {
     std::vector<std::string> lines;
     operation([&] {
-        MessageEntry row = m_list.at(index); // the explanation changes no mark
-        lines = m_screening.whyMarked(row);
+        lines = m_screening.reasons(index);
         showScreeningProblems();
     });
     return lines;
-}
-
-DomainLookup CheckController::MXDomainResolver::resolve(const std::string& domain) {
-    DomainCheck check = m_resolver.checkDomain(domain);
-    switch (check.status) {
-    case DomainStatus::Exists:
-        return {DomainAnswer::Exists, check.lifetime};
-    case DomainStatus::DoesNotExist:
-        return {DomainAnswer::DoesNotExist, check.lifetime};
-    case DomainStatus::NotChecked:
-        break;
-    }
-    return {DomainAnswer::CouldNotCheck, std::chrono::seconds(0)};
 }
 
 // --- Idle and busy looks ---------------------------------------------------------------------
@@ -387,7 +346,7 @@ void CheckController::returnToIdle() {
 }
 
 void CheckController::saveRules() {
-    for (const auto& message : m_rules.Savesettings())
+    for (const auto& message : m_screening.save())
         if (!unattended()) m_messages.error(message);
 }
 
@@ -675,9 +634,7 @@ void CheckController::applyGeneralSettings() {
     m_scheduler.configure(m_general.automatic, m_general.minutes);
     m_log.setNaming(m_general.logfile, m_general.logNaming, m_home.programDir());
     m_session.applyDialUp(m_general.ras);
-    m_mxResolver.setDNSAddress(m_general.dnsAddress);
-    m_mxResolver.setPort(m_general.dnsPort > 0 ? static_cast<std::uint16_t>(m_general.dnsPort)
-                                               : std::uint16_t{53});
+    m_screening.setNameServer(m_general.dnsAddress, m_general.dnsPort);
 }
 
 } // namespace mv

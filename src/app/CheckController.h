@@ -3,30 +3,30 @@
 // main window and the tray (check, cancel, delete, automatic checking, settings, launch), the check
 // run with its reactions to the client's message events, and the deletion. It keeps its parts:
 // the message list (MessageList), the POP3 side (MailboxSession), the timing of automatic checking
-// (AutomaticScheduler), the rule set with the screening pass, and the activity log; the list
-// commands work on what it leaves (ListCommands).
+// (AutomaticScheduler), the rules and the screening of the list (ListScreening), the message boxes
+// held back during operations (HeldMessages) and the activity log; the list commands work on what
+// it leaves (ListCommands).
 //
-// One operation at a time: from the start of a check, a deletion, a body download or an
-// automatic tick until that command has returned, the controller is busy and refuses every other
-// command with a status text (a window's events and the pump may call commands at any time);
-// cancel alone acts. No exception leaves a command: a failure is shown, logged and reported in
-// the status line. Timer ticks are method calls: the host calls Timer1Timer once a minute while
-// timerEnabled(). Lives as long as the main window.
+// One operation at a time: from the start of a check, a deletion, a body download, an automatic
+// run, an auto-mark or an explanation until that command has returned, the controller is busy
+// (View::setBusy) and refuses every other command with the status text kBusyText (a window's
+// events and the pump may call commands at any time); cancel alone acts. No exception leaves a
+// command: a failure is shown, logged and reported in the status line. Timer ticks are method
+// calls: the host calls Timer1Timer once a minute while timerEnabled(). Lives as long as the main
+// window.
 #include "app/ActivityLog.h"
 #include "app/AutomaticScheduler.h"
 #include "app/HeldMessages.h"
+#include "app/ListScreening.h"
 #include "app/MailboxSession.h"
 #include "app/MessageList.h"
 #include "app/Platform.h"
+#include "app/StartUpSteps.h"
 #include "app/View.h"
 #include "app/settings/HomeFolder.h"
 #include "app/settings/SettingsStore.h"
 #include "base/DateTime.h"
 #include "base/RegionalSettings.h"
-#include "net/MXResolver.h"
-#include "screening/RuleSet.h"
-#include "screening/ScreeningPass.h"
-#include "screening/UnknownDomainCheck.h"
 
 #include <filesystem>
 #include <functional>
@@ -48,15 +48,6 @@ enum class CheckOutcome {
 inline constexpr const char* kBusyText =
     "Please wait: another operation is running (press Cancel to stop it)";
 
-// The program's short date format with a four-digit year.
-void fix2000(RegionalSettings& regional);
-// Removes every saved message msg_N.eml from the program directory.
-void CleanUpEMLFiles(const HomeFolder& home);
-// The first-time header rule "To does not contain" the user name of mailbox 1, put on top of the
-// header rules. Only once a user name exists: with an empty one the rule would mark every message
-// of mailbox 1. True when the rule was added (the caller clears its first-time flag and saves).
-bool AddMyselfFromPopToHeader(RuleSet& rules, const MailboxAccounts& accounts);
-
 class CheckController {
 public:
     CheckController(HomeFolder home, SettingsStore& settings, View& view, Platform& platform,
@@ -76,7 +67,10 @@ public:
     // The mailbox whose messages the list holds (0 before the first check).
     int listedMailbox() const { return m_session.listedMailbox(); }
     int currentMailbox() const { return m_session.currentMailbox(); }
-    void setCurrentMailbox(int n) { m_session.setCurrentMailbox(n); }
+    // The mailbox the next check lists; refused while busy.
+    void setCurrentMailbox(int n) {
+        if (!refuseWhenBusy()) m_session.setCurrentMailbox(n);
+    }
     bool automaticMode() const { return m_scheduler.automatic(); }
     bool timerEnabled() const { return m_scheduler.timerEnabled(); }
     int countdown() const { return m_scheduler.countdown(); }
@@ -86,7 +80,7 @@ public:
     const MailboxAccounts& accounts() const { return m_session.accounts(); }
     const RegionalSettings& regional() const { return m_regional; }
     const HomeFolder& home() const { return m_home; }
-    RuleSet& rules() { return m_rules; }
+    RuleSet& rules() { return m_screening.rules(); }
     TRemotePOP& client() { return m_session.client(); }
     ActivityLog& log() { return m_log; }
     View& view() { return m_view; }
@@ -112,11 +106,16 @@ public:
     // "Delete marked messages". False when the deletion failed or was refused (the failure was
     // shown); a deletion that the server committed is true even when listing again failed.
     bool btDeleteClick();
+    // The automatic timer's tick: one minute less, and the automatic run when it is due.
     void Timer1Timer();
     // One automatic run now, whatever the countdown says.
     void checkNow();
+    // The tray's "Enable/Disable automatic check": stored, logged, countdown and captions.
     void EnableAutomatic1Click(bool on);
+    // On: the alarm file (or a beep); off: stops the sound. Front ends call it off at the start
+    // of nearly every user action.
     void playAlarmSound(bool on);
+    // "Launch e-mail program".
     void btLaunchClick();
     // Tray "Check e-mail for spam".
     void Show1Click();
@@ -148,17 +147,6 @@ public:
     void FormCloseQuery();
 
 private:
-    // The unknown-domain check asks the MX resolver; every failure but "no such domain" leaves
-    // the message alone.
-    class MXDomainResolver final : public DomainResolver {
-    public:
-        explicit MXDomainResolver(TMXResolver& resolver) : m_resolver(resolver) {}
-        DomainLookup resolve(const std::string& domain) override;
-
-    private:
-        TMXResolver& m_resolver;
-    };
-
     // Runs a command's body and reports what it raises; false when it raised.
     bool guarded(const std::function<void()>& body);
     // A command that is refused while busy; false when refused or failed.
@@ -170,6 +158,9 @@ private:
     void networkStep(const std::function<void()>& step);
     void reportFailure(const std::exception& error);
     void connectClientEvents();
+    // The number of the mailbox whose account the client holds, 0 if none (for the rules that
+    // apply to one mailbox only).
+    int listedMailboxNumber() const;
     // Shows the missing-account message and the settings window; true when one was missing.
     bool accountMissing();
     bool unattended() const { return m_scheduler.inRun() && !m_view.mainWindowVisible(); }
@@ -177,6 +168,8 @@ private:
     CheckOutcome checkRun();
     // The header pass; false when it failed (logged, and shown when interactive).
     bool listMailbox(bool interactive);
+    // Logs a failed listing, and shows it when interactive; false.
+    bool listingFailed(const std::exception& error, bool interactive);
     void finishCheck(bool listed);
     void addRow(int num);
     void showCheckPicture();
@@ -206,20 +199,15 @@ private:
     RegionalSettings m_regional;
 
     GeneralSettings m_general; // as stored; the automatic mode lives in m_scheduler
-    RuleSet m_rules;
-    TMXResolver m_mxResolver;
-    MXDomainResolver m_domainResolver{m_mxResolver};
-    UnknownDomainCheck m_domainCheck;
     ActivityLog m_log;
     HeldMessages m_messages;
     MessageList m_list;
     MailboxSession m_session;
     AutomaticScheduler m_scheduler;
-    ScreeningPass m_screening;
+    ListScreening m_screening;
 
     bool m_trayMode = false;
     bool m_busy = false;
-    bool m_listing = false;
 
     // Deletion in progress: entries stamped as each message goes, written once the server
     // committed the deletions.

@@ -18,8 +18,10 @@ public:
     virtual void beep() {}
     // Opens a document or starts a program the way the desktop would; false when it could not.
     virtual bool open(const std::string& /*path*/) { return false; }
-    // Run between the slices of every network wait: the desktop processes its events here so
-    // Cancel and the tray stay live; the command line checks for an interrupt.
+    // Run about every 10 ms while a network operation runs, whether it waits or reads what has
+    // already arrived: the desktop processes its events here so Cancel and the tray stay live;
+    // the command line checks for an interrupt. Commands called from here are refused while the
+    // controller is busy, except cancel.
     virtual void pump() {}
 };
 

@@ -46,6 +46,8 @@ public:
     // "Enable/Disable automatic check" radio items follow `automatic` too.
     virtual void setAutomaticMode(bool automatic) = 0;
 
+    // Check and settings enabled, list buttons shown: disabled and hidden while an operation
+    // runs, the list buttons shown again only when the list has rows.
     virtual void setButtons(const ButtonStates& states) = 0;
     // The exit button's role: "Cancel" while a check or deletion runs, else "Goodbye" (or "Hide"
     // in tray mode). The tray's exit item follows.
@@ -66,20 +68,24 @@ public:
     // the list is empty now.
     virtual void listReset() = 0;
 
-    // True when a check, a deletion or a body download starts, false once the command that ran
-    // it has returned (not when Cancel is pressed: the operation still has to end). While busy,
-    // every command but cancel is refused with a status text, so a front end may leave its
-    // commands enabled; it should show Cancel.
+    // True when an operation starts (a check, a deletion, a body download, an automatic run, an
+    // auto-mark or explanation that may ask the name server), false once the command that ran it
+    // has returned (not when Cancel is pressed: the operation still has to end). Never nested.
+    // While busy, every command but cancel is refused with a status text (kBusyText), so a front
+    // end may leave its commands enabled; it should offer Cancel.
     virtual void setBusy(bool busy) = 0;
 
-    // The progress window. `showProgress` shows it reset (message empty, bar hidden, server and
-    // user from the arguments) with the heading.
+    // The progress window, not modal: its "Click to cancel" calls CheckController::cancel(true).
+    // `showProgress` shows it reset (message empty, bar hidden, server and user from the
+    // arguments) with the heading; only in an interactive operation.
     virtual void showProgress(const std::string& heading, const std::string& server,
                               const std::string& user) = 0;
     virtual void setProgressHeading(const std::string& heading) = 0;
+    // The line under the heading ("Message 3 of 12").
     virtual void setProgressMessage(const std::string& message) = 0;
     // maximum 0 hides the bar.
     virtual void setProgressBar(int position, int maximum) = 0;
+    // Also called when the window is not shown.
     virtual void hideProgress() = 0;
 
     // Modal message boxes with an OK button. Never called while a network operation waits.
@@ -92,7 +98,7 @@ public:
     // cancelled. `preselected` is an index into `entries` (-1: none).
     virtual std::optional<int> chooseMailbox(const std::vector<ChooserEntry>& entries,
                                              int preselected) = 0;
-    // The modal text viewer "View Selected Headers".
+    // The modal text viewer "View Selected Headers", headed by `mode`.
     virtual void showText(ViewerMode mode, const std::string& text) = 0;
     // "Mark e-mail for deletion": shows the selected messages and the two check boxes, which the
     // user may change; false on Cancel.
@@ -104,7 +110,9 @@ public:
     // Whether the main window is on screen: a check while it is hidden during an automatic run
     // is unattended.
     virtual bool mainWindowVisible() const = 0;
+    // Brings the main window on screen (from the tray too) and to the front.
     virtual void showMainWindow() = 0;
+    // Hides the main window, leaving the tray icon.
     virtual void hideToTray() = 0;
     // Ends the program (a manual check that found nothing with "exit when empty").
     virtual void closeMainWindow() = 0;

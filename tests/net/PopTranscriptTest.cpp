@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace mv {
 namespace {
@@ -462,6 +463,37 @@ TEST_F(PopTranscript, SecondOperationFromAHandlerIsRefused) {
     };
     pop.UpdateInfo();
     EXPECT_EQ(refusal, "Another operation is still running on this connection");
+}
+
+// Three pipelined replies that arrive in one piece: read from the buffer without any wait.
+std::string threeReplies() {
+    std::string replies;
+    for (int n = 1; n <= 3; ++n)
+        replies += "+OK " + std::to_string(n) + " 10\r\n+OK\r\nSubject: m" + std::to_string(n) +
+                   "\r\n\r\nx\r\n.\r\n";
+    return replies;
+}
+
+TEST_F(PopTranscript, ReadsFromTheBufferStillRunThePumpAndSeeACancel) {
+    using namespace std::chrono_literals;
+    login("+OK 3 30\r\n", "USER\r\nPIPELINING\r\n");
+    t->expectClient("LIST 1\r\nTOP 1 1\r\nLIST 2\r\nTOP 2 1\r\nLIST 3\r\nTOP 3 1\r\n");
+    t->server(threeReplies());
+    quit();
+    int pumps = 0;
+    pop.setPump([&] { ++pumps; });
+    pop.OnNextInfoUpdated = [&](TRemotePOP&, int) {
+        std::this_thread::sleep_for(kPumpInterval + 2ms); // screening that takes a while
+    };
+    pop.UpdateInfo();
+    EXPECT_GE(pumps, 3); // once per message read after such a pause
+
+    login("+OK 3 30\r\n", "USER\r\nPIPELINING\r\n");
+    t->expectClient("LIST 1\r\nTOP 1 1\r\nLIST 2\r\nTOP 2 1\r\nLIST 3\r\nTOP 3 1\r\n");
+    t->server(threeReplies());
+    pop.OnNextInfoUpdated = [&](TRemotePOP& p, int) { p.Cancel(); };
+    EXPECT_THROW(pop.UpdateInfo(), ECanceledError);
+    EXPECT_EQ(pop.RemoteInfo().Count(), 1u);
 }
 
 } // namespace
