@@ -278,14 +278,16 @@ void Desktop::notifyAfterRun(long long deletedBefore) {
     if (!m_settings.readBool(Setting::Notify)) return;
     long long deleted = m_controller.general().count - deletedBefore;
     std::size_t waiting = m_controller.rows().size();
-    if (deleted > 0)
-        m_tray.notify(QStringLiteral("Mailvane"),
-                      QStringLiteral("%1 spam messages deleted").arg(deleted));
+    QStringList notices;
+    if (deleted > 0) notices << QStringLiteral("%1 spam messages deleted").arg(deleted);
     if (waiting > 0 && !m_controller.general().kill)
-        m_tray.notify(QStringLiteral("Mailvane"),
-                      QStringLiteral("Mail is waiting: %1 messages for %2")
-                          .arg(waiting)
-                          .arg(QString::fromStdString(m_controller.client().userName())));
+        notices << QStringLiteral("Mail is waiting: %1 messages for %2")
+                       .arg(waiting)
+                       .arg(QString::fromStdString(m_controller.client().userName()));
+    for (const QString& text : notices) {
+        m_tray.notify(QStringLiteral("Mailvane"), text);
+        emit notified(text);
+    }
 }
 
 // --- The view bridge's questions ------------------------------------------------------------

@@ -86,6 +86,8 @@ public:
 signals:
     // The program ended (after a clean QUIT of any session kept open); the application quits.
     void ended();
+    // A desktop notification went to the tray after an automatic run.
+    void notified(const QString& text);
 
 private:
     // Counts the commands on the stack; the exit that was asked for during one runs when the

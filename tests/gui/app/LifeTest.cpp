@@ -38,6 +38,38 @@ TEST_F(LifeTest, CountdownCaptionThenRun) {
     EXPECT_FALSE(desktop().automaticTimer().isActive());
 }
 
+// After an automatic run that deleted spam or found wanted mail, unless switched off.
+TEST_F(LifeTest, NotificationsAfterAnAutomaticRun) {
+    struct Case {
+        bool kill, notify;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {true, true, {"1 spam messages deleted"}},
+        {false, true, {"Mail is waiting: 2 messages for bob"}},
+        {false, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kill ? "kill" : c.notify ? "mail found" : "switched off");
+        server->deliver(message("cheap viagra"));
+        server->deliver(message("Hello"));
+        m_settings.writeBool(Setting::Automatic, true);
+        m_settings.writeBool(Setting::Kill, c.kill);
+        m_settings.writeBool(Setting::Notify, c.notify);
+        m_settings.writeInteger(Setting::Minutes, 2);
+        m_desktop.reset();
+        QStringList shown;
+        QObject::connect(&desktop(), &Desktop::notified, [&](const QString& t) { shown << t; });
+        desktop().timerTick();
+        EXPECT_TRUE(shown.isEmpty()); // only counting down
+        desktop().timerTick();
+        EXPECT_EQ(shown, c.expected);
+        MessageBox::takeShown();
+        m_desktop.reset();
+        mv::test::emptyMailbox(server->plainServer());
+    }
+}
+
 // Closing the main window while an operation runs cancels it first: the server rolls the session
 // back (nothing deleted, no partial check logged) and the program ends only once it unwound. The
 // server answers 20 ms late, so the close arrives from the event loop while the client waits.
