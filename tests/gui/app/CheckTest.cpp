@@ -1,11 +1,13 @@
 // The desktop program's check run as a user meets it: the list filling with marked rows, the
 // buttons and the progress window through the run, cancelling, and one run at a time.
 #include "gui/app/DesktopFixture.h"
+#include "gui/app/MailboxChooser.h"
 #include "gui/app/MessageListModel.h"
 #include "gui/app/ProgressWindow.h"
 #include "gui/widgets/Pictures.h"
 #include "support/HostileServer.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QToolButton>
 
@@ -158,6 +160,33 @@ TEST_F(CheckTest, NoSecondCheckInsideTheFirst) {
     EXPECT_EQ(desktop().model().rowCount(), 3);
     EXPECT_EQ(count(log(), "MAIL CHECK"), 1);
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
+}
+
+// With two mailboxes the chooser asks first; its choice is checked, its Cancel contacts nobody.
+TEST_F(CheckTest, ChooserPicksTheMailbox) {
+    deliverThree();
+    setAccount(2, server->plainServer());
+    struct Case {
+        bool accept;
+        int listedMailbox, rows;
+    };
+    const Case cases[] = {{false, 0, 0}, {true, 2, 3}};
+    for (const Case& c : cases) {
+        QStringList lines;
+        answerNextModal<TfrmWhichMailbox>(
+            [&](TfrmWhichMailbox& chooser) {
+                auto* which = chooser.findChild<QComboBox*>("cbWhich");
+                for (int i = 0; i < which->count(); ++i)
+                    lines << which->itemText(i);
+                which->setCurrentIndex(1);
+            },
+            c.accept);
+        click("btList");
+        EXPECT_EQ(lines.size(), 2);
+        EXPECT_EQ(desktop().controller().listedMailbox(), c.listedMailbox);
+        EXPECT_EQ(desktop().model().rowCount(), c.rows);
+    }
+    EXPECT_EQ(count(log(), "MAIL CHECK"), 1);
 }
 
 } // namespace

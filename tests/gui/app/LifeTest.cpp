@@ -3,7 +3,10 @@
 #include "../bench/net/DelayProxy.h"
 #include "gui/app/DesktopFixture.h"
 
+#include "gui/app/SplashWindow.h"
+
 #include <QLabel>
+#include <QPointer>
 
 namespace mv::gui::test {
 namespace {
@@ -36,6 +39,19 @@ TEST_F(LifeTest, CountdownCaptionThenRun) {
     desktop().setAutomatic(false);
     EXPECT_EQ(caption(), "Mailvane");
     EXPECT_FALSE(desktop().automaticTimer().isActive());
+}
+
+TEST(Splash, SecondPictureThenGoneAfterItsTime) {
+    QPointer<TfrmSplash> splash = new TfrmSplash;
+    splash->showFirst();
+    EXPECT_EQ(splash->picture(), 1);
+    EXPECT_TRUE(splash->isVisible());
+    QElapsedTimer shown;
+    shown.start();
+    splash->showSecondAndExpire();
+    EXPECT_EQ(splash->picture(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(splash.isNull(), 5000); // closed and deleted
+    EXPECT_GE(shown.elapsed(), TfrmSplash::kShowMs);
 }
 
 // After an automatic run that deleted spam or found wanted mail, unless switched off.
