@@ -6,6 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libssl-dev openssl
+    libsecret-1-dev gnome-keyring dbus
     dovecot-pop3d dnsmasq-base
     qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
     libgl-dev libxkbcommon-dev

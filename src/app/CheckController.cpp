@@ -104,17 +104,6 @@ bool CheckController::operation(const std::function<void()>& body) {
     return ok;
 }
 
-void CheckController::networkStep(const std::function<void()>& step) {
-    m_session.beginOperation();
-    try {
-        step();
-    } catch (...) {
-        m_session.endOperation();
-        throw;
-    }
-    m_session.endOperation();
-}
-
 void CheckController::reportFailure(const std::exception& error) {
     m_view.setStatus(error.what());
     m_session.logFailure(error);
@@ -194,7 +183,7 @@ bool CheckController::listMailbox(bool interactive) {
     TRemotePOP& pop = client();
     if (interactive) m_view.showProgress(kRetrievingHeading, pop.server(), pop.userName());
     try {
-        networkStep([&] {
+        m_session.networkStep([&] {
             pop.UpdateInfo();
             // A cancel that came when every reply was already in still ends the check as
             // cancelled.
@@ -266,7 +255,7 @@ void CheckController::connectClientEvents() {
         enableAllButtons();
         m_view.hideProgress();
     };
-    pop.OnDeleting = [this](TCustomPOP&, int num) { RemotePOP1Deleting(num); };
+    pop.OnDeleting = [this](TCustomPOP&, int num) { m_deletion.RemotePOP1Deleting(num); };
     pop.OnUserMessageSave = [this](TRemotePOP&, int num, const std::string& contents) {
         // A saved message is private mail: readable by its owner only.
         writeFileAtomically(m_home.emlFile(num), contents, true);
@@ -350,36 +339,48 @@ void CheckController::saveRules() {
         if (!unattended()) m_messages.error(message);
 }
 
-void CheckController::clearClientMarks() {
-    TRemotePOP& pop = client();
-    for (std::size_t i = 0; i < pop.RemoteInfo().Count(); ++i)
-        pop.ClearMarks(static_cast<int>(i));
-}
-
 // --- Body download ---------------------------------------------------------------------------
 
 std::optional<std::filesystem::path> CheckController::downloadMessage(int index) {
     std::optional<std::filesystem::path> file;
     operation([&] {
-        if (!m_list.contains(index) || !m_session.loadListedAccount()) return;
-        TRemotePOP& pop = client();
-        clearClientMarks(); // a stale delete mark must never ride along with a download
-        pop.MarkRetrieve(index);
-        pop.setMessageDirectory(m_home.programDir());
-        disableAllButtons();
-        m_view.showProgress(kRetrievingHeading, pop.server(), pop.userName());
-        try {
-            networkStep([&] { pop.ProcessMarked(); });
-        } catch (...) {
-            clearClientMarks();
-            throw;
-        }
-        clearClientMarks();
-        m_view.hideProgress();
-        enableAllButtons();
-        file = m_home.emlFile(index);
+        if (m_list.contains(index) && m_session.loadListedAccount()) file = retrieveMessage(index);
     });
     return file;
+}
+
+std::optional<std::filesystem::path>
+CheckController::downloadListedMessage(int index, TRemoteInfoItem listed) {
+    std::optional<std::filesystem::path> file;
+    operation([&] {
+        // Only the one item is needed: the client passes by unmarked ones without a command.
+        TRemoteInfo& info = client().RemoteInfo();
+        info.Clear();
+        for (int i = 0; i < index; ++i)
+            info.Add({});
+        info.Add(std::move(listed));
+        file = retrieveMessage(index);
+    });
+    return file;
+}
+
+std::filesystem::path CheckController::retrieveMessage(int index) {
+    TRemotePOP& pop = client();
+    m_session.clearMarks(); // a stale delete mark must never ride along with a download
+    pop.MarkRetrieve(index);
+    pop.setMessageDirectory(m_home.programDir());
+    disableAllButtons();
+    m_view.showProgress(kRetrievingHeading, pop.server(), pop.userName());
+    try {
+        m_session.networkStep([&] { pop.ProcessMarked(); });
+    } catch (...) {
+        m_session.clearMarks();
+        throw;
+    }
+    m_session.clearMarks();
+    m_view.hideProgress();
+    enableAllButtons();
+    return m_home.emlFile(index);
 }
 
 // --- Deletion -------------------------------------------------------------------------------
@@ -425,14 +426,12 @@ void CheckController::DeleteMessages() {
     if (!m_session.loadListedAccount()) return;
 
     bool interactive = !unattended();
-    std::vector<int> deleted = deleteOnServer(marked, interactive);
-    std::vector<std::vector<std::string>> entries;
-    for (int index : deleted)
-        if (auto entry = m_deletionEntries.find(index); entry != m_deletionEntries.end())
-            entries.push_back(entry->second);
-    m_deletionEntries.clear();
-    m_log.writeDeletions(entries);
-    m_lastDeleted = static_cast<int>(deleted.size());
+    disableAllButtons();
+    setExitCancelRole();
+    if (interactive)
+        m_view.showProgress("Deleting messages ... standby", client().server(),
+                            client().userName());
+    m_lastDeleted = m_deletion.deleteMarked();
     m_general.count += m_lastDeleted;
     try {
         // The counter alone: the run's own state (automatic mode for one run) is no setting.
@@ -450,50 +449,14 @@ void CheckController::DeleteMessages() {
     m_view.setTrayHint(std::to_string(m_lastDeleted) + " spams deleted");
     showCheckPicture();
     m_view.hideProgress();
-    if (!allMarked && interactive && m_general.launch && m_launchesMailProgram) launchMailProgram();
-}
-
-std::vector<int> CheckController::deleteOnServer(int marked, bool interactive) {
-    TRemotePOP& pop = client();
-    clearClientMarks();
-    for (int i = 0; i < m_list.size(); ++i)
-        if (isMarkedForDeletion(m_list.at(i).mark)) pop.MarkDelete(i);
-    m_toDelete = marked;
-    m_deleteProgress = 1;
-    m_deletionEntries.clear();
-    disableAllButtons();
-    setExitCancelRole();
-    if (interactive)
-        m_view.showProgress("Deleting messages ... standby", pop.server(), pop.userName());
-    std::vector<int> deleted;
-    try {
-        networkStep([&] { deleted = pop.ProcessMarked(); });
-    } catch (...) {
-        // The server commits nothing unless it accepted QUIT: no deletion entry, no count.
-        clearClientMarks();
-        m_deletionEntries.clear();
-        throw;
-    }
-    clearClientMarks();
-    return deleted;
+    if (!allMarked && interactive && m_general.launch && m_launchesMailProgram)
+        launchWith(m_general.mailer);
 }
 
 // The deletion was committed before this: a failed listing is reported on its own and leaves
 // the list empty, since a partial list is never deleted from.
 void CheckController::listAgainAfterDeletion(bool interactive) {
     if (!listMailbox(interactive)) m_list.clear();
-}
-
-void CheckController::RemotePOP1Deleting(int num) {
-    if (!m_list.contains(num)) return;
-    const MessageEntry& row = m_list.at(num);
-    const TRemotePOP& pop = m_session.client();
-    m_view.setProgressMessage("Deleting " + row.subject);
-    m_view.setProgressBar(m_deleteProgress, m_toDelete);
-    ++m_deleteProgress;
-    m_view.setStatus("Deleting " + std::to_string(num + 1) + " " + row.subject);
-    m_deletionEntries[num] = deletionEntry(
-        {pop.server(), pop.userName(), row.subject, row.sender, row.size, row.date}, m_log.stamp());
 }
 
 // --- Automatic checking ----------------------------------------------------------------------
@@ -576,15 +539,19 @@ void CheckController::playAlarmSound(bool on) {
 }
 
 void CheckController::btLaunchClick() {
-    command([this] { launchMailProgram(); });
+    launchMailProgram(m_general.mailer);
 }
 
-void CheckController::launchMailProgram() {
+void CheckController::launchMailProgram(const std::string& mailer) {
+    command([this, &mailer] { launchWith(mailer); });
+}
+
+void CheckController::launchWith(const std::string& mailer) {
     m_scheduler.disableTimer();
     playAlarmSound(false);
-    if (trim(m_general.mailer).empty()) {
+    if (trim(mailer).empty()) {
         m_messages.error("Mail program not specified in the general settings. ");
-    } else if (m_platform.open(m_general.mailer)) {
+    } else if (m_platform.open(mailer)) {
         disableAllButtons();
         m_list.clear();
         // A session kept open after the listing would lock the mail program out of the mailbox.

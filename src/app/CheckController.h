@@ -3,7 +3,8 @@
 // main window and the tray (check, cancel, delete, automatic checking, settings, launch), the check
 // run with its reactions to the client's message events, and the deletion. It keeps its parts:
 // the message list (MessageList), the POP3 side (MailboxSession), the timing of automatic checking
-// (AutomaticScheduler), the rules and the screening of the list (ListScreening), the message boxes
+// (AutomaticScheduler), the rules and the screening of the list (ListScreening), the server side
+// of a deletion (MessageDeletion), the message boxes
 // held back during operations (HeldMessages) and the activity log; the list commands work on what
 // it leaves (ListCommands).
 //
@@ -19,6 +20,7 @@
 #include "app/HeldMessages.h"
 #include "app/ListScreening.h"
 #include "app/MailboxSession.h"
+#include "app/MessageDeletion.h"
 #include "app/MessageList.h"
 #include "app/Platform.h"
 #include "app/StartUpSteps.h"
@@ -30,7 +32,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +81,9 @@ public:
     const MailboxAccounts& accounts() const { return m_session.accounts(); }
     const RegionalSettings& regional() const { return m_regional; }
     const HomeFolder& home() const { return m_home; }
+    SettingsStore& settings() { return m_settings; }
+    Platform& platform() { return m_platform; }
+    const Clock& clock() const { return m_clock; }
     RuleSet& rules() { return m_screening.rules(); }
     TRemotePOP& client() { return m_session.client(); }
     ActivityLog& log() { return m_log; }
@@ -117,6 +121,8 @@ public:
     void playAlarmSound(bool on);
     // "Launch e-mail program".
     void btLaunchClick();
+    // The same with the program the settings window shows, which may not be stored yet.
+    void launchMailProgram(const std::string& mailer);
     // Tray "Check e-mail for spam".
     void Show1Click();
     // "General settings": the modal settings window, then its values taken over.
@@ -135,6 +141,9 @@ public:
     // Downloads message `index` of the listed mailbox to msg_N.eml and returns the file; nullopt
     // when it failed (the failure was shown and the window is idle again) or was refused.
     std::optional<std::filesystem::path> downloadMessage(int index);
+    // The same for a message listed by an earlier run, in the mailbox whose account the client
+    // holds: `listed` is the item that listing read, which the server's message must still match.
+    std::optional<std::filesystem::path> downloadListedMessage(int index, TRemoteInfoItem listed);
     // The status line's "Message Total: ..." after marks changed.
     void ShowTotalCount();
 
@@ -154,8 +163,6 @@ private:
     // A command that is the program's one operation until it returns: busy, messages held, and
     // the cancel flag cleared before and after.
     bool operation(const std::function<void()>& body);
-    // One network exchange inside an operation; a cancel ends with it.
-    void networkStep(const std::function<void()>& step);
     void reportFailure(const std::exception& error);
     void connectClientEvents();
     // The number of the mailbox whose account the client holds, 0 if none (for the rules that
@@ -178,12 +185,11 @@ private:
     void showScreeningProblems();
     bool deleteRun();
     void DeleteMessages();
-    std::vector<int> deleteOnServer(int marked, bool interactive);
     void listAgainAfterDeletion(bool interactive);
-    void RemotePOP1Deleting(int num);
-    void clearClientMarks();
     void CheckAllMailBoxes();
-    void launchMailProgram();
+    void launchWith(const std::string& mailer);
+    // Downloads message `index` of the client's list to msg_N.eml; the file's path.
+    std::filesystem::path retrieveMessage(int index);
     void applySettings();
     void applyGeneralSettings();
     void disableAllButtons();
@@ -205,17 +211,13 @@ private:
     MailboxSession m_session;
     AutomaticScheduler m_scheduler;
     ListScreening m_screening;
+    MessageDeletion m_deletion{m_list, m_session, m_log, m_view};
 
     bool m_trayMode = false;
     bool m_busy = false;
 
-    // Deletion in progress: entries stamped as each message goes, written once the server
-    // committed the deletions.
     bool m_launchesMailProgram = true;
     int m_lastDeleted = 0;
-    int m_toDelete = 0;
-    int m_deleteProgress = 1;
-    std::map<int, std::vector<std::string>> m_deletionEntries; // by row index
 };
 
 } // namespace mv

@@ -95,15 +95,21 @@ void ListCommands::Why1Click(const std::vector<int>& selection) {
     m_c.restoreTimer();
 }
 
+std::string headerBlockText(const std::string& subject, const std::string& sender,
+                            const TMailHeaders& headers) {
+    std::string text = std::string(kStars) + "\n";
+    text += "Subject : " + subject + " Sender : " + sender + "\n";
+    text += std::string(kStars) + "\n";
+    for (const auto& line : headers.lines())
+        text += line + "\n";
+    return text;
+}
+
 std::string ListCommands::headerViewText(const std::vector<int>& selection) const {
     std::string text;
     for (int i : validRows(selection)) {
         const MessageEntry& row = m_c.rows()[static_cast<std::size_t>(i)];
-        text += std::string(kStars) + "\n";
-        text += "Subject : " + row.subject + " Sender : " + row.sender + "\n";
-        text += std::string(kStars) + "\n";
-        for (const auto& line : row.headers.lines())
-            text += line + "\n";
+        text += headerBlockText(row.subject, row.sender, row.headers);
     }
     return text;
 }
@@ -117,7 +123,15 @@ void ListCommands::ViewHeader1Click(const std::vector<int>& selection) {
 }
 
 std::optional<std::string> ListCommands::downloadBody(int index) {
-    std::optional<std::filesystem::path> file = m_c.downloadMessage(index);
+    return viewerBody(m_c.downloadMessage(index));
+}
+
+std::optional<std::string> ListCommands::downloadListedBody(int index, TRemoteInfoItem listed) {
+    return viewerBody(m_c.downloadListedMessage(index, std::move(listed)));
+}
+
+std::optional<std::string>
+ListCommands::viewerBody(const std::optional<std::filesystem::path>& file) {
     if (!file) return std::nullopt;
     try {
         auto raw = readFile(*file);

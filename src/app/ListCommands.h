@@ -12,6 +12,11 @@
 
 namespace mv {
 
+// The header viewer's text for one message: its subject and sender between two lines of stars,
+// then its header lines.
+std::string headerBlockText(const std::string& subject, const std::string& sender,
+                            const TMailHeaders& headers);
+
 class ListCommands {
 public:
     explicit ListCommands(CheckController& controller) : m_c(controller) {}
@@ -38,6 +43,9 @@ public:
     // Downloads message `index` to msg_N.eml and returns the text the body viewer shows; nullopt
     // when the download failed (the failure was shown and the window is idle again).
     std::optional<std::string> downloadBody(int index);
+    // The same for a message listed by an earlier run, in the mailbox whose account the client
+    // holds: `listed` is the item that listing read, which the server's message must still match.
+    std::optional<std::string> downloadListedBody(int index, TRemoteInfoItem listed);
 
 private:
     // Valid row indexes of the selection, in list order.
@@ -45,6 +53,9 @@ private:
     bool warnIfNone(const std::vector<int>& rows);
     std::vector<MessageEntry> selectedEntries(const std::vector<int>& rows) const;
     void warnIfSeveral(const std::vector<int>& rows);
+    // Downloads item `index` of the client's list and gives its viewer text.
+    // The viewer text of a downloaded message file; nullopt (after telling the user) without one.
+    std::optional<std::string> viewerBody(const std::optional<std::filesystem::path>& file);
 
     CheckController& m_c;
 };

@@ -97,6 +97,22 @@ void MailboxSession::endOperation() {
     m_cancelRequested = false;
 }
 
+void MailboxSession::networkStep(const std::function<void()>& step) {
+    beginOperation();
+    try {
+        step();
+    } catch (...) {
+        endOperation();
+        throw;
+    }
+    endOperation();
+}
+
+void MailboxSession::clearMarks() {
+    for (std::size_t i = 0; i < m_client.RemoteInfo().Count(); ++i)
+        m_client.ClearMarks(static_cast<int>(i));
+}
+
 void MailboxSession::cancel() {
     m_cancelRequested = true;
     m_client.Cancel();

@@ -13,6 +13,7 @@
 #include "net/RemotePOP.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace mv {
@@ -57,6 +58,11 @@ public:
     // One network operation starts or has ended; its cancel goes with it.
     void beginOperation();
     void endOperation();
+    // One network exchange inside an operation, between beginOperation and endOperation: a
+    // cancel ends with it.
+    void networkStep(const std::function<void()>& step);
+    // Clears the retrieve and delete marks of every listed message on the client.
+    void clearMarks();
     // Cancel pressed: every wait of the running operation stops.
     void cancel();
     bool cancelRequested() const { return m_cancelRequested; }

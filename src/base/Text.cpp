@@ -127,6 +127,13 @@ long long parseIntegerOr(std::string_view s, long long fallback) {
     return parseInteger(s).value_or(fallback);
 }
 
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    c = upperAscii(c);
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

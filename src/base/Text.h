@@ -34,6 +34,8 @@ std::string displayText(std::string_view s);
 // Decimal integer, or hexadecimal with a "0x"/"0X" prefix; surrounding blanks are allowed.
 std::optional<long long> parseInteger(std::string_view s);
 long long parseIntegerOr(std::string_view s, long long fallback);
+// 0 to 15 for a hexadecimal digit of either case, else -1.
+int hexValue(char c);
 
 std::vector<std::string> splitLines(std::string_view text); // at CR, LF or CR LF
 std::string replaceAll(std::string s, std::string_view from, std::string_view to);

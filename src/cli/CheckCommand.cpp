@@ -1,6 +1,8 @@
 #include "cli/CheckCommand.h"
 
+#include "base/Files.h"
 #include "base/Text.h"
+#include "cli/SavedListing.h"
 
 #include <iomanip>
 #include <ostream>
@@ -127,6 +129,25 @@ bool applyMarks(CheckSession& session, const CheckOptions& options, CommandConte
     return true;
 }
 
+// Keeps the listing for `show` in later runs, numbered as the server numbers the messages now:
+// when the list was not read again after a deletion, the deleted messages leave it.
+void keepListing(CheckSession& session, int mailbox, CommandContext& context) {
+    CheckController& c = session.controller;
+    const TRemoteInfo& info = c.client().RemoteInfo();
+    SavedListing listing{c.client().server(), c.client().userName(), {}};
+    std::set<int> deleted(c.client().DeletedIndexes().begin(), c.client().DeletedIndexes().end());
+    bool readAgain = c.rows().size() == info.Count();
+    for (std::size_t i = 0; i < info.Count(); ++i)
+        if (readAgain || !deleted.contains(static_cast<int>(i))) listing.items.push_back(info[i]);
+    for (TRemoteInfoItem& item : listing.items)
+        item.Marks = 0;
+    try {
+        saveListing(context.home, mailbox, listing);
+    } catch (const FileError& e) {
+        session.view.showWarning(e.what()); // the check itself stands
+    }
+}
+
 std::vector<int> mailboxesToCheck(const CheckSession& session, const CheckOptions& options) {
     if (!options.all) return {options.mailbox.value_or(session.controller.currentMailbox())};
     std::vector<int> numbers;
@@ -175,6 +196,7 @@ int CheckCommand::runChecks(CheckSession& session, const CheckOptions& options,
             r.deleted = c.lastDeletedCount();
             if (!options.json && r.deleted > 0) context.out << session.view.status() << "\n";
         }
+        keepListing(session, mailbox, context);
         results.push_back(std::move(r));
     }
     if (options.json) {

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "app/settings/HomeLock.h"
+#include "app/settings/PasswordKeyring.h"
 #include "cli/AccountsCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/MailCommands.h"
@@ -96,6 +97,8 @@ int Cli::runCommand(Command& command, Arguments& args, const std::optional<std::
     std::optional<HomeLock> lock;
     if (command.needsLock()) lock.emplace(folder.lockFile(), env.lockPatience);
     SettingsStore settings(folder.settingsFile());
+    if (!isPortableHome(homeDir, env.variables))
+        settings.usePasswordKeyring(secretServiceKeyring(env.variables));
     CommandContext context{
         env.in,       env.out, env.err, env.inputIsTerminal, env.errorIsTerminal, env.clock,
         env.regional, folder,  settings};

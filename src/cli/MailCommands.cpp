@@ -6,6 +6,8 @@
 #include "base/Text.h"
 #include "cli/CheckCommand.h"
 #include "cli/CliView.h"
+#include "cli/SavedListing.h"
+#include "mail/EmailAddress.h"
 
 #include <chrono>
 #include <ostream>
@@ -26,18 +28,31 @@ int ShowCommand::run(Arguments& args, CommandContext& context) {
     args.finish();
     if (!number || *number < 1) throw UsageError("the message number starts at 1");
     CheckSession session(context);
-    if (session.controller.btListClick() != CheckOutcome::Listed) return 1;
-    auto count = static_cast<long long>(session.controller.rows().size());
+    int mailbox = session.controller.currentMailbox();
+    const TRemotePOP& client = session.controller.client();
+    std::optional<SavedListing> listing = loadListing(context.home, mailbox);
+    // A listing made before the slot got another account names other messages.
+    if (!listing || listing->server != client.server() || listing->user != client.userName()) {
+        context.err << "Error: mailbox " << mailbox
+                    << " has no listing to show from; list it first with: mailvane-cli check "
+                       "--mailbox "
+                    << mailbox << "\n";
+        return 1;
+    }
+    auto count = static_cast<long long>(listing->items.size());
     if (*number > count) {
         context.err << "Error: there is no message " << *number << " (" << count << " listed)\n";
         return 1;
     }
     int index = static_cast<int>(*number - 1);
+    TRemoteInfoItem& item = listing->items[static_cast<std::size_t>(index)];
     if (headers) {
-        context.out << session.list.headerViewText({index});
+        context.out << headerBlockText(item.Headers.GetFieldValue("Subject"),
+                                       SplitAddress(item.Headers.GetFieldValue("From")).address,
+                                       item.Headers);
         return 0;
     }
-    auto body = session.list.downloadBody(index);
+    auto body = session.list.downloadListedBody(index, std::move(item));
     if (!body) return 1;
     context.out << *body;
     if (!body->empty() && body->back() != '\n') context.out << '\n'; // end on a fresh line

@@ -47,13 +47,6 @@ char uuCharacter(unsigned value) {
     return value == 0 ? '`' : static_cast<char>(value + 32);
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    c = upperAscii(c);
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 void appendEscaped(std::string& out, unsigned char c) {

@@ -20,13 +20,6 @@ int base64Value(char c) {
     return -1;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    c = upperAscii(c);
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 struct EncodedWord {
     std::size_t begin = 0, end = 0; // [begin, end) covers "=?...?="
     std::string charset;

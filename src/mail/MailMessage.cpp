@@ -98,6 +98,7 @@ void TCustomMailMessage::Clear() {
     CharSet = TCharSet::csUSASCII;
     BodyCharset.clear();
     BodyContentType.clear();
+    ParseFailed = false;
     m_contentType.clear();
 }
 
@@ -110,6 +111,7 @@ void TCustomMailMessage::Assign(const TCustomMailMessage& source) {
     Body = source.Body;
     BodyCharset = source.BodyCharset;
     BodyContentType = source.BodyContentType;
+    ParseFailed = source.ParseFailed;
     Attachments = source.Attachments;
     m_contentType = source.computedContentType();
 }

@@ -36,6 +36,8 @@ public:
     std::vector<std::string> Body; // the text, or the first text part of a MIME message
     std::string BodyCharset;       // the charset the text part declared; empty when none
     std::string BodyContentType;   // the MIME type of the text part, lower-cased
+    // The raw text could not be parsed: Body ends with why, the last attachment holds the text.
+    bool ParseFailed = false;
     PumpHook Pump;                 // run now and then while a long message loads or saves
 
     // The MIME type of the whole message, computed from the body and the attachments (and

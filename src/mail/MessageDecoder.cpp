@@ -5,15 +5,52 @@
 #include "mail/MailErrors.h"
 #include "mail/MailMessage.h"
 
+#include <algorithm>
+
 namespace mv {
 
 namespace {
 
 constexpr std::size_t kPumpInterval = 256 * 1024; // bytes of input between two pump calls
 constexpr std::string_view kUnknownType = "application/octet-stream";
+constexpr std::string_view kForwardedType = "message/rfc822";
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
+}
+
+bool isTokenCharacter(char c) {
+    auto code = static_cast<unsigned char>(c);
+    return code > 32 && code < 127 &&
+           std::string_view("()<>@,;:\\\"/[]?=").find(c) == std::string_view::npos;
+}
+
+bool isToken(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), isTokenCharacter);
+}
+
+// A type and a subtype, each a token, around one slash.
+bool isReadableMimeType(std::string_view type) {
+    std::size_t slash = type.find('/');
+    return slash != std::string_view::npos && isToken(type.substr(0, slash)) &&
+           isToken(type.substr(slash + 1));
+}
+
+// What a Content-Type value counts as: a type that cannot be read is plain US-ASCII text. A
+// multipart without a subtype is still read by its boundary.
+std::string readableContentType(std::string value) {
+    if (value.empty() || isReadableMimeType(GetMimeType(value)) ||
+        contains(lowerAscii(value), "multipart"))
+        return value;
+    return "text/plain; charset=us-ascii";
+}
+
+std::string contentTypeOf(const TMailHeaders& headers) {
+    return readableContentType(headers.GetFieldValue("Content-Type"));
+}
+
+bool isMultipart(std::string_view contentType) {
+    return contains(lowerAscii(contentType), "multipart");
 }
 
 } // namespace
@@ -83,12 +120,9 @@ void TCustomDecoder::decodeMime() {
     // This mailer writes a Content-Type that does not describe its bodies.
     if (m_messageHeaders.GetFieldValue("X-Mailer") == "V Mailsystem R #0001")
         m_messageHeaders.RemoveField("Content-Type");
-    std::string contentType = m_messageHeaders.GetFieldValue("Content-type");
+    std::string contentType = contentTypeOf(m_messageHeaders);
     std::string lower = lowerAscii(contentType);
-    if (contains(lower, "multipart/alternative")) {
-        m_alternative = true;
-        decodeMultipart();
-    } else if (contains(lower, "multipart")) {
+    if (isMultipart(contentType)) {
         decodeMultipart();
     } else if (!contentType.empty() && !contains(lower, "text/")) {
         decodeSinglePart();
@@ -101,7 +135,7 @@ void TCustomDecoder::decodeMime() {
 }
 
 void TCustomDecoder::decodeTextPart() {
-    std::string contentType = m_messageHeaders.GetFieldValue("Content-Type");
+    std::string contentType = contentTypeOf(m_messageHeaders);
     std::string mimeType = lowerAscii(GetMimeType(contentType));
     if (mimeType == "text/html" || mimeType == "text/rtf") m_message.SetContentType(mimeType);
     std::string charset = lowerAscii(cutShort(GetParameter("CharSet", contentType)));
@@ -148,7 +182,7 @@ void TCustomDecoder::decodeTextPart() {
 }
 
 void TCustomDecoder::decodeSinglePart() {
-    std::string contentType = cutShort(m_messageHeaders.GetFieldValue("Content-type"));
+    std::string contentType = cutShort(contentTypeOf(m_messageHeaders));
     if (contentType.empty()) throw EMessageParserError("Missing required field: Content-Type");
     TAttachmentItem item;
     item.SetFileName(GetParameter("name", contentType));
@@ -168,28 +202,39 @@ void TCustomDecoder::decodeSinglePart() {
 }
 
 void TCustomDecoder::decodeMultipart() {
-    m_delimiter = "--" + GetParameter("Boundary", m_messageHeaders.GetFieldValue("Content-Type"));
-    skipToDelimiter("Cannot find boundary");
+    enterMultipart(contentTypeOf(m_messageHeaders));
     decodeFirstPart();
     decodeOtherParts();
 }
 
+void TCustomDecoder::enterMultipart(std::string_view contentType) {
+    m_multiparts.push_back({"--" + GetParameter("boundary", contentType),
+                            contains(lowerAscii(contentType), "multipart/alternative")});
+    skipToDelimiter("Cannot find boundary");
+}
+
+bool TCustomDecoder::insideAlternative() const {
+    return std::any_of(m_multiparts.begin(), m_multiparts.end(),
+                       [](const Multipart& m) { return m.alternative; });
+}
+
 void TCustomDecoder::decodeFirstPart() {
     readHeaderBlock(m_partHeaders);
-    std::string contentType = m_partHeaders.GetFieldValue("Content-Type");
-    if (lowerAscii(cutShort(GetParameter("CharSet", contentType))) == "iso-2022-jp")
-        m_message.CharSet = TCharSet::csISO2022jp;
-    if (contains(lowerAscii(contentType), "multipart/alternative")) {
-        m_nestedAlternative = true;
-        m_outerDelimiter = m_delimiter;
-        m_delimiter = "--" + GetParameter("boundary", contentType);
-        skipToDelimiter("Cannot find boundary");
+    // A multipart in first place, of any kind and depth: the body is its own first part.
+    while (isMultipart(contentTypeOf(m_partHeaders))) {
+        enterMultipart(contentTypeOf(m_partHeaders));
         readHeaderBlock(m_partHeaders);
     }
+    std::string contentType = contentTypeOf(m_partHeaders);
+    if (lowerAscii(cutShort(GetParameter("CharSet", contentType))) == "iso-2022-jp")
+        m_message.CharSet = TCharSet::csISO2022jp;
     std::string transfer = lowerAscii(m_partHeaders.GetFieldValue("Content-Transfer-Encoding"));
     bool base64 = transfer == "base64";
-    // A base64 first part is left to the attachment loop, unless it is Japanese text.
-    if (base64 && m_message.CharSet != TCharSet::csISO2022jp) return;
+    // A base64 first part is left to the attachment loop, unless it is Japanese text; so is a
+    // forwarded message, which is no text of this one.
+    m_firstPartLeft = (base64 && m_message.CharSet != TCharSet::csISO2022jp) ||
+                      equalsNoCase(GetMimeType(contentType), kForwardedType);
+    if (m_firstPartLeft) return;
     auto& body = m_message.Body;
     body.clear();
     if (transfer == "quoted-printable") m_message.CharSet = TCharSet::csISO8859;
@@ -207,12 +252,12 @@ void TCustomDecoder::decodeFirstPart() {
     }
     if (end == PartEnd::End) throw EMessageParserError("Cannot find boundary");
     if (end != PartEnd::Closing) return;
-    if (m_nestedAlternative) {
-        if (!leaveNestedAlternative()) skipToEnd();
+    if (m_multiparts.size() > 1) {
+        if (!leaveMultipart()) skipToEnd();
         return;
     }
     // The message had only this one part.
-    m_message.SetContentType(GetMimeType(m_partHeaders.GetFieldValue("Content-Type")));
+    m_message.SetContentType(GetMimeType(contentType));
     skipToEnd();
 }
 
@@ -221,12 +266,17 @@ void TCustomDecoder::decodeOtherParts() {
     auto& message = m_message;
     for (;;) {
         if (message.Pump) message.Pump();
-        if (!message.Body.empty() || !message.Attachments.empty()) {
+        if (!m_firstPartLeft) {
             readHeaderBlock(m_partHeaders);
             if (m_reader.Eof() && m_partHeaders.empty()) return; // a delimiter ended the input
         }
+        m_firstPartLeft = false;
+        if (isMultipart(contentTypeOf(m_partHeaders))) {
+            enterMultipart(contentTypeOf(m_partHeaders));
+            continue;
+        }
         TAttachmentItem item;
-        std::string contentType = cutShort(m_partHeaders.GetFieldValue("Content-type"));
+        std::string contentType = cutShort(contentTypeOf(m_partHeaders));
         if (contentType.empty()) contentType = "text/plain";
         std::string declared = GetMimeType(contentType);
         item.ContentType = declared;
@@ -237,8 +287,7 @@ void TCustomDecoder::decodeOtherParts() {
             item.SetFileName(
                 GetParameter("filename", m_partHeaders.GetFieldValue("Content-Disposition")));
             if (item.FileName.empty()) {
-                bool alternative = m_nestedAlternative || m_alternative;
-                item.SetFileName((alternative ? "_alt." : "att.") + count());
+                item.SetFileName((insideAlternative() ? "_alt." : "att.") + count());
                 if (!declared.empty()) item.ContentType = declared;
             }
         }
@@ -249,20 +298,20 @@ void TCustomDecoder::decodeOtherParts() {
         PartEnd end = readAttachment(item, encoding, true, false);
         message.Attachments.push_back(std::move(item));
         if (end == PartEnd::Delimiter) continue;
-        if (!m_nestedAlternative || !leaveNestedAlternative()) return;
+        if (m_multiparts.size() == 1 || !leaveMultipart()) return;
     }
 }
 
-bool TCustomDecoder::leaveNestedAlternative() {
-    m_nestedAlternative = false;
-    m_delimiter = m_outerDelimiter;
+bool TCustomDecoder::leaveMultipart() {
+    m_multiparts.pop_back();
     std::string_view line;
-    while (readLine(line)) {
-        PartEnd end = classify(line);
+    while (!m_multiparts.empty()) {
+        if (!readLine(line)) throw EMessageParserError("Cannot find closing boundary");
+        PartEnd end = partEnd(line);
         if (end == PartEnd::Delimiter) return true;
-        if (end == PartEnd::Closing) return false;
+        if (end == PartEnd::Closing) m_multiparts.pop_back();
     }
-    throw EMessageParserError("Cannot find closing boundary");
+    return false;
 }
 
 void TCustomDecoder::skipToDelimiter(const char* error) {
@@ -272,13 +321,29 @@ void TCustomDecoder::skipToDelimiter(const char* error) {
     throw EMessageParserError(error);
 }
 
-TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
-    if (!line.starts_with(m_delimiter)) return PartEnd::None;
-    std::string_view rest = line.substr(m_delimiter.size());
+TCustomDecoder::PartEnd TCustomDecoder::delimiterKind(std::string_view line,
+                                                      std::string_view delimiter) {
+    if (!line.starts_with(delimiter)) return PartEnd::None;
+    std::string_view rest = line.substr(delimiter.size());
     while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
         rest.remove_suffix(1);
     if (rest.empty()) return PartEnd::Delimiter;
     if (rest == "--") return PartEnd::Closing;
+    return PartEnd::None;
+}
+
+TCustomDecoder::PartEnd TCustomDecoder::classify(std::string_view line) const {
+    return m_multiparts.empty() ? PartEnd::None
+                                : delimiterKind(line, m_multiparts.back().delimiter);
+}
+
+TCustomDecoder::PartEnd TCustomDecoder::partEnd(std::string_view line) {
+    for (std::size_t level = m_multiparts.size(); level-- > 0;) {
+        PartEnd end = delimiterKind(line, m_multiparts[level].delimiter);
+        if (end == PartEnd::None) continue;
+        m_multiparts.resize(level + 1); // the multiparts inside it that never closed
+        return end;
+    }
     return PartEnd::None;
 }
 
@@ -287,7 +352,7 @@ TCustomDecoder::PartEnd TCustomDecoder::readBodyLines() {
     body.reserve(body.size() + m_reader.LinesLeft());
     std::string_view line;
     while (readLine(line)) {
-        if (PartEnd end = classify(line); end != PartEnd::None) {
+        if (PartEnd end = partEnd(line); end != PartEnd::None) {
             // The line break before a delimiter belongs to the delimiter.
             if (!body.empty() && body.back().empty()) body.pop_back();
             return end;
@@ -314,7 +379,7 @@ void TCustomDecoder::decodeQuotedBody() {
 }
 
 void TCustomDecoder::noteTextPart(const TMailHeaders& headers) {
-    std::string contentType = headers.GetFieldValue("Content-Type");
+    std::string contentType = contentTypeOf(headers);
     m_message.BodyCharset = cutShort(trim(GetParameter("charset", contentType)));
     std::string mimeType = lowerAscii(GetMimeType(contentType));
     m_message.BodyContentType = mimeType.empty() ? "text/plain" : cutShort(mimeType);
@@ -347,7 +412,7 @@ TCustomDecoder::PartEnd TCustomDecoder::readPartBody(TAttachmentItem& item, Part
     std::string_view line;
     while (readLine(line)) {
         pumpAfter(line.size());
-        if (PartEnd end = delimited ? classify(line) : PartEnd::None; end != PartEnd::None) {
+        if (PartEnd end = delimited ? partEnd(line) : PartEnd::None; end != PartEnd::None) {
             // The line break before a delimiter belongs to the delimiter.
             if (encoding.encoding != TransferEncoding::Base64 && data.size() - lastLineStart == 2)
                 data.resize(lastLineStart);
@@ -423,6 +488,7 @@ void TCustomDecoder::storeFailedMessage(std::string_view error) {
         item.ContentType = "message/rfc822";
         item.Data = m_reader.Text();
         m_message.Attachments.push_back(std::move(item));
+        m_message.ParseFailed = true;
     } catch (const std::exception&) {
         // Without memory for the copy the message still shows the error text.
     }

@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mv {
 
@@ -62,12 +63,22 @@ private:
     // Reads lines into Body up to a delimiter or the end; a delimiter claims the empty line
     // before it.
     PartEnd readBodyLines();
-    // After the last part of a nested alternative: on to the enclosing multipart's next part.
-    // False when that multipart has ended too.
-    bool leaveNestedAlternative();
-    // Whether the line is the current delimiter, the closing one, or neither (None). Blanks after
-    // a delimiter are transport padding.
+    // Starts reading a multipart nested in the current one (or the message's own): its first
+    // delimiter is skipped to.
+    void enterMultipart(std::string_view contentType);
+    // After the last part of a nested multipart: on to the next part of the enclosing one that
+    // has one. False when every multipart has ended.
+    bool leaveMultipart();
+    // Whether a multipart/alternative is being read, at any depth.
+    bool insideAlternative() const;
+    // Whether the line is the delimiter, the closing one, or neither (None). Blanks after a
+    // delimiter are transport padding.
+    static PartEnd delimiterKind(std::string_view line, std::string_view delimiter);
+    // The same for the current delimiter.
     PartEnd classify(std::string_view line) const;
+    // The same, with the delimiters of the enclosing multiparts too: one of them ends the
+    // multiparts inside it, which are left, and then counts as the current one.
+    PartEnd partEnd(std::string_view line);
     void skipToEnd();
     void setBodyText(std::string_view text);
     // Replaces the quoted-printable Body lines by the text they encode.
@@ -84,10 +95,13 @@ private:
     TLineStream m_reader;
     TCustomMailMessage& m_message;
     TMailHeaders m_partHeaders;
-    std::string m_delimiter;      // "--" + boundary of the multipart being read
-    std::string m_outerDelimiter; // of the enclosing multipart while a nested alternative is read
-    bool m_nestedAlternative = false;
-    bool m_alternative = false;
+    // One multipart being read; the innermost is last.
+    struct Multipart {
+        std::string delimiter; // "--" + boundary
+        bool alternative = false;
+    };
+    std::vector<Multipart> m_multiparts;
+    bool m_firstPartLeft = false; // PartHeaders hold the first part, left to the attachment loop
     std::size_t m_sincePump = 0; // bytes decoded since the pump last ran
 };
 

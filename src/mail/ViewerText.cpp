@@ -44,9 +44,8 @@ bool isHtml(std::string_view type) {
     return equalsNoCase(type, "text/html");
 }
 
-} // namespace
-
-std::string viewerText(const TCustomMailMessage& message) {
+// The message's own text, without forwarded messages.
+std::string bodyText(const TCustomMailMessage& message) {
     if (!message.Body.empty()) {
         std::string charset = message.BodyCharset;
         if (charset.empty() && message.CharSet == TCharSet::csISO2022jp) charset = "iso-2022-jp";
@@ -59,6 +58,50 @@ std::string viewerText(const TCustomMailMessage& message) {
             if (equalsNoCase(item.ContentType, type))
                 return display(item.Charset, item.Data, isHtml(type));
     return {};
+}
+
+// Forwarded messages shown inside one another, at most: each is decoded for the viewer, and a
+// message forwarded into itself must not take the viewer down.
+constexpr int kForwardLimit = 8;
+
+std::string textWithForwarded(const TCustomMailMessage& message, int depth);
+
+// The heading of a forwarded message: From, Date and Subject as far as it has them.
+std::string forwardedHeading(const TCustomMailMessage& forwarded) {
+    std::string heading = "-------- Forwarded message --------\n";
+    for (const char* field : {"From", "Date", "Subject"})
+        if (std::string value = forwarded.Headers.GetFieldValue(field); !value.empty())
+            heading += std::string(field) + ": " + displayText(value) + "\n";
+    return heading;
+}
+
+std::string forwardedText(const TAttachmentItem& item, const PumpHook& pump, int depth) {
+    TMailMessage forwarded;
+    forwarded.Pump = pump;
+    forwarded.LoadFromText(item.Data);
+    std::string text = textWithForwarded(forwarded, depth + 1);
+    return forwardedHeading(forwarded) + (text.empty() ? "" : "\n" + text);
+}
+
+// The message's own text, then each forwarded message it carries.
+std::string textWithForwarded(const TCustomMailMessage& message, int depth) {
+    std::string text = bodyText(message);
+    if (depth >= kForwardLimit) return text;
+    // The raw text of a message that could not be parsed is no forwarded message.
+    std::size_t count = message.Attachments.size() - (message.ParseFailed ? 1 : 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        const TAttachmentItem& item = message.Attachments[i];
+        if (!equalsNoCase(item.ContentType, "message/rfc822")) continue;
+        std::string forwarded = forwardedText(item, message.Pump, depth);
+        text = text.empty() ? forwarded : text + "\n\n" + forwarded;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string viewerText(const TCustomMailMessage& message) {
+    return textWithForwarded(message, 0);
 }
 
 std::string viewerText(std::string raw, const PumpHook& pump) {

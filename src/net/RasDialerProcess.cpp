@@ -124,7 +124,11 @@ CommandResult runCommand(const std::vector<std::string>& argv, const WaitHooks& 
 
 std::filesystem::path findProgram(std::string_view name) {
     const char* path = std::getenv("PATH");
-    std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
+    return findProgram(name, path != nullptr ? path : "/usr/bin:/bin");
+}
+
+std::filesystem::path findProgram(std::string_view name, std::string_view searchPath) {
+    std::stringstream dirs{std::string(searchPath)};
     for (std::string dir; std::getline(dirs, dir, ':');) {
         if (dir.empty()) continue;
         std::filesystem::path candidate = std::filesystem::path(dir) / name;

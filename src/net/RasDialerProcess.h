@@ -27,5 +27,7 @@ CommandResult runCommand(const std::vector<std::string>& argv, const WaitHooks& 
 
 // The program `name` in a folder of PATH, or empty.
 std::filesystem::path findProgram(std::string_view name);
+// The program `name` in a folder of `searchPath` (folders separated by ':'), or empty.
+std::filesystem::path findProgram(std::string_view name, std::string_view searchPath);
 
 } // namespace mv

@@ -1,7 +1,9 @@
 // mailvane-cli's check, show, log, auto and demo commands, run in-process against a real Dovecot.
 #include "base/Files.h"
 #include "cli/CliRunner.h"
+#include "mail/ViewerText.h"
 #include "support/DovecotSuite.h"
+#include "support/SilentUdpPort.h"
 
 #include <gtest/gtest.h>
 
@@ -79,10 +81,81 @@ TEST_F(CliCommandsTest, MarkUnmarkAndDelete) {
 }
 
 TEST_F(CliCommandsTest, ShowPrintsTheBody) {
+    auto unlisted = cli.run({"show", "1"});
+    EXPECT_EQ(unlisted.code, 1);
+    EXPECT_EQ(unlisted.err, "Error: mailbox 1 has no listing to show from; list it first with: "
+                            "mailvane-cli check --mailbox 1\n");
+    ASSERT_EQ(cli.run({"check"}).code, 0);
     auto r = cli.run({"show", "1"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Hi there\n");
     EXPECT_EQ(cli.run({"show", "3"}).code, 1);
+}
+
+// Shapes of mail met in the wild, delivered to the server and shown by number: the text is the one
+// the viewer gives for the file itself, and holds what only a right decoding shows.
+TEST_F(CliCommandsTest, ShowDecodesRealWorldMail) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"forward_single.eml", "Subject: Original\n\nOriginal text\n"},
+        {"forward_first.eml", "Subject: Original\n\nOriginal text\n"},
+        {"forward_mixed.eml", "See below.\n\n-------- Forwarded message --------\n"},
+        {"nested_mixed.eml", "Text inside a nested mixed part\n"},
+        {"nested_deep.eml", "Deep plain text\n"},
+        {"no_subtype.eml", "Text of a type without subtype\n"},
+        {"garbage_type.eml", "Text of an unreadable type\n"},
+        {"rfc2231_signed.eml", "Signed caf\xC3\xA9 text\n"},
+    };
+    std::vector<std::string> raw;
+    for (const auto& [file, shown] : cases) {
+        raw.push_back(readFile(std::string(MV_TEST_DATA) + "/mail/" + file).value());
+        server->deliver(raw.back());
+    }
+    ASSERT_EQ(cli.run({"check"}).code, 0);
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto& [file, shown] = cases[i];
+        auto r = cli.run({"show", std::to_string(i + 3)}); // after the two of SetUp
+        EXPECT_EQ(r.code, 0) << file << r.err;
+        EXPECT_EQ(r.out, viewerText(raw[i]) + "\n") << file;
+        EXPECT_NE(r.out.find(shown), std::string::npos) << file << "\n" << r.out;
+    }
+}
+
+// Viewing downloads the one message, checked against the saved listing: no new listing, no
+// screening, no name-server query.
+TEST_F(CliCommandsTest, ShowNeitherListsNorScreens) {
+    ASSERT_EQ(cli.run({"check"}).code, 0);
+    test::SilentUdpPort nameServer;
+    writeFileAtomically(cli.home() / "mailvane.ini", "[Known]\r\nValid=1\r\n");
+    SettingsStore settings = cli.settings();
+    settings.writeString(Setting::DNSAddress, "127.0.0.1");
+    settings.writeInteger(Setting::DNSPort, nameServer.port());
+    server->deliver("Subject: Later\r\nFrom: l@late.example\r\n\r\nArrived later\r\n");
+
+    auto r = cli.run({"show", "2"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "Buy\n");
+    auto headers = cli.run({"show", "2", "--headers"});
+    EXPECT_NE(headers.out.find("Subject : viagra \"now\" Sender : s@spam.example\n"),
+              std::string::npos)
+        << headers.out;
+    EXPECT_FALSE(nameServer.received());
+    std::string log = cli.run({"log"}).out;
+    ASSERT_NE(log.find("MAIL CHECK"), std::string::npos) << log;
+    EXPECT_EQ(log.find("MAIL CHECK"), log.rfind("MAIL CHECK")) << log; // the one check only
+    // The message that arrived after the listing is not in it.
+    EXPECT_EQ(cli.run({"show", "3"}).code, 1);
+}
+
+TEST_F(CliCommandsTest, ShowRefusesAMessageNoLongerTheOneListed) {
+    std::filesystem::path third = server->deliver("Subject: Third\r\n\r\nthird\r\n");
+    ASSERT_EQ(cli.run({"check"}).code, 0);
+    server->removeOnDisk(third);
+    server->deliver("Subject: Fourth\r\n\r\nfourth\r\n"); // now number 3 on the server
+    auto r = cli.run({"show", "3"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Message 3 (\"Third\") is no longer the one listed"), std::string::npos)
+        << r.err;
 }
 
 TEST_F(CliCommandsTest, AutoOnceAndLogClear) {

@@ -27,6 +27,10 @@ std::string everyByteTwice() {
 }
 
 const std::string kPdf("%PDF-1.4 fake document\n\x00\x01\x02\xff", 27);
+const char* const kForwarded = "From: Carl <carl@example.net>\r\n"
+                               "Date: Sun, 11 Jan 1998 09:00:00 +0000\r\n"
+                               "Subject: Original\r\n\r\n"
+                               "Original text\r\n";
 const char* const kRaw = "<raw>"; // the attachment holds the whole input
 
 std::vector<std::string> failed(const std::string& error, std::vector<std::string> before = {}) {
@@ -108,6 +112,38 @@ const DecodeCase kCases[] = {
      TMsgEncoding::meMIME,
      TCharSet::csISO2022jp},
     {"bad_base64.eml", failed("Invalid Character", {"Text"}), {kOriginal}, "multipart/mixed"},
+    // A forwarded message is an attachment, also when it is the first part.
+    {"forward_single.eml", {}, {{"att.0", "message/rfc822", kForwarded}}, "message/rfc822"},
+    {"forward_first.eml", {}, {{"att.0", "message/rfc822", kForwarded}}, "message/rfc822"},
+    // Multiparts nested in the first part, or in a later one, are descended into.
+    {"nested_mixed.eml",
+     {"Text inside a nested mixed part"},
+     {{"note.txt", "text/plain", "note\r\n"}, {"data.bin", "application/octet-stream", "data\r\n"}},
+     "multipart/mixed"},
+    {"nested_deep.eml",
+     {"Deep plain text"},
+     {{"_alt.0", "text/html", "<p>Deep HTML</p>\r\n"},
+      {"logo.png", "image/png", "\x89PNG"},
+      {"att.2", "text/plain", "first of a later multipart\r\n"},
+      {"att.3", "text/plain", "second of a later multipart\r\n"},
+      {"signature.asc", "", "sig\r\n"}},
+     "multipart/mixed"},
+    // A delimiter of the enclosing multipart ends a nested one that never closed.
+    {"nested_unclosed.eml",
+     {"Text of a nested part that never closes"},
+     {{"a.txt", "text/plain", "a\r\n"}, {"b.bin", "application/octet-stream", "b\r\n"}},
+     "multipart/mixed"},
+    // A type that cannot be read counts as plain text.
+    {"no_subtype.eml", {"Text of a type without subtype"}, {}, "text/plain"},
+    {"garbage_type.eml", {"Text of an unreadable type"}, {}, "text/plain"},
+    // Parameters in the extended form: the boundary, and a file name in UTF-8.
+    {"rfc2231_signed.eml",
+     {"Signed caf\xE9 text"},
+     {{"signature \xC3\xA9.asc", "",
+       "-----BEGIN PGP SIGNATURE-----\r\n-----END PGP SIGNATURE-----\r\n"}},
+     "multipart/mixed",
+     TMsgEncoding::meMIME,
+     TCharSet::csISO8859},
 };
 
 class DecodeFixture : public testing::TestWithParam<DecodeCase> {};
@@ -150,6 +186,28 @@ TEST(MessageDecoder, HeadersGoToTheMessage) {
     ASSERT_EQ(message.Recipients.size(), 1u);
     EXPECT_EQ(message.Recipients[0].Address, "bob@example.org");
     EXPECT_EQ(message.Headers.count(), 4u);
+}
+
+TEST(MessageDecoder, UnreadableContentTypeCountsAsPlainText) {
+    const std::pair<const char*, const char*> cases[] = {
+        // Content-Type value, the type the text part is then read as
+        {"text", "text/plain"},          {"text/; charset=utf-8", "text/plain"},
+        {"/plain", "text/plain"},        {"text/plain/x", "text/plain"},
+        {"\"text/html\"", "text/plain"}, {"x-unknown/x-unknown", ""}, // readable: an attachment
+    };
+    for (const auto& [type, read] : cases) {
+        TMailMessage message;
+        message.LoadFromText(std::string("MIME-Version: 1.0\r\nContent-Type: ") + type +
+                             "\r\n\r\n<b>text</b>\r\n");
+        if (*read == '\0') {
+            EXPECT_TRUE(message.Body.empty()) << type;
+            EXPECT_EQ(message.Attachments.size(), 1u) << type;
+            continue;
+        }
+        EXPECT_EQ(message.Body, std::vector<std::string>{"<b>text</b>"}) << type;
+        EXPECT_EQ(message.BodyContentType, read) << type;
+        EXPECT_EQ(message.BodyCharset, "us-ascii") << type;
+    }
 }
 
 TEST(MessageDecoder, MimeTextWithUuencodedBlockKeepsEachRecipientOnce) {

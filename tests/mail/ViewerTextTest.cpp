@@ -14,6 +14,12 @@ std::string viewOf(const std::string& name) {
     return viewerText(readFile(std::string(MV_TEST_DATA) + "/mail/" + name).value());
 }
 
+const char* const kForwardedView = "-------- Forwarded message --------\n"
+                                   "From: Carl <carl@example.net>\n"
+                                   "Date: Sun, 11 Jan 1998 09:00:00 +0000\n"
+                                   "Subject: Original\n\n"
+                                   "Original text";
+
 TEST(ViewerText, ShowsBodiesAsUtf8) {
     const std::pair<const char*, const char*> cases[] = {
         {"plain.eml", "Hello Bob,\n\nsee you."},
@@ -26,12 +32,35 @@ TEST(ViewerText, ShowsBodiesAsUtf8) {
                           "5\n\nSecond\nline"},
         {"alternative.eml", "Plain text"},
         {"iso2022_base64.eml", "\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF"},
+        {"nested_mixed.eml", "Text inside a nested mixed part"},
+        {"nested_deep.eml", "Deep plain text"},
+        {"no_subtype.eml", "Text of a type without subtype"},
+        {"rfc2231_signed.eml", "Signed caf\xC3\xA9 text"},
+        {"forward_single.eml", kForwardedView},
+        {"forward_first.eml", kForwardedView},
+        {"forward_mixed.eml", "See below.\n\n"
+                              "-------- Forwarded message --------\n"
+                              "From: Carl <carl@example.net>\n"
+                              "Subject: Caf\xC3\xA9\n\n"
+                              "Plain original"},
         {"no_boundary.eml", "The following error has been occured while processing the message:\n"
                             "Cannot find boundary\n"
                             "The original message will be stored as an attachment"},
     };
     for (const auto& [file, text] : cases)
         EXPECT_EQ(viewOf(file), text) << file;
+}
+
+TEST(ViewerText, ForwardedMessagesNestedDeeplyStopAtALimit) {
+    std::string raw = "Subject: innermost\r\n\r\ntext\r\n";
+    for (int i = 0; i < 50; ++i)
+        raw = "MIME-Version: 1.0\r\nContent-Type: message/rfc822\r\n\r\n" + raw;
+    std::string text = viewerText(raw);
+    std::size_t headings = 0;
+    for (std::size_t p = text.find("Forwarded message"); p != std::string::npos;
+         p = text.find("Forwarded message", p + 1))
+        ++headings;
+    EXPECT_EQ(headings, 8u);
 }
 
 TEST(HtmlText, TagsEntitiesAndHiddenParts) {

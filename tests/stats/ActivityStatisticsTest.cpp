@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace mv {
 namespace {
@@ -38,7 +39,8 @@ protected:
     }
     // A log file of the given text in the test's temporary folder.
     std::filesystem::path writeLog(std::string_view text) {
-        auto path = std::filesystem::path(::testing::TempDir()) / "stats-log.txt";
+        auto path = std::filesystem::path(::testing::TempDir()) /
+                    ("stats-log-" + std::to_string(::getpid()) + ".txt");
         writeFileAtomically(path, text);
         return path;
     }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace mv {
 namespace {
@@ -59,7 +60,8 @@ TEST(RoundTrip, WrittenLogsReadBackToTheirFigures) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto path = std::filesystem::path(::testing::TempDir()) / "round-trip-log.txt";
+        const auto path = std::filesystem::path(::testing::TempDir()) /
+                    ("round-trip-log-" + std::to_string(::getpid()) + ".txt");
         std::filesystem::remove(path);
         writeWeek(path, c.writer);
 

@@ -1,5 +1,6 @@
 #include "app/settings/SettingsStore.h"
 
+#include "app/settings/PasswordKeyring.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "desktop/PasswordEncryption.h"
@@ -187,7 +188,8 @@ MailboxAccount SettingsStore::readAccount(int n, std::vector<std::string>& probl
     a.server = m_ini.readString(kServer, key("Server", n));
     a.user = m_ini.readString(kServer, key("Mailbox", n));
     try {
-        a.password = TPasswordEncryption::unscramble(m_ini.readString(kServer, key("Passwd", n)));
+        a.password = passwordFromStoredText(m_keyring.get(), m_ini.path(), n,
+                                            m_ini.readString(kServer, key("Passwd", n)));
     } catch (const EPasswordFormatError&) {
         // Hand-edited or damaged: the user enters it again instead of being locked out.
         problems.push_back(format("The stored password of mailbox %d cannot be read; please "
@@ -221,7 +223,8 @@ MailboxAccount SettingsStore::readAccount(int n, std::vector<std::string>& probl
 void SettingsStore::writeAccount(int n, const MailboxAccount& a) {
     m_ini.writeString(kServer, key("Server", n), a.server);
     m_ini.writeString(kServer, key("Mailbox", n), a.user);
-    m_ini.writeString(kServer, key("Passwd", n), TPasswordEncryption::scramble(a.password));
+    m_ini.writeString(kServer, key("Passwd", n),
+                      storedPasswordText(m_keyring.get(), m_ini.path(), n, a.password));
     m_ini.writeString(kServer, key("Security", n), tlsModeName(a.security));
     m_ini.writeString(kServer, key("Fingerprint", n), a.fingerprint);
 }

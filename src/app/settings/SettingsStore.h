@@ -9,6 +9,7 @@
 #include "base/IniFile.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,8 @@
 #include <vector>
 
 namespace mv {
+
+class PasswordKeyring;
 
 // Shown once when passwords of an earlier version were cleared.
 inline constexpr std::string_view kPasswordMigrationWarning =
@@ -96,6 +99,11 @@ public:
     explicit SettingsStore(std::filesystem::path file);
 
     const std::filesystem::path& path() const { return m_ini.path(); }
+    // Passwords go to this keyring while it is available; without one (the default) they are
+    // kept scrambled in the file. Passwords stored either way are read.
+    void usePasswordKeyring(std::shared_ptr<PasswordKeyring> keyring) {
+        m_keyring = std::move(keyring);
+    }
     // Throws FileError; the values in memory are then unchanged.
     void reload();
 
@@ -144,6 +152,7 @@ private:
     void save();
 
     IniFile m_ini;
+    std::shared_ptr<PasswordKeyring> m_keyring;
 };
 
 } // namespace mv

@@ -1,12 +1,16 @@
-// Stand-in until the "General settings" window is built: says so instead of opening nothing.
+// "General settings": a window made for this opening, offering the network connections the
+// dial-up layer knows now and looking in the user's own home for other mail programs.
+#include "app/CheckController.h"
 #include "gui/WindowOpeners.h"
-#include "gui/widgets/MessageBox.h"
+#include "gui/app/GeneralSettingsWindow.h"
+#include "net/RasDialer.h"
 
 namespace mv::gui {
 
-bool openGeneralSettings(QWidget* parent, CheckController& /*controller*/) {
-    MessageBox::information(parent, QStringLiteral("The General settings window is not available yet."));
-    return false;
+bool openGeneralSettings(QWidget* parent, CheckController& controller) {
+    TRasDialer dialer;
+    TfrmGeneral window(controller, processEnvironment(), dialer.Entries(), parent);
+    return window.exec() == QDialog::Accepted;
 }
 
 } // namespace mv::gui

@@ -26,6 +26,7 @@ TfrmSplash::TfrmSplash()
     layout->addWidget(m_label);
     setFixedSize(kPictureSize);
     m_timSplash.setSingleShot(true);
+    m_timSplash.setTimerType(Qt::PreciseTimer); // a coarse timer may end it 5% early
     m_timSplash.setInterval(kShowMs);
     connect(&m_timSplash, &QTimer::timeout, this, &QWidget::close);
 }

@@ -78,8 +78,8 @@ TEST(ServerText, AcceptsHostPortAndBracketedV6) {
 }
 
 TEST(TlsMode, NamesRoundTripAndUnknownIsRefused) {
-    for (TlsMode mode : {TlsMode::Tls, TlsMode::StartTls,
-                              TlsMode::StartTlsIfOffered, TlsMode::None})
+    for (TlsMode mode :
+         {TlsMode::Tls, TlsMode::StartTls, TlsMode::StartTlsIfOffered, TlsMode::None})
         EXPECT_EQ(parseTlsMode(tlsModeName(mode)), mode);
     EXPECT_EQ(parseTlsMode("STARTTLS"), TlsMode::StartTls);
     EXPECT_EQ(tlsModeName(TlsMode::StartTlsIfOffered), "starttls-if-offered");

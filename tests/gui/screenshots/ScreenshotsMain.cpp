@@ -4,6 +4,7 @@
 #include "app/DemoHome.h"
 #include "gui/app/Desktop.h"
 #include "gui/widgets/MessageBox.h"
+#include "screenshots/GeneralSettingsShots.h"
 #include "screenshots/Shots.h"
 
 #include <QApplication>
@@ -28,6 +29,10 @@ const std::vector<std::pair<QString, Shot>>& allShots() {
         {QStringLiteral("splash"), s::splash},
         {QStringLiteral("about"), s::about},
         {QStringLiteral("tray"), s::trayMenu},
+        {QStringLiteral("general"),
+         [](const s::Context& c) {
+             return mv::gui::shootGeneralSettings(c.desktop.controller(), c.outDir);
+         }},
     };
     return table;
 }
