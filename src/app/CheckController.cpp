@@ -600,6 +600,10 @@ void CheckController::btGeneralClick() {
     });
 }
 
+void CheckController::FormCloseQuery() {
+    m_session.endKeptSession();
+}
+
 void CheckController::settingsClosed() {
     command([this] { applySettings(); });
 }

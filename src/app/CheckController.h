@@ -155,6 +155,8 @@ public:
     // The home lock for one check run or deletion, with what another program saved taken in;
     // null (the failure shown or logged) when another program kept writing too long.
     std::unique_ptr<ScopedHomeLock> lockHome();
+    // The main window closes: a session kept open after a listing ends with QUIT.
+    void FormCloseQuery();
 
 private:
     // Runs a command's body and reports what it raises; false when it raised.

@@ -164,8 +164,11 @@ void ListCommands::ViewMessages1Click(const std::vector<int>& selection) {
 
 std::vector<MessageEntry> ListCommands::selectedEntries(const std::vector<int>& rows) const {
     std::vector<MessageEntry> entries;
-    for (int i : rows)
+    // The quick-add acts on the rows flagged as selected; these are the selection.
+    for (int i : rows) {
         entries.push_back(m_c.rows()[static_cast<std::size_t>(i)]);
+        entries.back().selected = true;
+    }
     return entries;
 }
 

@@ -1,7 +1,7 @@
 #include "cli/MailCommands.h"
 
 #include "app/ActivityLog.h"
-#include "app/DemoMailbox.h"
+#include "app/DemoHome.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "cli/CheckCommand.h"
@@ -19,28 +19,6 @@ namespace {
 
 constexpr auto kTick = std::chrono::minutes(1);
 constexpr auto kSlice = std::chrono::milliseconds(100);
-
-// A temporary home folder removed with everything in it when the demo ends.
-class DemoHome {
-public:
-    DemoHome() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "mailvane-demo-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw FileError("Unable to create a temporary folder for the demo");
-        m_dir = pattern;
-    }
-    ~DemoHome() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    DemoHome(const DemoHome&) = delete;
-    DemoHome& operator=(const DemoHome&) = delete;
-    const std::filesystem::path& dir() const { return m_dir; }
-
-private:
-    std::filesystem::path m_dir;
-};
 
 } // namespace
 
@@ -131,19 +109,10 @@ int LogCommand::run(Arguments& args, CommandContext& context) {
 
 int DemoCommand::run(Arguments& args, CommandContext& context) {
     args.finish();
-    std::filesystem::path assets = DemoMailbox::assetsFolder();
-    if (!std::filesystem::is_directory(assets / "messages"))
-        throw FileError("The demo files are missing: " + assets.string());
-    DemoMailbox mailbox(DemoMailbox::loadMessages(assets / "messages"));
-    DemoHome temp;
-    std::filesystem::copy(assets / "home", temp.dir());
+    DemoMailbox mailbox(DemoHome::messages());
+    DemoHome temp(mailbox);
     HomeFolder home(temp.dir());
     SettingsStore settings(home.settingsFile());
-    MailboxAccount account{"127.0.0.1:" + std::to_string(mailbox.port()), DemoMailbox::kUser,
-                           DemoMailbox::kPassword, TlsMode::None, ""};
-    settings.GetRemotePOPSettings(1); // a fresh store: nothing to migrate
-    settings.saveAccount(1, account);
-    settings.writeString(Setting::Logfile, home.defaultLogFile().string());
 
     context.out << "Checking the built-in demo mailbox (" << mailbox.messageCount()
                 << " messages on 127.0.0.1:" << mailbox.port() << ")\n\n";

@@ -1,9 +1,81 @@
 // mailvane: the desktop program.
+//   mailvane [--home DIR]   the user's own settings, rules and log (DIR as with mailvane-cli)
+//   mailvane --demo         over the built-in demo mailbox in a temporary home
+#include "app/DemoHome.h"
+#include "app/settings/HomeFolder.h"
+#include "gui/app/Desktop.h"
+#include "gui/app/SplashWindow.h"
+#include "gui/desktop/SingleInstance.h"
+#include "gui/widgets/MessageBox.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QPointer>
+#include <memory>
+#include <optional>
+
+namespace {
+
+struct Options {
+    std::optional<std::filesystem::path> home;
+    bool demo = false;
+};
+
+Options parseOptions(const QApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Mailvane junk-mail screener"));
+    parser.addHelpOption();
+    QCommandLineOption home(QStringLiteral("home"),
+                            QStringLiteral("Keep settings, rules and log in DIR."),
+                            QStringLiteral("DIR"));
+    QCommandLineOption demo(QStringLiteral("demo"),
+                            QStringLiteral("Run over the built-in demo mailbox."));
+    parser.addOption(home);
+    parser.addOption(demo);
+    parser.process(app); // exits with a message on an unknown option
+    Options options;
+    if (parser.isSet(home)) options.home = parser.value(home).toStdString();
+    options.demo = parser.isSet(demo);
+    return options;
+}
+
+// The demo's mailbox and home live as long as the program.
+struct Demo {
+    mv::DemoMailbox mailbox{mv::DemoHome::messages()};
+    mv::DemoHome home{mailbox};
+};
+
+int run(QApplication& app, const Options& options) {
+    std::unique_ptr<Demo> demo;
+    if (options.demo) demo = std::make_unique<Demo>();
+    mv::HomeFolder home = demo ? mv::HomeFolder(demo->home.dir())
+                               : mv::HomeFolder::resolve(options.home, mv::processEnvironment());
+    // A second start only brings the running program forward.
+    mv::gui::SingleInstance instance(mv::gui::Desktop::instanceName(home));
+    if (!instance.claim()) return 0;
+    QPointer<mv::gui::TfrmSplash> splash = new mv::gui::TfrmSplash;
+    splash->showFirst();
+    home.create();
+    mv::gui::Desktop desktop(home, mv::RegionalSettings::fromLocale());
+    QObject::connect(&desktop, &mv::gui::Desktop::ended, &app, &QCoreApplication::quit);
+    QObject::connect(&instance, &mv::gui::SingleInstance::raiseRequested, &desktop,
+                     &mv::gui::Desktop::showMain);
+    desktop.start();
+    if (splash) splash->showSecondAndExpire();
+    return app.exec();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mailvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Mailvane"));
-    return 0;
+    Options options = parseOptions(app);
+    try {
+        return run(app, options);
+    } catch (const std::exception& e) {
+        mv::gui::MessageBox::error(nullptr, QString::fromStdString(e.what()));
+        return 1;
+    }
 }

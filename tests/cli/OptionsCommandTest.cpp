@@ -13,7 +13,7 @@ TEST(OptionsCommand, ListsEveryGeneralOptionWithItsDefault) {
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "Logfile=\nMailer=\nAlarmFile=\nAutomatic=0\nAsk=1\nKill=0\nMinutes=10\n"
                      "Launch=1\nExit=0\nAlarm=1\nRepeat=1\nRAS=0\nCount=0\nSysTray=0\n"
-                     "DNSAddress=\nDNSPort=53\nAsis=1\nMonth=0\nQuarter=0\n");
+                     "DNSAddress=\nDNSPort=53\nAsis=1\nMonth=0\nQuarter=0\nNotify=1\n");
 }
 
 TEST(OptionsCommand, ReadsAndSetsByValueName) {

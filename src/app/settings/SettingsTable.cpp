@@ -11,7 +11,7 @@ namespace {
 constexpr long long kNoLimit = std::numeric_limits<long long>::max();
 
 // In the order of the enum, which settingInfo relies on.
-constexpr std::array<SettingInfo, 21> kSettings{{
+constexpr std::array<SettingInfo, 22> kSettings{{
     {Setting::Logfile, "General", "Logfile", SettingType::Path, "", 0, 0, true},
     {Setting::Mailer, "General", "Mailer", SettingType::Text, "", 0, 0, true},
     {Setting::AlarmFile, "General", "AlarmFile", SettingType::Path, "", 0, 0, true},
@@ -36,6 +36,8 @@ constexpr std::array<SettingInfo, 21> kSettings{{
     {Setting::Quarter, "Logfile", "Quarter", SettingType::Boolean, "0", 0, 1, true},
     {Setting::Which, "Server", "Which", SettingType::Integer, "1", 1, 12, false},
     {Setting::Version161, "Server", "Version161", SettingType::Text, "xx", 0, 0, false},
+    // A desktop notification after an automatic run that deleted spam or found wanted mail.
+    {Setting::Notify, "General", "Notify", SettingType::Boolean, "1", 0, 1, true},
 }};
 
 constexpr bool inEnumOrder() {

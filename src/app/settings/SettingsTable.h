@@ -29,7 +29,8 @@ enum class Setting {
     Month,
     Quarter,
     Which,
-    Version161
+    Version161,
+    Notify
 };
 
 // `Path`: a file name; one typed relative is taken from the folder the user typed it in, since

@@ -92,7 +92,6 @@ TEST_F(SpamSettingsCheckTest, QuickAddedExceptionRescreensAndShowsInTheWindow) {
     ASSERT_EQ(m_controller->btListClick(), CheckOutcome::Listed);
     ASSERT_EQ(m_controller->rows().at(0).mark, kPictureDelete);
 
-    m_controller->rows()[0].selected = true; // as the message list marks its selection
     ListCommands(*m_controller).AddtoExceptions1Click({0});
     EXPECT_EQ(m_controller->rows().at(0).mark, kPictureFirstException);
 

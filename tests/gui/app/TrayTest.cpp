@@ -1,0 +1,107 @@
+// The tray menu as the desktop program sets it up: its radio items follow the automatic mode, its
+// commands reach the program, its exit item cancels a running check, and a second start of the
+// program for the same home only brings the first one forward.
+#include "gui/app/DesktopFixture.h"
+#include "gui/desktop/SingleInstance.h"
+#include "gui/desktop/TrayIcon.h"
+
+#include <QAction>
+#include <QLabel>
+
+namespace mv::gui::test {
+namespace {
+
+class TrayTest : public DesktopTest {
+protected:
+    const TrayActions& actions() { return desktop().tray().actions(); }
+};
+
+TEST_F(TrayTest, RadioItemsAndIconFollowTheAutomaticMode) {
+    m_settings.writeInteger(Setting::Minutes, 5);
+    EXPECT_TRUE(actions().disableAutomatic->isChecked());
+    EXPECT_FALSE(actions().enableAutomatic->isChecked());
+    EXPECT_EQ(desktop().tray().state(), TrayIcon::State::Enabled);
+
+    struct Step {
+        QAction* TrayActions::*item;
+        bool automatic;
+        const char* caption;
+    };
+    const Step steps[] = {
+        {&TrayActions::enableAutomatic, true, "Mailvane - next e-mail check in 5 minutes"},
+        {&TrayActions::disableAutomatic, false, "Mailvane"},
+        {&TrayActions::enableAutomatic, true, "Mailvane - next e-mail check in 5 minutes"},
+    };
+    for (const Step& step : steps) {
+        (actions().*step.item)->trigger();
+        EXPECT_EQ(actions().enableAutomatic->isChecked(), step.automatic);
+        EXPECT_EQ(actions().disableAutomatic->isChecked(), !step.automatic);
+        EXPECT_EQ(desktop().tray().state(),
+                  step.automatic ? TrayIcon::State::Animated : TrayIcon::State::Enabled);
+        EXPECT_EQ(desktop().automaticTimer().isActive(), step.automatic);
+        EXPECT_EQ(window().windowTitle().toStdString(), step.caption);
+        EXPECT_EQ(desktop().tray().hint().toStdString(), step.caption);
+        EXPECT_EQ(SettingsStore(m_home.settingsFile()).readBool(Setting::Automatic),
+                  step.automatic);
+    }
+    EXPECT_EQ(count(log(), "Automatic mode enabled"), 2);
+    EXPECT_EQ(count(log(), "Automatic mode disabled"), 1);
+}
+
+TEST_F(TrayTest, CommandsReachTheProgram) {
+    server->deliver(message("cheap viagra"));
+    window().hide();
+    actions().checkMail->trigger(); // shows the main window and checks
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(desktop().model().rowCount(), 1);
+
+    window().hide();
+    actions().mainScreen->trigger();
+    EXPECT_TRUE(window().isVisible());
+
+    actions().spamSettings->trigger(); // the stand-in window says so
+    EXPECT_EQ(MessageBox::takeShown().size(), 1);
+}
+
+// During a check the exit item reads "Cancel" and cancels; the tray's check is refused inside it.
+TEST_F(TrayTest, DuringACheckTheExitItemCancelsAndNoSecondCheckStarts) {
+    for (int i = 0; i < 4; ++i)
+        server->deliver(message("m" + std::to_string(i)));
+    QString exitText;
+    atRow(2, [&] {
+        actions().checkMail->trigger();
+        exitText = actions().exit->text();
+        actions().exit->trigger();
+    });
+    click("btList");
+    EXPECT_EQ(exitText, "Cancel");
+    EXPECT_EQ(actions().exit->text(), "Exit");
+    EXPECT_EQ(m_ended, 0);
+    EXPECT_EQ(desktop().model().rowCount(), 0);
+    EXPECT_EQ(count(log(), "OPERATION CANCELED FOR bob"), 1);
+    EXPECT_EQ(count(log(), "MAIL CHECK"), 0);
+    EXPECT_EQ(MessageBox::takeShown(),
+              QStringList{QStringLiteral("error: Operation has been canceled")});
+    EXPECT_EQ(server->messagesOnDisk(), 4u);
+
+    actions().exit->trigger(); // idle now: the program ends
+    EXPECT_EQ(m_ended, 1);
+}
+
+TEST_F(TrayTest, SecondStartForTheSameHomeRaisesTheFirst) {
+    SingleInstance first(Desktop::instanceName(m_home));
+    ASSERT_TRUE(first.claim());
+    QObject::connect(&first, &SingleInstance::raiseRequested, &desktop(), &Desktop::showMain);
+    window().hide();
+
+    mv::test::TempHome otherDir;
+    SingleInstance other(Desktop::instanceName(HomeFolder(otherDir.dir())));
+    EXPECT_TRUE(other.claim()); // another home runs beside it
+
+    SingleInstance second(Desktop::instanceName(HomeFolder(m_temp.dir() / ".")));
+    EXPECT_FALSE(second.claim());
+    QTRY_VERIFY(window().isVisible());
+}
+
+} // namespace
+} // namespace mv::gui::test
