@@ -13,7 +13,7 @@ constexpr std::ptrdiff_t kWhyHeadingLines = 3;
 // A resolver that is never asked: the copy has the unknown-domain check off.
 class NoResolver final : public DomainResolver {
 public:
-    DomainAnswer resolve(const std::string&) override { return DomainAnswer::Exists; }
+    DomainLookup resolve(const std::string&) override { return DomainAnswer::Exists; }
 };
 
 // The rule set with every other table reduced to its heading row and every option that looks

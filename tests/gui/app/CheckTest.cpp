@@ -49,8 +49,9 @@ TEST_F(CheckTest, CheckFillsTheListRowByRowWithTheMarkPictures) {
     for (int row = 0; row < 3; ++row) {
         QVariant decoration = model.index(row, 0).data(Qt::DecorationRole);
         EXPECT_EQ(decoration.isValid(), marks[row] >= 0) << row;
-        if (marks[row] >= 0)
+        if (marks[row] >= 0) {
             EXPECT_EQ(picture(decoration), markIcon(marks[row]).pixmap(16, 16).toImage()) << row;
+        }
     }
     EXPECT_EQ(model.index(1, MessageListModel::Subject).data().toString(), "cheap viagra");
     EXPECT_EQ(model.index(1, MessageListModel::Sender).data().toString(), "spam@bad.example");
