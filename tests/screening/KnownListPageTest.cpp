@@ -2,8 +2,8 @@
 
 #include "TempDir.h"
 #include "base/Files.h"
+#include "support/FullDisk.h"
 
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -105,14 +105,14 @@ TEST_F(KnownListPageTest, FailedSaveKeepsTheEditPending) {
     page.load();
     page.beginEdit();
     page.setLines({"y.example", "z.example"});
-    // A folder where the fresh file would be written: the write fails, the old file stays.
-    std::filesystem::create_directory(home / ("known.lst.tmp" + std::to_string(::getpid())));
-    EXPECT_THROW(page.save(), FileError);
+    {
+        test::FullDisk full; // the write fails, the old file stays
+        EXPECT_THROW(page.save(), FileError);
+    }
     EXPECT_TRUE(page.editing());
     EXPECT_EQ(page.lines(), (Lines{"y.example", "z.example"}));
     EXPECT_EQ(home.read("known.lst"), "x.example\r\n");
 
-    std::filesystem::remove(home / ("known.lst.tmp" + std::to_string(::getpid())));
     page.save();
     EXPECT_FALSE(page.editing());
     EXPECT_EQ(home.read("known.lst"), "y.example\r\nz.example\r\n");

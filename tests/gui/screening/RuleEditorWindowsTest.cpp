@@ -7,13 +7,14 @@
 #include "gui/screening/KnownListPanel.h"
 #include "gui/screening/RuleEditorDialogs.h"
 #include "gui/widgets/MessageBox.h"
+#include "support/FullDisk.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
-#include <unistd.h>
+#include <optional>
 
 namespace mv::test {
 namespace {
@@ -214,9 +215,6 @@ protected:
     }
     gui::KnownListPanel& panel() { return *window().knownPanel(); }
     QPlainTextEdit* memo() { return panel().view(); }
-    std::filesystem::path blocker() const {
-        return home / ("known.lst.tmp" + std::to_string(::getpid()));
-    }
 };
 
 TEST_F(BlacklistTest, EditAndSaveRebuildTheListSorted) {
@@ -247,7 +245,7 @@ TEST_F(BlacklistTest, CancelDropsTheEdit) {
 TEST_F(BlacklistTest, FailedSaveKeepsTheTypedTextAndOkStaysOpen) {
     click(&panel(), "btEdit");
     memo()->setPlainText(QStringLiteral("new.example"));
-    std::filesystem::create_directory(blocker());
+    auto full = std::make_optional<test::FullDisk>(); // every save fails until it goes
     MessageBox::takeShown();
     click(&panel(), "btSaveChanges");
     EXPECT_EQ(MessageBox::takeShown().size(), 1);
@@ -259,7 +257,7 @@ TEST_F(BlacklistTest, FailedSaveKeepsTheTypedTextAndOkStaysOpen) {
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(memo()->toPlainText(), QStringLiteral("new.example"));
 
-    std::filesystem::remove(blocker());
+    full.reset();
     click(&window(), "btOK");
     EXPECT_EQ(window().result(), QDialog::Accepted);
     EXPECT_EQ(home.read("known.lst"), "new.example\r\n");
