@@ -8,6 +8,7 @@
 #include "gui/app/MainWindow.h"
 #include "gui/widgets/MessageBox.h"
 #include "support/DovecotSuite.h"
+#include "gui/ModalWindows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,16 +22,11 @@ namespace mv::gui::test {
 using mv::test::message;
 
 // Answers the next modal window of type W once it shows: `inspect` looks at it, then it is
-// accepted or rejected. Polls from the event loop the window's own exec() runs.
+// accepted or rejected.
 template <class W> void answerNextModal(std::function<void(W&)> inspect, bool accept) {
-    QTimer::singleShot(10, [inspect, accept] {
-        auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
-        if (window == nullptr) {
-            answerNextModal<W>(inspect, accept);
-            return;
-        }
-        inspect(*window);
-        accept ? window->accept() : window->reject();
+    mv::test::whenModal<W>([inspect, accept](W& window) {
+        inspect(window);
+        accept ? window.accept() : window.reject();
     });
 }
 

@@ -146,8 +146,8 @@ TEST_F(LifeTest, NeverLeftWithoutAWindowOrAnIcon) {
     EXPECT_EQ(m_ended, 0);
 
     window().hide(); // as the tray would
+    mv::test::closeNextModal();
     desktop().spamSettings();
-    MessageBox::takeShown();
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(m_ended, 0);
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());

@@ -7,6 +7,7 @@
 #include "screening/RuleRows.h"
 #include "screening/SubjectEditor.h"
 #include "screening/TempDir.h"
+#include "gui/ModalWindows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,25 +22,6 @@ namespace mv::test {
 
 using gui::RuleTablePage;
 using gui::SpamSettingsWindow;
-
-// Runs `act` on the next modal window of type D once it is shown (within five seconds).
-template <class D> void whenModal(std::function<void(D&)> act) {
-    auto* poll = new QTimer;
-    auto started = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, act, started] {
-        if (++*started > 500) {
-            poll->deleteLater();
-            ADD_FAILURE() << "no modal window of the expected kind appeared";
-            return;
-        }
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
-        act(*dialog);
-    });
-    poll->start(10);
-}
 
 template <class W = QAbstractButton> W* child(QObject* parent, const char* name) {
     W* w = parent->findChild<W*>(QLatin1String(name));
