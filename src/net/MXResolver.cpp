@@ -1,5 +1,6 @@
 #include "net/MXResolver.h"
 
+#include "base/FlagScope.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "net/NetErrors.h"
@@ -23,19 +24,6 @@ namespace {
 [[noreturn]] void throwSocketError(int error) {
     throw ESocketError(errorText(error));
 }
-
-// Marks the resolver busy for one look-up, so that a second Resolve started from the pump is
-// refused instead of clearing the list the first one is filling.
-class BusyGuard {
-public:
-    explicit BusyGuard(bool& busy) : m_busy(busy) { m_busy = true; }
-    ~BusyGuard() { m_busy = false; }
-    BusyGuard(const BusyGuard&) = delete;
-    BusyGuard& operator=(const BusyGuard&) = delete;
-
-private:
-    bool& m_busy;
-};
 
 // A non-blocking UDP socket connected to the name server: the kernel then drops datagrams from
 // any other address, and reports an ICMP "port unreachable" as a receive error at once.
@@ -114,7 +102,9 @@ std::uint16_t idOf(std::string_view packet) {
 
 void TMXResolver::Resolve() {
     if (m_busy) throw EResolverError("A domain look-up is already running");
-    BusyGuard guard(m_busy);
+    // Busy for the look-up: a second Resolve started from the pump is refused instead of
+    // clearing the list this one is filling.
+    FlagScope busy(m_busy);
     m_mxList.clear();
     m_answerTtl.reset();
     std::string name = queryName(m_domain);
