@@ -15,7 +15,7 @@ namespace {
 
 class InstantResolver : public DomainResolver {
 public:
-    DomainAnswer resolve(const std::string& domain) override {
+    DomainLookup resolve(const std::string& domain) override {
         return domain.starts_with("gone") ? DomainAnswer::DoesNotExist : DomainAnswer::Exists;
     }
 };

@@ -136,7 +136,7 @@ ListCommands::viewerBody(const std::optional<std::filesystem::path>& file) {
     try {
         auto raw = readFile(*file);
         if (!raw) throw FileError("Unable to read " + file->string());
-        return viewerText(std::move(*raw));
+        return viewerText(*raw);
     } catch (const FileError& e) {
         m_c.view().showError(e.what());
         return std::nullopt;

@@ -37,6 +37,21 @@ bool anyAddress(const TEmailAddressList& list) {
 
 } // namespace
 
+std::string unstuffedMessage(std::string_view saved) {
+    std::string message;
+    message.reserve(saved.size());
+    for (std::size_t start = 0; start < saved.size();) {
+        std::size_t end = std::min(saved.find('\n', start), saved.size() - 1) + 1;
+        std::string_view line = saved.substr(start, end - start);
+        bool last = end == saved.size();
+        if (last && line.substr(0, line.find_first_of("\r\n")) == ".") break;
+        if (line.starts_with('.')) line.remove_prefix(1);
+        message += line;
+        start = end;
+    }
+    return message;
+}
+
 std::string BaseNameLower(std::string_view fileName) {
     std::size_t slash = fileName.find_last_of("/\\");
     if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
@@ -85,7 +100,7 @@ void TCustomMailMessage::LoadFromFile(const std::filesystem::path& path) {
     Clear();
     std::optional<std::string> text = readFile(path);
     if (!text) throw FileError("Cannot open file \"" + path.string() + "\"");
-    LoadFromText(std::move(*text));
+    LoadFromText(unstuffedMessage(*text));
 }
 
 void TCustomMailMessage::Clear() {

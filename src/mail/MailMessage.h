@@ -57,7 +57,8 @@ public:
     // and the raw text attached as "original.eml".
     virtual void LoadFromText(std::string text) = 0;
     void LoadFromStream(std::istream& in);
-    // Clear, then load the file. Throws FileError when it cannot be read.
+    // Clear, then load a saved download (see unstuffedMessage). Throws FileError when it cannot
+    // be read.
     void LoadFromFile(const std::filesystem::path& path);
     virtual void Clear();
     // Sets the properties from a message's header block.
@@ -101,6 +102,11 @@ public:
     void ProcessHeaders(const TMailHeaders& headers) override;
     void Assign(const TCustomMailMessage& source) override;
 };
+
+// The message as its sender wrote it, from a download saved with the bytes the POP3 server sent:
+// the terminating "." line dropped and the stuffed dot taken off every line that starts with one.
+// Line ends stay as they came. Text without the terminating line is a message too.
+std::string unstuffedMessage(std::string_view saved);
 
 // The file name without its directory, lower-cased (A to Z only).
 std::string BaseNameLower(std::string_view fileName);

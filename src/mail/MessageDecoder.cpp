@@ -83,8 +83,6 @@ void TCustomDecoder::Decode() {
     } catch (const EMessageParserError& e) {
         storeFailedMessage(e.what());
     }
-    // The end-of-message line of a stored POP3 download.
-    if (!m_message.Body.empty() && m_message.Body.back() == ".") m_message.Body.pop_back();
     m_message.Body.shrink_to_fit(); // the line list was sized for everything left to read
 }
 

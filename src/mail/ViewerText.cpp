@@ -104,10 +104,10 @@ std::string viewerText(const TCustomMailMessage& message) {
     return textWithForwarded(message, 0);
 }
 
-std::string viewerText(std::string raw, const PumpHook& pump) {
+std::string viewerText(std::string_view saved, const PumpHook& pump) {
     TMailMessage message;
     message.Pump = pump;
-    message.LoadFromText(std::move(raw));
+    message.LoadFromText(unstuffedMessage(saved));
     return viewerText(message);
 }
 

@@ -20,6 +20,12 @@ constexpr std::size_t kFirstReplyGuess = 2048;
 constexpr std::size_t kHeaderLimit = 1024 * 1024;
 constexpr std::size_t kUidLineLimit = 100;
 
+bool anyMarkedDelete(const TRemoteInfo& info) {
+    for (std::size_t i = 0; i < info.Count(); ++i)
+        if (info[i].MarkedDelete()) return true;
+    return false;
+}
+
 } // namespace
 
 TRemotePOP::TRemotePOP(std::unique_ptr<Transport> transport) : TCustomPOP(std::move(transport)) {}
@@ -149,10 +155,13 @@ void TRemotePOP::checkStillListed(int index) {
         same = now.Size == listed.Size && now.Headers.lines() == listed.Headers.lines();
     }
     if (same) return;
+    // Failing, the session ends without QUIT: any deletion of this run is undone with it.
+    std::string outcome =
+        anyMarkedDelete(m_remoteInfo) ? "so nothing was deleted" : "so it was not downloaded";
     std::string subject = listed.Headers.GetFieldValue("Subject");
     throw EMailboxChanged("Message " + number + " (\"" + subject +
-                          "\") is no longer the one listed; the mailbox changed on the server, "
-                          "so nothing was deleted");
+                          "\") is no longer the one listed; the mailbox changed on the server, " +
+                          outcome);
 }
 
 void TRemotePOP::SaveMessage(int num, const std::string& contents) {

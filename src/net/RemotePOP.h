@@ -93,7 +93,8 @@ private:
     // Both return the reply's size in bytes.
     std::size_t readListReply(TRemoteInfoItem& item);
     std::size_t readTopReply(TRemoteInfoItem& item);
-    // Throws EMailboxChanged unless message index + 1 is still the listed message.
+    // Throws EMailboxChanged unless message index + 1 is still the listed message; its text says
+    // what the run left undone.
     void checkStillListed(int index);
 
     TRemoteInfo m_remoteInfo;

@@ -92,6 +92,19 @@ TEST_F(CliCommandsTest, ShowPrintsTheBody) {
     EXPECT_EQ(cli.run({"show", "3"}).code, 1);
 }
 
+// Lines that start with a dot reach the screen as sent, while the saved file keeps the server's
+// bytes: each such line stuffed with a second dot and the reply's closing "." line.
+TEST_F(CliCommandsTest, ShowGivesDottedLinesAsSent) {
+    server->deliver("Subject: Dots\r\n\r\n.hidden\r\n..two\r\n.\r\nlast..\r\n.\r\n");
+    ASSERT_EQ(cli.run({"check"}).code, 0);
+    auto r = cli.run({"show", "3"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, ".hidden\n..two\n.\nlast..\n.\n");
+    std::string saved = readFile(cli.home() / "msg_2.eml").value();
+    EXPECT_TRUE(saved.ends_with("\r\n\r\n..hidden\r\n...two\r\n..\r\nlast..\r\n..\r\n.\r\n"))
+        << saved;
+}
+
 // Shapes of mail met in the wild, delivered to the server and shown by number: the text is the one
 // the viewer gives for the file itself, and holds what only a right decoding shows.
 TEST_F(CliCommandsTest, ShowDecodesRealWorldMail) {
@@ -154,7 +167,9 @@ TEST_F(CliCommandsTest, ShowRefusesAMessageNoLongerTheOneListed) {
     auto r = cli.run({"show", "3"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("Message 3 (\"Third\") is no longer the one listed"), std::string::npos)
+    EXPECT_NE(r.err.find("Message 3 (\"Third\") is no longer the one listed; the mailbox changed "
+                         "on the server, so it was not downloaded"),
+              std::string::npos)
         << r.err;
 }
 

@@ -260,6 +260,25 @@ TEST(MessageDecoder, SecondLoadReplacesTheFirst) {
     EXPECT_EQ(message.Body.size(), 3u);
 }
 
+// A saved download read back as the sender wrote it: only a line's first dot is the server's,
+// and only a lone "." as the last line ends the reply.
+TEST(UnstuffedMessage, UndoesTheServersStuffingOnly) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"..x\r\n.\r\n", ".x\r\n"},
+        {"...\r\n.\r\n", "..\r\n"},
+        {"..\r\n.\r\n", ".\r\n"}, // a stuffed line of one dot is not the terminator
+        {"x..\r\na.b\r\n.\r\n", "x..\r\na.b\r\n"},
+        {"Subject: s\r\n\r\n..top\r\nmid\r\n..\r\n.\r\n", "Subject: s\r\n\r\n.top\r\nmid\r\n.\r\n"},
+        {".\r\n", ""},
+        {"", ""},
+        {"no terminator\r\n..kept\r\n", "no terminator\r\n.kept\r\n"},
+        {"lf only\n..x\n.\n", "lf only\n.x\n"},
+        {"last\r\n.", "last\r\n"},
+    };
+    for (const auto& [saved, sent] : cases)
+        EXPECT_EQ(unstuffedMessage(saved), sent) << testing::PrintToString(saved);
+}
+
 TEST(MessageDecoder, MissingFileThrows) {
     TMailMessage message;
     EXPECT_THROW(message.LoadFromFile(fixturePath("does-not-exist.eml")), FileError);
