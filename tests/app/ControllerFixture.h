@@ -1,6 +1,6 @@
 #pragma once
 // The controller over a real Dovecot on loopback, a recording view and platform, a fixed clock and
-// a temporary home: the set-up that the controller tests share.
+// a temporary home: the set-ups that the controller, command-line and window tests share.
 #include "app/CheckController.h"
 #include "app/RecordingView.h"
 #include "app/settings/TempHome.h"
@@ -23,25 +23,40 @@ inline std::string message(const std::string& subject, const std::string& from =
     return text + "To: bob@example.com\r\nDate: " + date + "\r\n\r\nHello\r\n";
 }
 
-class CheckControllerTest : public DovecotSuite {
+// Subject rules "viagra" (delete) and "maybe" (question), as the rule file stores them.
+inline constexpr const char* kViagraAndMaybeRules =
+    "6,3\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n"
+    "1,2,Contains\r\n2,2,maybe\r\n3,2,No\r\n4,2,No\r\n5,2,0\r\n";
+
+// A temporary home whose mailbox 1 is the test server's, with its own log file.
+class DovecotHomeTest : public DovecotSuite {
 protected:
     void SetUp() override {
         DovecotSuite::SetUp();
         if (IsSkipped()) return;
         // Unknown-domain check off: the tests must not ask the internet's name servers.
         writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
-        writeFileAtomically(m_temp.dir() / "subj.lst",
-                            "6,3\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n"
-                            "1,2,Contains\r\n2,2,maybe\r\n3,2,No\r\n4,2,No\r\n5,2,0\r\n");
         setAccount(1, server->plainServer());
         m_settings.writeString(Setting::Logfile, logPath().string());
-        m_settings.writeString(Setting::Mailer, "mail-program");
-        m_regional.shortDateFormat = "M/d/yy"; // fix2000 makes it M/d/yyyy
     }
     void setAccount(int n, const std::string& host) {
         m_settings.saveAccount(
             n, {host, DovecotServer::kUser, DovecotServer::kPassword, TlsMode::None, ""});
     }
+    void writeSubjectRules(const std::string& table) {
+        writeFileAtomically(m_temp.dir() / "subj.lst", table);
+    }
+    std::filesystem::path logPath() const { return m_temp.dir() / "logfile.txt"; }
+    std::string log() const { return readFile(logPath()).value_or(""); }
+
+    TempHome m_temp;
+    HomeFolder m_home{m_temp.dir()};
+    SettingsStore m_settings{m_home.settingsFile()};
+};
+
+// That home under a controller with a recording view and platform and a fixed clock.
+class ControllerHomeTest : public DovecotHomeTest {
+protected:
     CheckController& controller() {
         if (!m_controller) {
             m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view, m_platform,
@@ -50,8 +65,23 @@ protected:
         }
         return *m_controller;
     }
-    std::filesystem::path logPath() const { return m_temp.dir() / "logfile.txt"; }
-    std::string log() const { return readFile(logPath()).value_or(""); }
+
+    RecordingView m_view;
+    RecordingPlatform m_platform;
+    FixedClock m_clock{*encodeDate(1998, 3, 16) + *encodeTime(17, 4)};
+    RegionalSettings m_regional = RegionalSettings::usEnglish();
+    std::unique_ptr<CheckController> m_controller;
+};
+
+class CheckControllerTest : public ControllerHomeTest {
+protected:
+    void SetUp() override {
+        ControllerHomeTest::SetUp();
+        if (IsSkipped()) return;
+        writeSubjectRules(kViagraAndMaybeRules);
+        m_settings.writeString(Setting::Mailer, "mail-program");
+        m_regional.shortDateFormat = "M/d/yy"; // fix2000 makes it M/d/yyyy
+    }
     std::string checkEntry(int n, const std::string& host) const {
         return "MAIL CHECK " + std::to_string(n) + " msg(s) for \"bob\" on server " + host +
                " at " + kStamp + "\r\n";
@@ -62,15 +92,6 @@ protected:
             out.push_back(row.mark);
         return out;
     }
-
-    TempHome m_temp;
-    HomeFolder m_home{m_temp.dir()};
-    SettingsStore m_settings{m_home.settingsFile()};
-    RecordingView m_view;
-    RecordingPlatform m_platform;
-    FixedClock m_clock{*encodeDate(1998, 3, 16) + *encodeTime(17, 4)};
-    RegionalSettings m_regional = RegionalSettings::usEnglish();
-    std::unique_ptr<CheckController> m_controller;
 };
 
 // Mailboxes 1, 3 and 5 on three servers, mail waiting only in 3.

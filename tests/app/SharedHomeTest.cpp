@@ -1,12 +1,8 @@
 // The controller (as in the desktop program) and mailvane-cli in a second process on one home
 // folder, against a real Dovecot: what either writes while the other checks, deletes or runs
 // automatically is kept, and the hit counts of both add up.
-#include "app/CheckController.h"
-#include "app/RecordingView.h"
-#include "app/settings/TempHome.h"
-#include "base/Files.h"
+#include "app/ControllerFixture.h"
 #include "cli/Cli.h"
-#include "support/DovecotSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -21,31 +17,14 @@
 namespace mv {
 namespace {
 
-using test::DovecotServer;
+using test::message;
 
-std::string message(const std::string& subject) {
-    return "Subject: " + subject + "\r\nFrom: a@example.com\r\nTo: bob@example.com\r\n\r\nHi\r\n";
-}
-
-class SharedHomeTest : public test::DovecotSuite {
+class SharedHomeTest : public test::ControllerHomeTest {
 protected:
     void SetUp() override {
-        DovecotSuite::SetUp();
+        ControllerHomeTest::SetUp();
         if (IsSkipped()) return;
-        writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
-        writeFileAtomically(m_temp.dir() / "subj.lst",
-                            "6,2\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n");
-        m_settings.saveAccount(1, {server->plainServer(), DovecotServer::kUser,
-                                   DovecotServer::kPassword, TlsMode::None, ""});
-        m_settings.writeString(Setting::Logfile, (m_temp.dir() / "log.txt").string());
-    }
-    CheckController& controller() {
-        if (!m_controller) {
-            m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view, m_platform,
-                                                             m_clock, m_regional);
-            m_controller->startUp();
-        }
-        return *m_controller;
+        writeSubjectRules("6,2\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n");
     }
     // Starts mailvane-cli on this home in a child process; like the real one it waits for the
     // home lock while the controller holds it.
@@ -88,14 +67,6 @@ protected:
         return out;
     }
 
-    test::TempHome m_temp;
-    HomeFolder m_home{m_temp.dir()};
-    SettingsStore m_settings{m_home.settingsFile()};
-    test::RecordingView m_view;
-    test::RecordingPlatform m_platform;
-    FixedClock m_clock{*encodeDate(1998, 3, 16) + *encodeTime(17, 4)};
-    RegionalSettings m_regional = RegionalSettings::usEnglish();
-    std::unique_ptr<CheckController> m_controller;
     pid_t m_child = -1;
 };
 
@@ -150,8 +121,7 @@ TEST_F(SharedHomeTest, AccountChangedWhileTheOtherRunsAutomaticallyIsKept) {
 
     // The running program takes the new mailbox into its next run.
     controller().checkNow();
-    std::string log = readFile(m_temp.dir() / "log.txt").value_or("");
-    EXPECT_NE(log.find("FOR ann ON " + closed), std::string::npos) << log;
+    EXPECT_NE(log().find("FOR ann ON " + closed), std::string::npos) << log();
     EXPECT_EQ(SettingsStore(m_home.settingsFile()).readServerSettings().accounts[4].user, "ann");
 }
 

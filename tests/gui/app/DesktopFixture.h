@@ -2,12 +2,9 @@
 // The desktop program over a real Dovecot on loopback, in a temporary home with two subject rules
 // ("viagra" deletes, "maybe" questions), for tests that drive its windows with QTest.
 #include "app/ControllerFixture.h"
-#include "app/settings/TempHome.h"
-#include "base/Files.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/MainWindow.h"
 #include "gui/widgets/MessageBox.h"
-#include "support/DovecotSuite.h"
 #include "gui/ModalWindows.h"
 
 #include <QAbstractButton>
@@ -30,27 +27,17 @@ template <class W> void answerNextModal(std::function<void(W&)> inspect, bool ac
     });
 }
 
-class DesktopTest : public mv::test::DovecotSuite {
+class DesktopTest : public mv::test::DovecotHomeTest {
 protected:
     void SetUp() override {
-        DovecotSuite::SetUp();
+        DovecotHomeTest::SetUp();
         if (IsSkipped()) return;
-        // Unknown-domain check off: the tests must not ask the internet's name servers.
-        writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
-        writeFileAtomically(m_temp.dir() / "subj.lst",
-                            "6,3\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n"
-                            "1,2,Contains\r\n2,2,maybe\r\n3,2,No\r\n4,2,No\r\n5,2,0\r\n");
-        setAccount(1, server->plainServer());
-        m_settings.writeString(Setting::Logfile, logPath().string());
+        writeSubjectRules(mv::test::kViagraAndMaybeRules);
         MessageBox::takeShown();
     }
     void TearDown() override {
         m_desktop.reset(); // ends any session before the mailbox is emptied
-        DovecotSuite::TearDown();
-    }
-    void setAccount(int n, const std::string& host) {
-        m_settings.saveAccount(n, {host, mv::test::DovecotServer::kUser,
-                                   mv::test::DovecotServer::kPassword, TlsMode::None, ""});
+        DovecotHomeTest::TearDown();
     }
     Desktop& desktop() {
         if (!m_desktop) {
@@ -69,8 +56,6 @@ protected:
         ASSERT_NE(button, nullptr) << name;
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    std::filesystem::path logPath() const { return m_temp.dir() / "logfile.txt"; }
-    std::string log() const { return readFile(logPath()).value_or(""); }
     static int count(const std::string& text, const std::string& part) {
         int n = 0;
         for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -89,9 +74,6 @@ protected:
                              });
     }
 
-    mv::test::TempHome m_temp;
-    HomeFolder m_home{m_temp.dir()};
-    SettingsStore m_settings{m_home.settingsFile()};
     std::unique_ptr<Desktop> m_desktop;
     int m_ended = 0;
 };

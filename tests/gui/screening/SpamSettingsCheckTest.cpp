@@ -1,11 +1,8 @@
 // The spam settings window over the rules of a real check against Dovecot on loopback: the order
 // of rules it leaves is the order the next screening pass walks, and the quick-add commands' rules
 // show up in its tables.
-#include "app/CheckController.h"
+#include "app/ControllerFixture.h"
 #include "app/ListCommands.h"
-#include "app/RecordingView.h"
-#include "app/settings/TempHome.h"
-#include "base/Files.h"
 #include "gui/WindowOpeners.h"
 #include "gui/screening/RuleTablePage.h"
 #include "gui/screening/SpamSettingsWindow.h"
@@ -22,22 +19,16 @@
 namespace mv::test {
 namespace {
 
-class SpamSettingsCheckTest : public DovecotSuite {
+class SpamSettingsCheckTest : public ControllerHomeTest {
 protected:
     void SetUp() override {
-        DovecotSuite::SetUp();
+        ControllerHomeTest::SetUp();
         if (IsSkipped()) return;
-        // Unknown-domain check off: the test must not ask the internet's name servers. Two rules
-        // on the same word: the delete rule first, with more hits, then the question rule.
-        writeFileAtomically(m_temp.dir() / "mailvane.ini", "[Known]\r\nValid=0\r\n");
-        writeFileAtomically(m_temp.dir() / "subj.lst",
-                            "6,3\r\n1,1,Contains\r\n2,1,offer\r\n3,1,No\r\n4,1,Yes\r\n5,1,9\r\n"
-                            "1,2,Contains\r\n2,2,offer\r\n3,2,No\r\n4,2,No\r\n5,2,2\r\n");
-        m_settings.saveAccount(1, {server->plainServer(), DovecotServer::kUser,
-                                   DovecotServer::kPassword, TlsMode::None, ""});
-        m_controller = std::make_unique<CheckController>(m_home, m_settings, m_view, m_platform,
-                                                         m_clock, m_regional);
-        m_controller->startUp();
+        // Two rules on the same word: the delete rule first, with more hits, then the question
+        // rule.
+        writeSubjectRules("6,3\r\n1,1,Contains\r\n2,1,offer\r\n3,1,No\r\n4,1,Yes\r\n5,1,9\r\n"
+                          "1,2,Contains\r\n2,2,offer\r\n3,2,No\r\n4,2,No\r\n5,2,2\r\n");
+        controller();
     }
     std::vector<std::string> hits() {
         std::vector<std::string> out;
@@ -52,21 +43,7 @@ protected:
         w->show();
         return w;
     }
-
-    TempHome m_temp;
-    HomeFolder m_home{m_temp.dir()};
-    SettingsStore m_settings{m_home.settingsFile()};
-    RecordingView m_view;
-    RecordingPlatform m_platform;
-    FixedClock m_clock{*encodeDate(1998, 3, 16) + *encodeTime(17, 4)};
-    RegionalSettings m_regional = RegionalSettings::usEnglish();
-    std::unique_ptr<CheckController> m_controller;
 };
-
-std::string message(const std::string& subject, const std::string& from) {
-    return "Subject: " + subject + "\r\nFrom: " + from +
-           "\r\nTo: bob@example.com\r\nDate: Mon, 16 Mar 1998 10:00:00 +0000\r\n\r\nHello\r\n";
-}
 
 TEST_F(SpamSettingsCheckTest, SortingByHitsChangesTheOrderTheCheckWalks) {
     server->deliver(message("Special offer", "seller@shop.example"));
