@@ -8,6 +8,7 @@ namespace mv::gui {
 
 bool openSpamSettings(QWidget* parent, CheckController& controller) {
     SpamSettingsWindow window(controller.rules(), controller.accounts(),
+                              controller.home().lockFile(),
                               controller.home().configDir() / "layout.ini", parent);
     return window.exec() == QDialog::Accepted;
 }

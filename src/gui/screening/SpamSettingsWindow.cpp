@@ -9,6 +9,7 @@
 #include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/Pictures.h"
+#include "gui/widgets/SaveLock.h"
 #include "screening/RuleImports.h"
 #include "screening/RuleRows.h"
 
@@ -169,9 +170,10 @@ SpamSettingsWindow::SizeGroup sizeGroup(QGridLayout* grid, int row, const QStrin
 } // namespace
 
 SpamSettingsWindow::SpamSettingsWindow(RuleSet& rules, const MailboxAccounts& accounts,
+                                       std::filesystem::path lockFile,
                                        std::filesystem::path layoutFile, QWidget* parent)
-    : QDialog(parent), m_settings(rules), m_accounts(accounts), m_layoutFile(std::move(layoutFile)),
-      m_tabs(new QTabWidget(this)) {
+    : QDialog(parent), m_settings(rules), m_accounts(accounts), m_lockFile(std::move(lockFile)),
+      m_layoutFile(std::move(layoutFile)), m_tabs(new QTabWidget(this)) {
     setObjectName(QStringLiteral("TfrmOptionsMain"));
     setWindowTitle(QStringLiteral("Spam Settings"));
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
@@ -301,7 +303,7 @@ QWidget* SpamSettingsWindow::buildValidDomainsPage() {
 }
 
 QWidget* SpamSettingsWindow::buildKnownPage() {
-    m_knownPanel = new KnownListPanel(m_settings.knownPage(), this);
+    m_knownPanel = new KnownListPanel(m_settings.knownPage(), m_lockFile, this);
     return m_knownPanel;
 }
 
@@ -371,7 +373,10 @@ bool SpamSettingsWindow::report(const std::vector<std::string>& messages) {
 void SpamSettingsWindow::okClicked() {
     storeOptions();
     m_knownPanel->takeText();
+    std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_lockFile);
+    if (!lock) return;
     const std::vector<std::string> failures = m_settings.ok();
+    lock.reset();
     refreshPages();
     if (!m_settings.knownPage().editing()) m_knownPanel->reload();
     if (!report(failures)) return; // nothing may look saved that is not: the edits stay open
@@ -396,7 +401,8 @@ void SpamSettingsWindow::runImport(const QString& title, bool keywords) {
             mv::importAddresses(rules.exceptions(), dialog.lines());
     }
     storeOptions();
-    report(m_settings.rules().Savesettings());
+    if (std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_lockFile))
+        report(m_settings.rules().Savesettings());
     refreshPages();
 }
 

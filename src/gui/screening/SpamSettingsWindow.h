@@ -26,10 +26,11 @@ class RuleTablePage;
 class SpamSettingsWindow : public QDialog {
     Q_OBJECT
 public:
-    // `layoutFile`: where the tables' column widths are remembered (sections "Subject", "Headers",
-    // "Sender", "Exceptions", keys "col<n>").
+    // `lockFile`: the home lock, held for each save. `layoutFile`: where the tables' column widths
+    // are remembered (sections "Subject", "Headers", "Sender", "Exceptions", keys "col<n>").
     SpamSettingsWindow(RuleSet& rules, const MailboxAccounts& accounts,
-                       std::filesystem::path layoutFile, QWidget* parent = nullptr);
+                       std::filesystem::path lockFile, std::filesystem::path layoutFile,
+                       QWidget* parent = nullptr);
     ~SpamSettingsWindow() override;
 
     RuleTablePage* page(TableId id) const;
@@ -73,6 +74,7 @@ private:
 
     SpamSettings m_settings;
     MailboxAccounts m_accounts;
+    std::filesystem::path m_lockFile;
     std::filesystem::path m_layoutFile;
     QTabWidget* m_tabs;
     std::array<RuleTablePage*, 4> m_pages{};
