@@ -6,6 +6,7 @@
 #include "app/settings/TempHome.h"
 #include "base/Files.h"
 #include "cli/Cli.h"
+#include "screening/SubjectRulesOnDisk.h"
 #include "support/DovecotSuite.h"
 
 #include <gtest/gtest.h>
@@ -78,14 +79,7 @@ protected:
     }
     // The subject rules on disk as "pattern=hits".
     std::vector<std::string> subjectRulesOnDisk() const {
-        RuleSet rules(m_temp.dir());
-        rules.readSettings();
-        std::vector<std::string> out;
-        for (int row = 1; row < rules.subject().rowCount(); ++row)
-            if (!rules.subject().isRowEmpty(row))
-                out.push_back(rules.subject().cell(col::kMatches, row) + "=" +
-                              rules.subject().cell(col::kHits, row));
-        return out;
+        return mv::test::subjectRulesOnDisk(m_temp.dir());
     }
 
     test::TempHome m_temp;

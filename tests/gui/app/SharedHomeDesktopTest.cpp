@@ -5,7 +5,7 @@
 #include "gui/app/DesktopFixture.h"
 #include "gui/app/GeneralSettingsWindow.h"
 #include "gui/screening/SpamSettingsWindow.h"
-#include "screening/RuleRows.h"
+#include "screening/SubjectRulesOnDisk.h"
 
 #include <QCheckBox>
 #include <QProcess>
@@ -36,14 +36,7 @@ protected:
     }
     // The subject rules on disk as "pattern=hits".
     std::vector<std::string> subjectRulesOnDisk() const {
-        RuleSet rules(m_temp.dir());
-        rules.readSettings();
-        std::vector<std::string> out;
-        for (int row = 1; row < rules.subject().rowCount(); ++row)
-            if (!rules.subject().isRowEmpty(row))
-                out.push_back(rules.subject().cell(col::kMatches, row) + "=" +
-                              rules.subject().cell(col::kHits, row));
-        return out;
+        return mv::test::subjectRulesOnDisk(m_temp.dir());
     }
     bool smallerOnDisk() const {
         RuleSet rules(m_temp.dir());
