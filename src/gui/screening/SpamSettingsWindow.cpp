@@ -1,7 +1,6 @@
 #include "gui/screening/SpamSettingsWindow.h"
 
 #include "base/Files.h"
-#include "base/IniFile.h"
 #include "gui/screening/ImportDialog.h"
 #include "gui/screening/KnownListPanel.h"
 #include "gui/screening/RuleEditorDialogs.h"
@@ -170,10 +169,10 @@ SpamSettingsWindow::SizeGroup sizeGroup(QGridLayout* grid, int row, const QStrin
 } // namespace
 
 SpamSettingsWindow::SpamSettingsWindow(RuleSet& rules, const MailboxAccounts& accounts,
-                                       std::filesystem::path lockFile,
-                                       std::filesystem::path layoutFile, QWidget* parent)
+                                       std::filesystem::path lockFile, SettingsStore& store,
+                                       QWidget* parent)
     : QDialog(parent), m_settings(rules), m_accounts(accounts), m_lockFile(std::move(lockFile)),
-      m_layoutFile(std::move(layoutFile)), m_tabs(new QTabWidget(this)) {
+      m_store(store), m_tabs(new QTabWidget(this)) {
     setObjectName(QStringLiteral("TfrmOptionsMain"));
     setWindowTitle(QStringLiteral("Spam Settings"));
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
@@ -415,32 +414,25 @@ void SpamSettingsWindow::importAddresses() {
 }
 
 void SpamSettingsWindow::readColumnWidths() {
-    IniFile ini(m_layoutFile);
-    try {
-        ini.load();
-    } catch (const FileError&) {
-        return; // remembered widths are a convenience: the defaults do
-    }
     for (TableId id : kAllTables) {
         std::vector<int> widths;
         for (int c = 0; c < page(id)->model()->columnCount(); ++c)
             widths.push_back(
-                int(ini.readInteger(columnWidthSection(id), "col" + std::to_string(c), 0)));
+                int(m_store.readValue(columnWidthSection(id), "col" + std::to_string(c), 0)));
         page(id)->setColumnWidths(widths);
     }
 }
 
 void SpamSettingsWindow::writeColumnWidths() const {
-    IniFile ini(m_layoutFile);
     try {
-        ini.load();
         for (TableId id : kAllTables) {
+            std::vector<std::pair<std::string, long long>> values;
             const std::vector<int> widths = page(id)->columnWidths();
             for (std::size_t c = 0; c < widths.size(); ++c)
-                ini.writeInteger(columnWidthSection(id), "col" + std::to_string(c), widths[c]);
+                values.emplace_back("col" + std::to_string(c), widths[c]);
+            m_store.writeValues(columnWidthSection(id), values);
         }
-        ini.save();
-    } catch (const FileError&) {
+    } catch (const std::exception&) {
         // Widths that cannot be remembered are not worth a message at every close.
     }
 }

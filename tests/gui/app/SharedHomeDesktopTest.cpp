@@ -46,8 +46,8 @@ protected:
     SettingsStore storeOnDisk() const { return SettingsStore(m_home.settingsFile()); }
     std::unique_ptr<SpamSettingsWindow> spamWindow() {
         CheckController& c = desktop().controller();
-        auto window = std::make_unique<SpamSettingsWindow>(
-            c.rules(), c.accounts(), m_home.lockFile(), m_temp.dir() / "layout.ini");
+        auto window = std::make_unique<SpamSettingsWindow>(c.rules(), c.accounts(),
+                                                           m_home.lockFile(), c.settings());
         window->show();
         return window;
     }

@@ -75,8 +75,8 @@ protected:
     }
     SpamSettingsWindow& window() {
         if (!m_window) {
-            m_window = std::make_unique<SpamSettingsWindow>(
-                rules, accounts, home / mv::kLockFileName, home / "layout.ini");
+            m_window = std::make_unique<SpamSettingsWindow>(rules, accounts,
+                                                            home / mv::kLockFileName, store);
             m_window->show();
         }
         return *m_window;
@@ -87,6 +87,7 @@ protected:
     TempDir home;
     RuleSet rules{home.path()};
     MailboxAccounts accounts;
+    SettingsStore store{home / "settings.ini"};
 
 private:
     std::unique_ptr<SpamSettingsWindow> m_window;

@@ -80,8 +80,9 @@ QStringList shootSpamSettingsPages(const QString& outDir) {
     RuleSet rules(home.path().toStdString());
     fillRules(rules);
     MailboxAccounts accounts;
+    SettingsStore store((home.path() + "/settings.ini").toStdString());
     SpamSettingsWindow window(rules, accounts, (home.path() + "/mailvane.lock").toStdString(),
-                              (home.path() + "/layout.ini").toStdString());
+                              store);
     window.resize(720, 560);
     window.findChild<QLineEdit*>(QStringLiteral("edTestSubject"))
         ->setText(QStringLiteral("FREE lottery special offer"));
