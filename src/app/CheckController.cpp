@@ -337,6 +337,8 @@ void CheckController::returnToIdle() {
 }
 
 void CheckController::saveRules() {
+    std::unique_ptr<ScopedHomeLock> lock = holdLock();
+    if (!lock) return;
     for (const auto& message : m_screening.save())
         if (!unattended()) m_messages.error(message);
 }
@@ -386,11 +388,16 @@ std::filesystem::path CheckController::retrieveMessage(int index) {
 }
 
 std::unique_ptr<ScopedHomeLock> CheckController::lockHome() {
-    try {
-        auto lock = std::make_unique<ScopedHomeLock>(m_home.lockFile());
+    std::unique_ptr<ScopedHomeLock> lock = holdLock();
+    if (lock)
         for (const auto& message : rules().takeInDiskChanges())
             if (!unattended()) m_messages.error(message);
-        return lock;
+    return lock;
+}
+
+std::unique_ptr<ScopedHomeLock> CheckController::holdLock() {
+    try {
+        return std::make_unique<ScopedHomeLock>(m_home.lockFile());
     } catch (const std::exception& e) {
         if (unattended())
             m_log.writeError(e.what(), client().userName(), client().server());

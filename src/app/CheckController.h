@@ -150,7 +150,8 @@ public:
     // Timer control around modal windows: off now, back on afterwards in automatic mode.
     void disableTimer() { m_scheduler.disableTimer(); }
     void restoreTimer() { m_scheduler.restoreTimer(); }
-    // Writes the rule tables with their hit counters; failures are shown unless unattended.
+    // Writes the rule tables with their hit counters, holding the home lock; failures are shown
+    // unless unattended.
     void saveRules();
     // The home lock for one check run or deletion, with what another program saved taken in;
     // null (the failure shown or logged) when another program kept writing too long.
@@ -159,6 +160,8 @@ public:
     void FormCloseQuery();
 
 private:
+    // The home lock alone; null (the failure shown or logged) when it could not be had.
+    std::unique_ptr<ScopedHomeLock> holdLock();
     // Runs a command's body and reports what it raises; false when it raised.
     bool guarded(const std::function<void()>& body);
     // A command that is refused while busy; false when refused or failed.

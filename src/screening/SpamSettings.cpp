@@ -45,7 +45,8 @@ std::string_view columnWidthSection(TableId id) {
 }
 
 std::vector<std::string> SpamSettings::show() {
-    std::vector<std::string> messages;
+    // What another program saved since is shown, so OK does not write the old tables back.
+    std::vector<std::string> messages = m_rules.takeInDiskChanges();
     collectFileError(messages, [&] { m_known.load(); });
     m_rules.SetGridHeadings();
     return messages;

@@ -32,8 +32,9 @@ public:
     RuleSet& rules() { return m_rules; }
     KnownListPage& knownPage() { return m_known; }
 
-    // Showing the dialog: the known-spammer page is loaded again and row 0 of every table gets its
-    // heading. Returns messages for the user (a known-spammer file that cannot be read).
+    // Showing the dialog: what another program saved since is taken in, the known-spammer page is
+    // loaded again and row 0 of every table gets its heading. Returns messages for the user (a
+    // file that cannot be read).
     std::vector<std::string> show();
     // OK: neighbouring duplicate rows go, the tables and options are saved, and a pending edit of
     // the known-spammer list is saved. Returns one message per file that could not be written.

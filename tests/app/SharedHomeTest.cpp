@@ -3,6 +3,7 @@
 // automatically is kept, and the hit counts of both add up.
 #include "app/ControllerFixture.h"
 #include "cli/Cli.h"
+#include "screening/SubjectRulesOnDisk.h"
 
 #include <gtest/gtest.h>
 
@@ -57,14 +58,7 @@ protected:
     }
     // The subject rules on disk as "pattern=hits".
     std::vector<std::string> subjectRulesOnDisk() const {
-        RuleSet rules(m_temp.dir());
-        rules.readSettings();
-        std::vector<std::string> out;
-        for (int row = 1; row < rules.subject().rowCount(); ++row)
-            if (!rules.subject().isRowEmpty(row))
-                out.push_back(rules.subject().cell(col::kMatches, row) + "=" +
-                              rules.subject().cell(col::kHits, row));
-        return out;
+        return mv::test::subjectRulesOnDisk(m_temp.dir());
     }
 
     pid_t m_child = -1;

@@ -1,7 +1,7 @@
 #include "app/settings/SettingsStore.h"
 
-#include "app/settings/PasswordKeyring.h"
 #include "app/settings/HomeLock.h"
+#include "app/settings/PasswordKeyring.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "desktop/PasswordEncryption.h"
@@ -319,6 +319,18 @@ long long SettingsStore::addDeletedSpam(long long deleted) {
     long long total = readInteger(Setting::Count) + deleted;
     writeInteger(Setting::Count, total);
     return total;
+}
+
+long long SettingsStore::readValue(std::string_view section, std::string_view key,
+                                   long long fallback) const {
+    return m_ini.readInteger(section, key, fallback);
+}
+
+void SettingsStore::writeValues(std::string_view section,
+                                const std::vector<std::pair<std::string, long long>>& values) {
+    for (const auto& [key, value] : values)
+        put(section, key, std::to_string(value));
+    save();
 }
 
 void SettingsStore::save() {

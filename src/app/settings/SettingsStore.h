@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mv {
@@ -144,6 +145,14 @@ public:
     // Adds deleted spam messages to the stored `Count`, whatever another program added since this
     // one read it; returns the new total. Throws FileError, LockError.
     long long addDeletedSpam(long long deleted);
+
+    // Numbers outside the settings table, in sections of their own (the spam settings window
+    // keeps its column widths so): as stored, `fallback` when missing or not a number.
+    long long readValue(std::string_view section, std::string_view key, long long fallback) const;
+    // Sets numbers of one section and saves those that changed at once. Throws FileError,
+    // LockError.
+    void writeValues(std::string_view section,
+                     const std::vector<std::pair<std::string, long long>>& values);
 
     // Account n for the POP3 client, as stored now (the file is re-read when it changed), running
     // the one-time password migration first when due. Throws FileError.

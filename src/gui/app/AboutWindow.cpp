@@ -12,10 +12,23 @@
 namespace mv::gui {
 namespace {
 
+// The width of the text beside the picture; long lines wrap to it.
+constexpr int kTextWidth = 320;
+
 QLabel* label(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
     return label;
+}
+
+// A label that wraps at kTextWidth and is as tall as its wrapped lines: a wrapped label left to
+// the layout gets the height of a guessed width and draws over its neighbours.
+QLabel* wrappedLabel(QWidget* parent, const char* name, const QString& text) {
+    QLabel* wrapped = label(parent, name, text);
+    wrapped->setWordWrap(true);
+    wrapped->setFixedWidth(kTextWidth);
+    wrapped->setFixedHeight(wrapped->heightForWidth(kTextWidth));
+    return wrapped;
 }
 
 } // namespace
@@ -43,18 +56,18 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     help->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(help, &QLabel::linkActivated, this, [this] { openHelp(this, HelpTopic::Contents); });
 
-    QLabel* purpose = label(this, "lblPurpose",
-                            QStringLiteral("Screens POP3 mailboxes for junk mail and deletes it on "
-                                           "the server before your e-mail program downloads it."));
-    purpose->setWordWrap(true);
+    QLabel* purpose =
+        wrappedLabel(this, "lblPurpose",
+                     QStringLiteral("Screens POP3 mailboxes for junk mail and deletes it on "
+                                    "the server before your e-mail program downloads it."));
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);
     text->addWidget(label(this, "lblVersion", versionText()));
     text->addWidget(purpose);
-    text->addWidget(
-        label(this, "lblLicence",
-              QStringLiteral("Copyright © 2026 the Mailvane developers. All rights reserved.")));
+    text->addWidget(wrappedLabel(
+        this, "lblLicence",
+        QStringLiteral("Copyright © 2026 the Mailvane developers. All rights reserved.")));
     text->addWidget(help);
 
     auto* top = new QHBoxLayout;
@@ -69,7 +82,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(buttons);
-    setFixedWidth(420);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 } // namespace mv::gui

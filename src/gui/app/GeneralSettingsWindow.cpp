@@ -11,6 +11,7 @@
 #include "gui/widgets/FileDialog.h"
 #include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
+#include "gui/widgets/SaveLock.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -142,6 +143,13 @@ TfrmGeneral::TfrmGeneral(CheckController& controller, Environment environment,
     layout->addLayout(buttons);
 
     ColorEdits();
+    // The command line may have changed options or accounts while this program was idle: the
+    // window shows what is stored now, or OK would write the old values back over them.
+    try {
+        m_settings.refresh();
+    } catch (const FileError& e) {
+        MessageBox::error(this, qs(e.what()));
+    }
     ReadGeneralSettings();
     m_pages->setCurrentIndex(0);
     readServerSettings();
@@ -529,6 +537,9 @@ void TfrmGeneral::btOKClick() {
     if (m_cbSysTray->isChecked() != m_sysTrayWhenShown)
         MessageBox::information(
             this, QStringLiteral("Exit and restart for the Start Up changes to take effect."));
+    // The options and the accounts are one save: the other program sees both or neither.
+    std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_controller.home().lockFile());
+    if (!lock) return;
     try {
         m_settings.SaveGeneralSettings(generalFromControls());
     } catch (const FileError& e) {

@@ -3,6 +3,7 @@
 #include "base/Files.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/Pictures.h"
+#include "gui/widgets/SaveLock.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,9 +31,9 @@ QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
 
 } // namespace
 
-KnownListPanel::KnownListPanel(KnownListPage& page, QWidget* parent)
-    : QWidget(parent), m_page(page), m_view(new QPlainTextEdit(this)),
-      m_edit(button(QStringLiteral("&Edit"), "btEdit", this)),
+KnownListPanel::KnownListPanel(KnownListPage& page, std::filesystem::path lockFile, QWidget* parent)
+    : QWidget(parent), m_page(page), m_lockFile(std::move(lockFile)),
+      m_view(new QPlainTextEdit(this)), m_edit(button(QStringLiteral("&Edit"), "btEdit", this)),
       m_save(button(QStringLiteral("&Save"), "btSaveChanges", this)),
       m_cancel(button(QStringLiteral("Cancel"), "btCancelChanges", this)),
       m_count(new QLabel(this)), m_panel(new QLabel(qs(kRebuildingList), this)),
@@ -156,6 +157,8 @@ void KnownListPanel::takeText() {
 
 bool KnownListPanel::saveEdit() {
     if (!m_page.editing()) return true;
+    std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_lockFile);
+    if (!lock) return false; // the edit stays pending, the text as typed
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_panel->setText(qs(kRebuildingList));
     m_panel->show();

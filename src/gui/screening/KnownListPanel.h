@@ -7,6 +7,7 @@
 #include "screening/KnownListPage.h"
 
 #include <QWidget>
+#include <filesystem>
 
 class QCheckBox;
 class QLabel;
@@ -18,7 +19,8 @@ namespace mv::gui {
 class KnownListPanel : public QWidget {
     Q_OBJECT
 public:
-    KnownListPanel(KnownListPage& page, QWidget* parent = nullptr);
+    // `lockFile`: the home lock, held while the list is saved.
+    KnownListPanel(KnownListPage& page, std::filesystem::path lockFile, QWidget* parent = nullptr);
 
     QCheckBox* monitorBox() const { return m_monitor; }
     QPlainTextEdit* view() const { return m_view; }
@@ -42,6 +44,7 @@ private:
     void setEditing(bool on);
 
     KnownListPage& m_page;
+    std::filesystem::path m_lockFile;
     QPlainTextEdit* m_view;
     QPushButton* m_edit;
     QPushButton* m_save;

@@ -8,7 +8,7 @@ namespace mv::gui {
 
 bool openSpamSettings(QWidget* parent, CheckController& controller) {
     SpamSettingsWindow window(controller.rules(), controller.accounts(),
-                              controller.home().configDir() / "layout.ini", parent);
+                              controller.home().lockFile(), controller.settings(), parent);
     return window.exec() == QDialog::Accepted;
 }
 

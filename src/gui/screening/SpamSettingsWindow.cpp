@@ -1,7 +1,6 @@
 #include "gui/screening/SpamSettingsWindow.h"
 
 #include "base/Files.h"
-#include "base/IniFile.h"
 #include "gui/screening/ImportDialog.h"
 #include "gui/screening/KnownListPanel.h"
 #include "gui/screening/RuleEditorDialogs.h"
@@ -9,6 +8,7 @@
 #include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/Pictures.h"
+#include "gui/widgets/SaveLock.h"
 #include "screening/RuleImports.h"
 #include "screening/RuleRows.h"
 
@@ -169,9 +169,10 @@ SpamSettingsWindow::SizeGroup sizeGroup(QGridLayout* grid, int row, const QStrin
 } // namespace
 
 SpamSettingsWindow::SpamSettingsWindow(RuleSet& rules, const MailboxAccounts& accounts,
-                                       std::filesystem::path layoutFile, QWidget* parent)
-    : QDialog(parent), m_settings(rules), m_accounts(accounts), m_layoutFile(std::move(layoutFile)),
-      m_tabs(new QTabWidget(this)) {
+                                       std::filesystem::path lockFile, SettingsStore& store,
+                                       QWidget* parent)
+    : QDialog(parent), m_settings(rules), m_accounts(accounts), m_lockFile(std::move(lockFile)),
+      m_store(store), m_tabs(new QTabWidget(this)) {
     setObjectName(QStringLiteral("TfrmOptionsMain"));
     setWindowTitle(QStringLiteral("Spam Settings"));
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
@@ -301,7 +302,7 @@ QWidget* SpamSettingsWindow::buildValidDomainsPage() {
 }
 
 QWidget* SpamSettingsWindow::buildKnownPage() {
-    m_knownPanel = new KnownListPanel(m_settings.knownPage(), this);
+    m_knownPanel = new KnownListPanel(m_settings.knownPage(), m_lockFile, this);
     return m_knownPanel;
 }
 
@@ -371,7 +372,10 @@ bool SpamSettingsWindow::report(const std::vector<std::string>& messages) {
 void SpamSettingsWindow::okClicked() {
     storeOptions();
     m_knownPanel->takeText();
+    std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_lockFile);
+    if (!lock) return;
     const std::vector<std::string> failures = m_settings.ok();
+    lock.reset();
     refreshPages();
     if (!m_settings.knownPage().editing()) m_knownPanel->reload();
     if (!report(failures)) return; // nothing may look saved that is not: the edits stay open
@@ -396,7 +400,8 @@ void SpamSettingsWindow::runImport(const QString& title, bool keywords) {
             mv::importAddresses(rules.exceptions(), dialog.lines());
     }
     storeOptions();
-    report(m_settings.rules().Savesettings());
+    if (std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_lockFile))
+        report(m_settings.rules().Savesettings());
     refreshPages();
 }
 
@@ -409,32 +414,25 @@ void SpamSettingsWindow::importAddresses() {
 }
 
 void SpamSettingsWindow::readColumnWidths() {
-    IniFile ini(m_layoutFile);
-    try {
-        ini.load();
-    } catch (const FileError&) {
-        return; // remembered widths are a convenience: the defaults do
-    }
     for (TableId id : kAllTables) {
         std::vector<int> widths;
         for (int c = 0; c < page(id)->model()->columnCount(); ++c)
             widths.push_back(
-                int(ini.readInteger(columnWidthSection(id), "col" + std::to_string(c), 0)));
+                int(m_store.readValue(columnWidthSection(id), "col" + std::to_string(c), 0)));
         page(id)->setColumnWidths(widths);
     }
 }
 
 void SpamSettingsWindow::writeColumnWidths() const {
-    IniFile ini(m_layoutFile);
     try {
-        ini.load();
         for (TableId id : kAllTables) {
+            std::vector<std::pair<std::string, long long>> values;
             const std::vector<int> widths = page(id)->columnWidths();
             for (std::size_t c = 0; c < widths.size(); ++c)
-                ini.writeInteger(columnWidthSection(id), "col" + std::to_string(c), widths[c]);
+                values.emplace_back("col" + std::to_string(c), widths[c]);
+            m_store.writeValues(columnWidthSection(id), values);
         }
-        ini.save();
-    } catch (const FileError&) {
+    } catch (const std::exception&) {
         // Widths that cannot be remembered are not worth a message at every close.
     }
 }

@@ -5,6 +5,7 @@
 // the files. Opened modally for as long as the user edits; what OK, Cancel and the pages do is
 // the spam settings logic's, the window presents it.
 #include "app/settings/MailboxAccounts.h"
+#include "app/settings/SettingsStore.h"
 #include "screening/SpamSettings.h"
 
 #include <QDialog>
@@ -26,10 +27,11 @@ class RuleTablePage;
 class SpamSettingsWindow : public QDialog {
     Q_OBJECT
 public:
-    // `layoutFile`: where the tables' column widths are remembered (sections "Subject", "Headers",
-    // "Sender", "Exceptions", keys "col<n>").
+    // `lockFile`: the home lock, held for each save. `store`: where the tables' column widths
+    // are remembered (sections "Subject", "Headers", "Sender", "Exceptions", keys "col<n>").
     SpamSettingsWindow(RuleSet& rules, const MailboxAccounts& accounts,
-                       std::filesystem::path layoutFile, QWidget* parent = nullptr);
+                       std::filesystem::path lockFile, SettingsStore& store,
+                       QWidget* parent = nullptr);
     ~SpamSettingsWindow() override;
 
     RuleTablePage* page(TableId id) const;
@@ -73,7 +75,8 @@ private:
 
     SpamSettings m_settings;
     MailboxAccounts m_accounts;
-    std::filesystem::path m_layoutFile;
+    std::filesystem::path m_lockFile;
+    SettingsStore& m_store;
     QTabWidget* m_tabs;
     std::array<RuleTablePage*, 4> m_pages{};
     KnownListPanel* m_knownPanel = nullptr;

@@ -431,3 +431,31 @@ TEST_F(SettingsStoreTest, LoadingAnAccountWritesNothingOnceMigrated) {
 
 } // namespace
 } // namespace mv
+
+namespace mv {
+namespace {
+
+TEST_F(SettingsStoreTest, ValuesOfTheirOwnSectionsKeepWhatAnotherProgramSaved) {
+    SettingsStore mine = open();
+    SettingsStore other = open();
+    EXPECT_EQ(mine.readValue("Sender", "col1", 7), 7); // missing: the fallback
+
+    other.writeString(Setting::Mailer, "/usr/bin/other");
+    mine.writeValues("Sender", {{"col0", 20}, {"col1", 180}});
+    EXPECT_EQ(mine.readValue("Sender", "col1", 7), 180);
+
+    SettingsStore reopened = open();
+    EXPECT_EQ(reopened.readValue("Sender", "col0", 0), 20);
+    EXPECT_EQ(reopened.readValue("Sender", "col1", 0), 180);
+    EXPECT_EQ(reopened.readString(Setting::Mailer), "/usr/bin/other");
+
+    // Unchanged values leave the file alone; a value that is no number reads as the fallback.
+    const FileStamp before = fileStamp(file());
+    mine.writeValues("Sender", {{"col0", 20}});
+    EXPECT_EQ(fileStamp(file()), before);
+    writeRaw("[Sender]\ncol0=wide\n");
+    EXPECT_EQ(open().readValue("Sender", "col0", 5), 5);
+}
+
+} // namespace
+} // namespace mv

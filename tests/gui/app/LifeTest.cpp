@@ -2,6 +2,7 @@
 // during a check or deletion and with a session kept open, and never being left without a window.
 #include "../bench/net/DelayProxy.h"
 #include "gui/app/DesktopFixture.h"
+#include "gui/screening/SpamSettingsWindow.h"
 
 #include "gui/app/SplashWindow.h"
 
@@ -146,7 +147,7 @@ TEST_F(LifeTest, NeverLeftWithoutAWindowOrAnIcon) {
     EXPECT_EQ(m_ended, 0);
 
     window().hide(); // as the tray would
-    mv::test::closeNextModal();
+    answerNextModal<SpamSettingsWindow>([](SpamSettingsWindow&) {}, false);
     desktop().spamSettings();
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(m_ended, 0);

@@ -39,7 +39,7 @@ protected:
     }
     std::unique_ptr<gui::SpamSettingsWindow> window() {
         auto w = std::make_unique<gui::SpamSettingsWindow>(
-            m_controller->rules(), m_controller->accounts(), m_temp.dir() / "layout.ini");
+            m_controller->rules(), m_controller->accounts(), m_home.lockFile(), m_settings);
         w->show();
         return w;
     }

@@ -2,6 +2,7 @@
 // Driving the spam settings windows the way a user does: a rule set in a fresh folder, the window
 // over it, and the modal windows it opens (rule editors, country list, import) answered by a test
 // function once they are on screen.
+#include "app/settings/HomeLock.h"
 #include "gui/screening/RuleTablePage.h"
 #include "gui/screening/SpamSettingsWindow.h"
 #include "screening/RuleRows.h"
@@ -56,7 +57,8 @@ protected:
     }
     SpamSettingsWindow& window() {
         if (!m_window) {
-            m_window = std::make_unique<SpamSettingsWindow>(rules, accounts, home / "layout.ini");
+            m_window = std::make_unique<SpamSettingsWindow>(rules, accounts,
+                                                            home / mv::kLockFileName, store);
             m_window->show();
         }
         return *m_window;
@@ -67,6 +69,7 @@ protected:
     TempDir home;
     RuleSet rules{home.path()};
     MailboxAccounts accounts;
+    SettingsStore store{home / "settings.ini"};
 
 private:
     std::unique_ptr<SpamSettingsWindow> m_window;

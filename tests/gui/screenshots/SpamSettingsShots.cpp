@@ -80,7 +80,9 @@ QStringList shootSpamSettingsPages(const QString& outDir) {
     RuleSet rules(home.path().toStdString());
     fillRules(rules);
     MailboxAccounts accounts;
-    SpamSettingsWindow window(rules, accounts, (home.path() + "/layout.ini").toStdString());
+    SettingsStore store((home.path() + "/settings.ini").toStdString());
+    SpamSettingsWindow window(rules, accounts, (home.path() + "/mailvane.lock").toStdString(),
+                              store);
     window.resize(720, 560);
     window.findChild<QLineEdit*>(QStringLiteral("edTestSubject"))
         ->setText(QStringLiteral("FREE lottery special offer"));
