@@ -53,7 +53,6 @@ private:
     bool warnIfNone(const std::vector<int>& rows);
     std::vector<MessageEntry> selectedEntries(const std::vector<int>& rows) const;
     void warnIfSeveral(const std::vector<int>& rows);
-    // Downloads item `index` of the client's list and gives its viewer text.
     // The viewer text of a downloaded message file; nullopt (after telling the user) without one.
     std::optional<std::string> viewerBody(const std::optional<std::filesystem::path>& file);
 
