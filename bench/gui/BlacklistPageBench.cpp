@@ -1,6 +1,7 @@
 // The blacklist page with a known.lst of 50,000 lines: showing it, the user's edit of one line,
 // and "&Save" (the list rebuilt, written and shown again). Each must leave the window responsive:
 // a freeze the user notices starts at a few tenths of a second.
+#include "app/settings/HomeLock.h"
 #include "gui/screening/KnownListPanel.h"
 #include "gui/widgets/MessageBox.h"
 #include "screening/KnownListPage.h"
@@ -35,7 +36,7 @@ struct Page {
     QTemporaryDir dir;
     RuleSet rules{dir.path().toStdString()};
     KnownListPage page{rules};
-    gui::KnownListPanel panel{page};
+    gui::KnownListPanel panel{page, std::filesystem::path(dir.path().toStdString()) / kLockFileName};
     Page() {
         writeKnownList(rules.knownPath());
         rules.LoadUpKnownList();
