@@ -54,12 +54,12 @@ protected:
     }
 
     // Log lines naming the user since `start`, once the server has logged the last login.
-    int logins(std::size_t start) const {
+    static int logins(std::size_t start, const DovecotServer& dovecot = *server) {
         std::string text;
         for (int wait = 0; wait < 200 && text.find("Login: user=<bob>") == std::string::npos;
              ++wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            text = server->log().substr(start);
+            text = dovecot.log().substr(start);
         }
         int n = 0;
         for (std::size_t at = text.find("user=<bob>"); at != std::string::npos;
@@ -248,6 +248,42 @@ TEST_F(Dovecot, CertificateTrustedThroughTheSystemStoreVariable) {
     EXPECT_NO_THROW(pop.UpdateInfo());
     pop.setServer("localhost:" + std::to_string(server->pop3sPort())); // the name is checked too
     EXPECT_NO_THROW(pop.UpdateInfo());
+}
+
+// A certificate that is trusted but made out for another name is refused like an untrusted one,
+// before the password goes out: both by address and by name, implicit TLS and STLS.
+TEST_F(Dovecot, CertificateForAnotherNameIsRefusedBeforeLogin) {
+    DovecotServer other("DNS:other.example");
+    ScopedCertificateFile trustOther(other.certificateFile());
+    struct Case {
+        TlsMode mode;
+        std::uint16_t port;
+        const char* host;
+    };
+    for (const Case& c : {Case{TlsMode::Tls, other.pop3sPort(), "127.0.0.1"},
+                          Case{TlsMode::StartTls, other.pop3Port(), "127.0.0.1"},
+                          Case{TlsMode::Tls, other.pop3sPort(), "localhost"},
+                          Case{TlsMode::StartTls, other.pop3Port(), "localhost"}}) {
+        SCOPED_TRACE(std::string(tlsModeName(c.mode)) + " " + c.host);
+        std::size_t logStart = other.log().size();
+        pop.setServer(std::string(c.host) + ":" + std::to_string(c.port));
+        pop.setSecurity(c.mode);
+        try {
+            pop.UpdateInfo();
+            ADD_FAILURE() << "connected";
+        } catch (const ESocketError& e) {
+            // "mismatch": the chain was trusted, only the name failed
+            std::string text = e.what();
+            EXPECT_NE(text.find("not trusted"), std::string::npos) << text;
+            EXPECT_NE(text.find("mismatch"), std::string::npos) << text;
+        }
+        EXPECT_FALSE(pop.Connected());
+        // The plain login that follows is the only one the server saw since.
+        pop.setServer(other.plainServer());
+        pop.setSecurity(TlsMode::None);
+        pop.UpdateInfo();
+        EXPECT_EQ(logins(logStart, other), 1) << other.log().substr(logStart);
+    }
 }
 
 } // namespace

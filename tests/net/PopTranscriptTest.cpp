@@ -221,6 +221,29 @@ TEST_F(PopTranscript, LineBreakInCredentialsIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(t->connections(), 0);
 }
 
+// A damaged stored fingerprint would otherwise just never match; it is named as the fault
+// before the server is even reached, whatever the security mode.
+TEST_F(PopTranscript, MalformedFingerprintIsRefusedBeforeConnecting) {
+    const std::string digits(64, 'a');
+    for (const std::string& bad : {std::string("12:34"), "zz" + digits.substr(2),
+                                   digits + "ab", "sha256:" + digits}) {
+        for (TlsMode mode : {TlsMode::Tls, TlsMode::StartTls}) {
+            SCOPED_TRACE(bad + " " + tlsModeName(mode));
+            pop.setFingerprint(bad);
+            pop.setSecurity(mode);
+            try {
+                pop.UpdateInfo();
+                ADD_FAILURE() << "accepted";
+            } catch (const ESocketError& e) {
+                EXPECT_EQ(std::string(e.what()), errorText(kErrBadFingerprint));
+            }
+            EXPECT_FALSE(pop.Connected());
+        }
+    }
+    EXPECT_EQ(t->connections(), 0);
+    EXPECT_EQ(t->clientLog(), "");
+}
+
 TEST_F(PopTranscript, RequiredPropertiesAreCheckedFirst) {
     pop.setUserName("");
     try {
