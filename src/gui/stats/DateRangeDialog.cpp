@@ -81,6 +81,8 @@ DateRangeDialog::DateRangeDialog(const Clock& clock, QWidget* parent)
     m_between->setChecked(true);
     for (QRadioButton* button : {m_between, m_months, m_days})
         connect(button, &QRadioButton::toggled, this, &DateRangeDialog::enableChosenFields);
+    for (QSpinBox* count : {m_monthCount, m_dayCount})
+        connect(count, &QSpinBox::valueChanged, this, &DateRangeDialog::showCountedRange);
     connect(m_first, &QDateEdit::editingFinished, this, &DateRangeDialog::firstDateLeft);
     enableChosenFields();
 }
@@ -88,6 +90,13 @@ DateRangeDialog::DateRangeDialog(const Clock& clock, QWidget* parent)
 void DateRangeDialog::preset(const DateRange& range) {
     m_first->setDate(toQDate(range.start));
     m_second->setDate(toQDate(range.end));
+    showCountedRange();
+}
+
+void DateRangeDialog::showEvent(QShowEvent* event) {
+    // Today may have moved on since the option was chosen.
+    showCountedRange();
+    QDialog::showEvent(event);
 }
 
 DateRange DateRangeDialog::range() const {
@@ -102,6 +111,14 @@ void DateRangeDialog::enableChosenFields() {
     m_second->setEnabled(m_between->isChecked());
     m_monthCount->setEnabled(m_months->isChecked());
     m_dayCount->setEnabled(m_days->isChecked());
+    showCountedRange();
+}
+
+void DateRangeDialog::showCountedRange() {
+    if (m_between->isChecked()) return; // the fields are the user's own
+    const DateRange counted = range();
+    m_first->setDate(toQDate(counted.start));
+    m_second->setDate(toQDate(counted.end));
 }
 
 void DateRangeDialog::firstDateLeft() {

@@ -16,13 +16,18 @@ class DateRangeDialog : public QDialog {
 public:
     DateRangeDialog(const Clock& clock, QWidget* parent);
 
-    // Presets the two date fields.
+    // Presets the two date fields; under "previous n months/days" they show that range instead.
     void preset(const DateRange& range);
     // The range of the chosen option, worked out from today.
     DateRange range() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void enableChosenFields();
+    // The date fields name the range a counted option gives, so the user sees it before OK.
+    void showCountedRange();
     void firstDateLeft();
 
     const Clock& m_clock;

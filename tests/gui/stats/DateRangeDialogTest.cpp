@@ -1,12 +1,14 @@
 // "Select Date Range": only the chosen option's fields are enabled, each option gives its range
 // from today (a month back from a day the month lacks ends on that month's last day), and leaving
-// the first date after the second moves the second to it.
+// the first date after the second moves the second to it. The date fields show the range of a
+// counted option as soon as it or its count is chosen, and again when the dialog is shown.
 #include "gui/stats/DateRangeDialog.h"
 #include "gui/stats/StatsDates.h"
 
 #include <QDateEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace mv {
@@ -84,6 +86,62 @@ TEST(DateRangeDialog, EachOptionGivesItsRangeFromToday) {
         const DateRange range = dialog.range();
         EXPECT_EQ(range.start, at(c.start));
         EXPECT_EQ(range.end, at(c.end));
+    }
+}
+
+TEST(DateRangeDialog, DateFieldsShowTheCountedOptionsRangeAtOnce) {
+    FixedClock clock(at(day(2024, 6, 20), 0.5));
+    DateRangeDialog dialog(clock, nullptr);
+    dialog.preset({at(day(1998, 1, 1)), at(day(2024, 6, 20), 0.5)});
+    auto choose = [&](const char* option) {
+        return [&dialog, option] { field<QRadioButton>(&dialog, option)->click(); };
+    };
+    auto count = [&](const char* box, int n) {
+        return [&dialog, box, n] { field<QSpinBox>(&dialog, box)->setValue(n); };
+    };
+    // Each step runs in turn on the same dialog, as a user would go through them.
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        QDate first, second;
+    };
+    const Step steps[] = {
+        {"previous 1 day", choose("rbDays"), day(2024, 6, 19), day(2024, 6, 20)},
+        {"previous 7 days", count("seDays", 7), day(2024, 6, 13), day(2024, 6, 20)},
+        {"previous 1 month", choose("rbMonths"), day(2024, 5, 20), day(2024, 6, 20)},
+        {"previous 3 months", count("seMonths", 3), day(2024, 3, 20), day(2024, 6, 20)},
+        {"a days count while months are chosen", count("seDays", 30), day(2024, 3, 20),
+         day(2024, 6, 20)},
+        {"shown again on a later day",
+         [&] {
+             clock.set(at(day(2024, 7, 1), 0.25));
+             dialog.preset({at(day(1998, 1, 1)), at(day(2024, 6, 20), 0.5)});
+             dialog.show();
+         },
+         day(2024, 4, 1), day(2024, 7, 1)},
+        {"a later day while the dialog is hidden, then shown",
+         [&] {
+             dialog.hide();
+             clock.set(at(day(2024, 7, 2)));
+             dialog.show();
+         },
+         day(2024, 4, 2), day(2024, 7, 2)},
+        {"between keeps the dates last shown", choose("rbBetween"), day(2024, 4, 2),
+         day(2024, 7, 2)},
+        {"between takes a preset as it is",
+         [&] {
+             dialog.preset({at(day(1998, 1, 1)), at(day(2024, 6, 20))});
+         },
+         day(1998, 1, 1), day(2024, 6, 20)},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(field<QDateEdit>(&dialog, "dtFirst")->date(), step.first);
+        EXPECT_EQ(field<QDateEdit>(&dialog, "dtSecond")->date(), step.second);
+        const DateRange range = dialog.range();
+        EXPECT_EQ(range.start, at(step.first)) << "the fields name what OK gives";
+        EXPECT_EQ(range.end, at(step.second));
     }
 }
 
