@@ -3,6 +3,7 @@
 #include <QAbstractItemModel>
 #include <QGraphicsView>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSvgGenerator>
 
@@ -25,7 +26,21 @@ QString csvLine(const QStringList& fields) {
     return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
+// ".svg" of "SVG picture (*.svg)"; empty for a filter naming no suffix.
+QString suffixOf(const QString& filter) {
+    static const QRegularExpression pattern(QStringLiteral(R"(\(\*(\.[^\s)]+))"));
+    return pattern.match(filter).captured(1);
+}
+
 } // namespace
+
+QString nameWithChosenSuffix(const QString& name, const QString& filters, const QString& chosen) {
+    for (const QString& filter : filters.split(QStringLiteral(";;"))) {
+        const QString suffix = suffixOf(filter);
+        if (!suffix.isEmpty() && name.endsWith(suffix, Qt::CaseInsensitive)) return name;
+    }
+    return name + suffixOf(chosen);
+}
 
 bool writeCsv(const QAbstractItemModel& model, const QString& path) {
     QSaveFile file(path);

@@ -71,6 +71,13 @@ void refill(Model& model, QTableView* view, std::vector<const Record*> records) 
         model.sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
 }
 
+// The export's file name with the suffix of the type chosen in the dialog; empty on Cancel.
+QString exportName(QWidget* parent, const QString& caption, const QString& filters) {
+    QString chosen;
+    const QString name = FileDialog::saveFileName(parent, caption, {}, filters, &chosen);
+    return name.isEmpty() ? name : nameWithChosenSuffix(name, filters, chosen);
+}
+
 } // namespace
 
 StatisticsWindow::StatisticsWindow(ActivityStatistics& stats, const Clock& clock, QWidget* parent)
@@ -307,17 +314,16 @@ void StatisticsWindow::print() {
 
 void StatisticsWindow::exportShown() {
     if (QTableView* table = shownTable()) {
-        const QString path = FileDialog::saveFileName(this, QStringLiteral("Export table"), {},
-                                                      QStringLiteral("CSV files (*.csv)"));
+        const QString path =
+            exportName(this, QStringLiteral("Export table"), QStringLiteral("CSV files (*.csv)"));
         if (!path.isEmpty() && !writeCsv(*table->model(), path))
             MessageBox::error(this, QStringLiteral("Could not write ") + path);
         return;
     }
     QChartView* chart = shownChart();
     if (!chart) return;
-    const QString path =
-        FileDialog::saveFileName(this, QStringLiteral("Export chart"), {},
-                                 QStringLiteral("PNG picture (*.png);;SVG picture (*.svg)"));
+    const QString path = exportName(this, QStringLiteral("Export chart"),
+                                    QStringLiteral("PNG picture (*.png);;SVG picture (*.svg)"));
     if (!path.isEmpty() && !saveChartPicture(*chart, path))
         MessageBox::error(this, QStringLiteral("Could not write ") + path);
 }

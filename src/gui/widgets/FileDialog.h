@@ -12,13 +12,16 @@ public:
     // `filter` in Qt's form, e.g. "Log files (*.txt);;All files (*)". Empty on Cancel.
     static QString openFileName(QWidget* parent, const QString& caption, const QString& start,
                                 const QString& filter);
+    // `selectedFilter`, when given, receives the filter left chosen, for callers that write the
+    // format it names.
     static QString saveFileName(QWidget* parent, const QString& caption, const QString& start,
-                                const QString& filter);
+                                const QString& filter, QString* selectedFilter = nullptr);
     static QString existingFolder(QWidget* parent, const QString& caption, const QString& start);
 
     // --- Tests ---
     static void setTestMode(bool on);
-    static void queueFileName(const QString& name);
+    // `filter` is what a save dialog then reports as chosen; empty stands for the first offered.
+    static void queueFileName(const QString& name, const QString& filter = {});
 };
 
 } // namespace mv::gui

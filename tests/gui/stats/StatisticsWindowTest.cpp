@@ -5,6 +5,7 @@
 #include "gui/stats/StatisticsExport.h"
 #include "gui/stats/StatsTestSupport.h"
 #include "gui/widgets/FileDialog.h"
+#include "gui/widgets/MessageBox.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -17,8 +18,10 @@
 #include <QDateEdit>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QDir>
 #include <QFrame>
 #include <QHorizontalBarSeries>
+#include <QImage>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPieSeries>
@@ -543,7 +546,7 @@ TEST_F(StatisticsWindowTest, ChartPagesPrintThroughAPreviewOfTheirChart) {
         EXPECT_TRUE(text.contains(QString::fromLatin1(word))) << word;
 }
 
-TEST_F(StatisticsWindowTest, ExportsTheShownTableAsCsvAndTheShownChartAsPicture) {
+TEST_F(StatisticsWindowTest, ExportsTheShownTableAsCsv) {
     StatisticsWindow window(m_stats, m_clock);
     window.show();
     QTemporaryDir dir;
@@ -561,20 +564,81 @@ TEST_F(StatisticsWindowTest, ExportsTheShownTableAsCsvAndTheShownChartAsPicture)
     for (int c = 0; c < 7; ++c)
         first << cell(deleted, 0, c);
     EXPECT_EQ(lines[1], first.join(QLatin1Char(',')));
+}
 
-    window.showPage(StatisticsPage::HourOfDay);
-    const QString png = dir.filePath(QStringLiteral("hours.png"));
-    const QString svg = dir.filePath(QStringLiteral("hours.svg"));
-    for (const QString& name : {png, svg}) {
-        gui::FileDialog::queueFileName(name);
+// What landed on disk: "csv", "png", "svg", or empty when nothing readable did.
+std::string formatOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    if (QImage image; image.loadFromData(bytes, "PNG") && image.width() > 100) return "png";
+    if (bytes.contains("<svg")) return "svg";
+    if (bytes.startsWith("Date,")) return "csv";
+    return {};
+}
+
+TEST_F(StatisticsWindowTest, ExportWritesTheChosenTypeAndAddsItsSuffixToABareName) {
+    StatisticsWindow window(m_stats, m_clock);
+    window.show();
+    const char* csv = "CSV files (*.csv)";
+    const char* png = "PNG picture (*.png)";
+    const char* svg = "SVG picture (*.svg)";
+    gui::MessageBox::takeShown(); // only this test's boxes count
+    struct Case {
+        StatisticsPage page;
+        const char* typed;
+        const char* chosen; // nullptr: the dialog's first type left as it was
+        const char* written;
+        const char* format;
+    };
+    const Case cases[] = {
+        {StatisticsPage::SpamDeleted, "deleted", csv, "deleted.csv", "csv"},
+        {StatisticsPage::Traffic, "traffic", nullptr, "traffic.csv", "csv"},
+        {StatisticsPage::Traffic, "traffic.CSV", csv, "traffic.CSV", "csv"},
+        {StatisticsPage::SpamDeleted, "june.2024", csv, "june.2024.csv", "csv"},
+        {StatisticsPage::HourOfDay, "hours", svg, "hours.svg", "svg"},
+        {StatisticsPage::HourOfDay, "hours", png, "hours.png", "png"},
+        {StatisticsPage::DayOfWeek, "days", nullptr, "days.png", "png"},
+        {StatisticsPage::HourOfDay, "hours.png", png, "hours.png", "png"},
+        {StatisticsPage::DayByDay, "byday.svg", svg, "byday.svg", "svg"},
+        // A suffix typed for one of the offered types is the user's word over the list.
+        {StatisticsPage::DayByDay, "typed.svg", png, "typed.svg", "svg"},
+        {StatisticsPage::TopDomains, "typed.PNG", svg, "typed.PNG", "png"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + " as " + (c.chosen ? c.chosen : "the first type"));
+        QTemporaryDir dir;
+        window.showPage(c.page);
+        gui::FileDialog::queueFileName(dir.filePath(QString::fromLatin1(c.typed)),
+                                       c.chosen ? QString::fromLatin1(c.chosen) : QString());
         click(&window, "btExport");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+                  QStringList{QString::fromLatin1(c.written)});
+        EXPECT_EQ(formatOf(dir.filePath(QString::fromLatin1(c.written))), c.format);
     }
-    QImage picture(png);
-    EXPECT_FALSE(picture.isNull());
-    EXPECT_GT(picture.width(), 100);
-    QFile svgFile(svg);
-    ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(svgFile.readAll().contains("<svg"));
+    EXPECT_TRUE(gui::MessageBox::takeShown().isEmpty());
+}
+
+TEST(StatisticsCharts, PieLabelsShowWholePercentRoundedHalfUp) {
+    const struct {
+        long long part, whole;
+        const char* label;
+    } cases[] = {
+        {2, 3, "67 %"},
+        {1, 3, "33 %"},
+        {0, 0, "0 %"},
+        {0, 5, "0 %"},
+        {3, 3, "100 %"},
+        {1, 8, "13 %"},
+        {3, 8, "38 %"},
+        {1, 200, "1 %"},
+        {199, 200, "100 %"},
+        {1, 1000, "0 %"},
+        {5'000'000'000, 10'000'000'000, "50 %"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(gui::percentLabel(c.part, c.whole), QString::fromLatin1(c.label))
+            << c.part << " of " << c.whole;
 }
 
 TEST(StatisticsExport, CsvQuotesFieldsThatNeedIt) {
