@@ -45,15 +45,24 @@ TEST_F(StatisticsStartTest, PresetPathBrowseAndCancel) {
     EXPECT_EQ(start.result(), QDialog::Rejected);
 }
 
-TEST_F(StatisticsStartTest, MissingLogKeepsTheStartWindow) {
-    for (const QString& path : {QString(), logPath() + QStringLiteral(".gone")}) {
-        SCOPED_TRACE(path.toStdString());
-        StatisticsStart start(path, m_regional, m_clock);
+TEST_F(StatisticsStartTest, MissingOrUnreadableLogKeepsTheStartWindow) {
+    const QString folder = QString::fromStdString(m_cli.home().string());
+    const struct {
+        QString path;
+        std::string_view error;
+    } cases[] = {
+        {QString(), kLogMissingError},
+        {logPath() + QStringLiteral(".gone"), kLogMissingError},
+        {folder, kLogUnreadableError}, // a folder opens but does not read
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        StatisticsStart start(c.path, m_regional, m_clock);
         start.show();
         clickOk(start);
-        EXPECT_EQ(
-            MessageBox::takeShown(),
-            QStringList{QStringLiteral("error: ") + QString::fromLatin1(kLogMissingError.data())});
+        EXPECT_EQ(MessageBox::takeShown(),
+                  QStringList{QStringLiteral("error: ") +
+                              QString::fromLatin1(c.error.data(), qsizetype(c.error.size()))});
         EXPECT_TRUE(start.isVisible());
         EXPECT_FALSE(gui::statisticsInProgress());
         EXPECT_TRUE(child<QPushButton>(&start, "btOK")->isEnabled());
