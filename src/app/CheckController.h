@@ -78,6 +78,9 @@ public:
     // From the start of an operation until the command that ran it has returned.
     bool busy() const { return m_busy; }
     const GeneralSettings& general() const { return m_general; }
+    // Whether the program started into the tray: read once at start-up, as a changed setting
+    // only takes effect at the next start.
+    bool trayMode() const { return m_trayMode; }
     const MailboxAccounts& accounts() const { return m_session.accounts(); }
     const RegionalSettings& regional() const { return m_regional; }
     const HomeFolder& home() const { return m_home; }
@@ -94,6 +97,7 @@ public:
     // How many messages the last deletion removed on the server.
     int lastDeletedCount() const { return m_lastDeleted; }
     // Automatic mode for this run only, never stored (the command line's foreground checking).
+    // Refused while busy.
     void setAutomaticForRun(bool on);
 
     // True (after saying so in the status line) while an operation runs. Front ends ask it
@@ -147,21 +151,32 @@ public:
     // The status line's "Message Total: ..." after marks changed.
     void ShowTotalCount();
 
-    // Timer control around modal windows: off now, back on afterwards in automatic mode.
-    void disableTimer() { m_scheduler.disableTimer(); }
-    void restoreTimer() { m_scheduler.restoreTimer(); }
+    // Timer control around modal windows: off now, back on afterwards in automatic mode. Both
+    // refused while busy.
+    void disableTimer();
+    void restoreTimer();
     // Writes the rule tables with their hit counters, holding the home lock; failures are shown
-    // unless unattended.
+    // unless unattended. Refused while busy.
     void saveRules();
-    // The home lock for one check run or deletion, with what another program saved taken in;
-    // null (the failure shown or logged) when another program kept writing too long.
+    // A change to the rule tables (a quick-add): under the home lock, what another program saved
+    // is taken in first, then `edit` runs and the tables are saved under the same hold, so that
+    // an edit never writes over rules added meanwhile. False when refused, the lock could not be
+    // had or the edit failed (each shown).
+    bool editRules(const std::function<void(RuleSet&)>& edit);
+    // The home lock, with what another program saved taken in; null (the failure shown or
+    // logged) when another program kept writing too long, or when refused while busy.
     std::unique_ptr<ScopedHomeLock> lockHome();
-    // The main window closes: a session kept open after a listing ends with QUIT.
+    // The main window closes: a session kept open after a listing ends with QUIT. During an
+    // operation it is cancelled instead; its session closes as it unwinds.
     void FormCloseQuery();
 
 private:
     // The home lock alone; null (the failure shown or logged) when it could not be had.
     std::unique_ptr<ScopedHomeLock> holdLock();
+    // The home lock for one check run, deletion or rule edit, with what another program saved
+    // taken in; null as for holdLock.
+    std::unique_ptr<ScopedHomeLock> holdHome();
+    void writeRules();
     // Runs a command's body and reports what it raises; false when it raised.
     bool guarded(const std::function<void()>& body);
     // A command that is refused while busy; false when refused or failed.

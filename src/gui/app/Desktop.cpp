@@ -2,6 +2,7 @@
 
 #include "gui/WindowOpeners.h"
 #include "gui/app/AboutWindow.h"
+#include "gui/app/SplashWindow.h"
 #include "gui/desktop/SingleInstance.h"
 #include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
@@ -113,13 +114,28 @@ QString Desktop::instanceName(const HomeFolder& home) {
 void Desktop::start() {
     Running running(*this);
     m_controller.startUp();
-    if (m_controller.general().sysTray && !m_tray.setActive(true))
-        MessageBox::information(&m_main, TrayIcon::unavailableText());
+    if (m_controller.trayMode() && !m_tray.setActive(true))
+        MessageBox::information(boxParent(), TrayIcon::unavailableText());
     keepReachable();
 }
 
 bool Desktop::blocked() const {
     return m_running > 0 || m_ending || m_controller.busy();
+}
+
+QWidget* Desktop::boxParent() {
+    // The splash stays on top of everything: a box under it could be neither read nor answered.
+    TfrmSplash::closeShown();
+    return &m_main;
+}
+
+bool Desktop::blockedRaisingOpenWindow() {
+    if (!blocked()) return false;
+    // A second request for a window already open (from the tray, say, while it hides behind
+    // another program) brings that window forward instead of doing nothing.
+    if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+        m_tray.showModal(open);
+    return true;
 }
 
 // --- Commands ----------------------------------------------------------------------------------
@@ -148,7 +164,9 @@ void Desktop::exitButton() {
         cancelOperation(false);
         return;
     }
-    if (m_controller.general().sysTray) {
+    // The role the caption shows ("Hide" or "Goodbye"), fixed at start-up: a changed setting takes
+    // effect at the next start.
+    if (m_controller.trayMode()) {
         m_controller.playAlarmSound(false);
         hideToTray();
         return;
@@ -211,7 +229,7 @@ void Desktop::launchMailProgram() {
 }
 
 void Desktop::withTimerPaused(const std::function<void()>& open) {
-    if (blocked()) return;
+    if (blockedRaisingOpenWindow()) return;
     Running running(*this);
     m_controller.playAlarmSound(false);
     m_controller.disableTimer();
@@ -221,7 +239,7 @@ void Desktop::withTimerPaused(const std::function<void()>& open) {
 }
 
 void Desktop::generalSettings() {
-    if (blocked()) return;
+    if (blockedRaisingOpenWindow()) return;
     Running running(*this);
     m_controller.btGeneralClick();
     keepReachable();
@@ -238,14 +256,14 @@ void Desktop::statistics() {
 void Desktop::about() {
     withTimerPaused([this] {
         AboutWindow window(&m_main);
-        window.exec();
+        m_tray.showModal(&window);
     });
 }
 
 void Desktop::viewLog() {
     std::string path = m_controller.log().path().string();
     if (path.empty() || !m_platform.open(path))
-        MessageBox::error(&m_main, QStringLiteral("Unable to open log file. "));
+        MessageBox::error(boxParent(), QStringLiteral("Unable to open log file. "));
 }
 
 void Desktop::help() {

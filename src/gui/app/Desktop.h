@@ -46,6 +46,7 @@ public:
     MessageListModel& model() { return m_model; }
     QTimer& automaticTimer() { return m_timer1; }
     TrayIcon& tray() { return m_tray; }
+    SoundPlayer& sound() { return m_sound; }
     // True once the program is ending: no more boxes are shown.
     bool ending() const { return m_ending; }
 
@@ -82,6 +83,8 @@ public:
     void stopSound();
     void setBusy(bool busy);
     void openSettingsFromController();
+    // The parent of a message box; the start-up splash goes first so that it never covers the box.
+    QWidget* boxParent();
 
 signals:
     // The program ended (after a clean QUIT of any session kept open); the application quits.
@@ -110,6 +113,8 @@ private:
     void cancelOperation(bool fromProgress);
     // True when a command may not start now (another one runs or the program ends).
     bool blocked() const;
+    // blocked(), and then a modal window that is open is brought to the front.
+    bool blockedRaisingOpenWindow();
     // A modal window opened with the alarm stopped and the automatic timer paused around it.
     void withTimerPaused(const std::function<void()>& open);
     // After a window from the tray closed: never leave the program without a window or an icon.

@@ -85,19 +85,19 @@ void DesktopView::hideProgress() {
 // Once the program ends, a cancelled check's "Operation has been canceled" would only hold up
 // the exit the user asked for.
 void DesktopView::showError(const std::string& message) {
-    if (!m_desktop.ending()) MessageBox::error(&m_desktop.mainWindow(), q(message));
+    if (!m_desktop.ending()) MessageBox::error(m_desktop.boxParent(), q(message));
 }
 
 void DesktopView::showWarning(const std::string& message) {
-    if (!m_desktop.ending()) MessageBox::warning(&m_desktop.mainWindow(), q(message));
+    if (!m_desktop.ending()) MessageBox::warning(m_desktop.boxParent(), q(message));
 }
 
 void DesktopView::showInformation(const std::string& message) {
-    if (!m_desktop.ending()) MessageBox::information(&m_desktop.mainWindow(), q(message));
+    if (!m_desktop.ending()) MessageBox::information(m_desktop.boxParent(), q(message));
 }
 
 bool DesktopView::askYesNo(const std::string& question) {
-    return !m_desktop.ending() && MessageBox::question(&m_desktop.mainWindow(), q(question));
+    return !m_desktop.ending() && MessageBox::question(m_desktop.boxParent(), q(question));
 }
 
 std::optional<int> DesktopView::chooseMailbox(const std::vector<ChooserEntry>& entries,

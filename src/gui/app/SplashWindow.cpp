@@ -13,7 +13,12 @@ namespace mv::gui {
 
 namespace {
 constexpr QSize kPictureSize(400, 240);
+
+QPointer<TfrmSplash>& shownSplash() {
+    static QPointer<TfrmSplash> splash;
+    return splash;
 }
+} // namespace
 
 TfrmSplash::TfrmSplash()
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
@@ -45,14 +50,20 @@ void TfrmSplash::showFirst() {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     show();
+    shownSplash() = this;
     repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void TfrmSplash::showSecondAndExpire() {
+    if (isHidden()) return;
     setPicture(2);
     repaint();
     m_timSplash.start();
+}
+
+void TfrmSplash::closeShown() {
+    if (QPointer<TfrmSplash> splash = shownSplash(); splash && splash->isVisible()) splash->close();
 }
 
 } // namespace mv::gui

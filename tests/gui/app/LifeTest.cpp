@@ -1,12 +1,19 @@
-// The program's life around the checks: the automatic countdown in the caption, ending the program
-// during a check or deletion and with a session kept open, and never being left without a window.
+// The program's life around the checks: the automatic countdown in the caption (held while a
+// settings window is open), ending the program during a check or deletion and with a session kept
+// open, the exit button's role fixed at start-up, boxes at start-up never under the splash, and
+// never being left without a window.
 #include "../bench/net/DelayProxy.h"
 #include "gui/app/DesktopFixture.h"
 #include "gui/screening/SpamSettingsWindow.h"
 
+#include "gui/app/GeneralSettingsWindow.h"
 #include "gui/app/SplashWindow.h"
+#include "gui/desktop/SoundPlayer.h"
 
+#include <QAudioDevice>
+#include <QCheckBox>
 #include <QLabel>
+#include <QMediaDevices>
 #include <QPointer>
 
 namespace mv::gui::test {
@@ -16,6 +23,16 @@ class LifeTest : public DesktopTest {
 protected:
     std::string caption() { return window().windowTitle().toStdString(); }
 };
+
+// Tests that need a notification area pretend to have one, for as long as they live.
+struct PretendTray {
+    explicit PretendTray(bool present) { TrayIcon::overrideTrayAvailable(present); }
+    ~PretendTray() { TrayIcon::overrideTrayAvailable(std::nullopt); }
+    PretendTray(const PretendTray&) = delete;
+    PretendTray& operator=(const PretendTray&) = delete;
+};
+
+const QString noTrayNotice = QStringLiteral("information: ") + TrayIcon::unavailableText();
 
 TEST_F(LifeTest, CountdownCaptionThenRun) {
     m_settings.writeBool(Setting::Automatic, true);
@@ -152,6 +169,107 @@ TEST_F(LifeTest, NeverLeftWithoutAWindowOrAnIcon) {
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(m_ended, 0);
     EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+    EXPECT_EQ(MessageBox::takeShown(), QStringList{noTrayNotice}); // told once, at start-up
+}
+
+// The always-on-top splash would cover a box shown at start-up: it goes first, and only then.
+TEST_F(LifeTest, AStartUpBoxClosesTheSplashFirst) {
+    struct Case {
+        bool sysTray;
+        QStringList shown;
+    };
+    const Case cases[] = {{true, {noTrayNotice}}, {false, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sysTray ? "no tray notice" : "no box");
+        m_settings.writeBool(Setting::SysTray, c.sysTray);
+        QPointer<TfrmSplash> splash = new TfrmSplash;
+        splash->showFirst();
+        m_desktop.reset();
+        desktop();
+        EXPECT_EQ(MessageBox::takeShown(), c.shown);
+        EXPECT_EQ(splash && splash->isVisible(), c.shown.isEmpty());
+        if (splash) splash->close();
+    }
+}
+
+// "Hide" or "Goodbye" is fixed at start-up, as the caption is: a toggled "Start up in the tray"
+// takes effect at the next start, never half now.
+TEST_F(LifeTest, ExitButtonKeepsTheRoleItStartedWith) {
+    struct Case {
+        bool startedInTray;
+        const char* caption;
+        int ended;
+    };
+    const Case cases[] = {{false, "Goodbye", 1}, {true, "Hide", 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        PretendTray tray(true);
+        m_settings.writeBool(Setting::SysTray, c.startedInTray);
+        m_desktop.reset();
+        m_ended = 0;
+        EXPECT_EQ(window().isVisible(), !c.startedInTray);
+        answerNextModal<TfrmGeneral>(
+            [](TfrmGeneral& general) {
+                auto* sysTray = general.findChild<QCheckBox*>(QStringLiteral("cbSysTray"));
+                ASSERT_NE(sysTray, nullptr);
+                sysTray->toggle();
+                QTest::mouseClick(general.findChild<QAbstractButton*>(QStringLiteral("btOK")),
+                                  Qt::LeftButton);
+            },
+            true);
+        desktop().generalSettings();
+        ASSERT_EQ(desktop().controller().general().sysTray, !c.startedInTray); // saved and re-read
+        MessageBox::takeShown(); // "Exit and restart ..."
+        desktop().showMain();
+        QTRY_VERIFY(window().isVisible());
+        EXPECT_EQ(child("btExit")->accessibleName().toStdString(), c.caption);
+
+        click("btExit");
+        EXPECT_EQ(m_ended, c.ended);
+        EXPECT_EQ(desktop().tray().applicationHidden(), c.ended == 0);
+        m_desktop.reset();
+    }
+}
+
+// The spam settings window, from the main window or the tray, stops the alarm and holds the
+// automatic countdown while it is open; the countdown goes on once it has closed.
+TEST_F(LifeTest, SpamSettingsStopTheAlarmAndHoldTheCountdown) {
+    const QString tune = QStringLiteral(MV_TEST_DATA "/../../assets/sound/harptune.wav");
+    const bool device = !QMediaDevices::defaultAudioOutput().isNull();
+    const std::function<void(Desktop&)> openers[] = {
+        [](Desktop& d) {
+            d.mainWindow().findChild<QAbstractButton*>(QStringLiteral("btSpamSetup"))->click();
+        },
+        [](Desktop& d) { d.tray().actions().spamSettings->trigger(); },
+    };
+    m_settings.writeBool(Setting::Automatic, true);
+    m_settings.writeInteger(Setting::Minutes, 3);
+    for (const auto& open : openers) {
+        SCOPED_TRACE(&open == &openers[0] ? "btSpamSetup" : "tray");
+        m_desktop.reset();
+        desktop().timerTick();
+        ASSERT_EQ(caption(), "Mailvane - next e-mail check in 2 minutes");
+        if (device) {
+            desktop().sound().play(tune, true);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return desktop().sound().isPlaying(); }, 5000));
+        }
+        bool opened = false;
+        answerNextModal<SpamSettingsWindow>(
+            [&](SpamSettingsWindow&) {
+                opened = true;
+                EXPECT_FALSE(desktop().sound().isPlaying());
+                EXPECT_FALSE(desktop().controller().timerEnabled());
+                desktop().timerTick(); // a minute passes while the window is open
+                EXPECT_EQ(caption(), "Mailvane - next e-mail check in 2 minutes");
+            },
+            false);
+        open(desktop());
+        EXPECT_TRUE(opened);
+        EXPECT_TRUE(desktop().controller().timerEnabled());
+        EXPECT_TRUE(desktop().automaticTimer().isActive());
+        desktop().timerTick();
+        EXPECT_EQ(caption(), "Mailvane - next e-mail check in 1 minute");
+    }
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 // The tray menu as the desktop program sets it up: its radio items follow the automatic mode, its
-// commands reach the program, its exit item cancels a running check, and a second start of the
-// program for the same home only brings the first one forward.
+// commands reach the program (a second request for a window already open brings it forward), its
+// exit item cancels a running check, and a second start of the program for the same home only
+// brings the first one forward.
 #include "gui/app/DesktopFixture.h"
-#include "gui/screening/SpamSettingsWindow.h"
 #include "gui/desktop/SingleInstance.h"
 #include "gui/desktop/TrayIcon.h"
+#include "gui/screening/SpamSettingsWindow.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QEvent>
 #include <QLabel>
 
 namespace mv::gui::test {
@@ -89,6 +92,45 @@ TEST_F(TrayTest, DuringACheckTheExitItemCancelsAndNoSecondCheckStarts) {
 
     actions().exit->trigger(); // idle now: the program ends
     EXPECT_EQ(m_ended, 1);
+}
+
+// Counts how often a window is brought to the front.
+class RaiseCounter : public QObject {
+public:
+    int raised = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange) ++raised;
+        return false;
+    }
+};
+
+// Asked again from the tray while its window is open (perhaps behind another program), the
+// window already open comes to the front; no second one is stacked on it.
+TEST_F(TrayTest, ASecondRequestBringsTheOpenWindowForward) {
+    QAction* TrayActions::*const items[] = {&TrayActions::spamSettings,
+                                            &TrayActions::generalSettings, &TrayActions::about};
+    for (QAction* TrayActions::*item : items) {
+        SCOPED_TRACE((actions().*item)->text().toStdString());
+        int raised = -1;
+        QWidget* stillOnTop = nullptr;
+        answerNextModal<QDialog>(
+            [&](QDialog& open) {
+                RaiseCounter counter;
+                open.installEventFilter(&counter);
+                (actions().*item)->trigger();
+                open.removeEventFilter(&counter);
+                raised = counter.raised;
+                stillOnTop = QApplication::activeModalWidget();
+                EXPECT_EQ(stillOnTop, &open);
+            },
+            false);
+        (actions().*item)->trigger();
+        EXPECT_GE(raised, 1);
+        EXPECT_NE(stillOnTop, nullptr);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
 }
 
 TEST_F(TrayTest, SecondStartForTheSameHomeRaisesTheFirst) {
