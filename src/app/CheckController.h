@@ -97,7 +97,6 @@ public:
     // How many messages the last deletion removed on the server.
     int lastDeletedCount() const { return m_lastDeleted; }
     // Automatic mode for this run only, never stored (the command line's foreground checking).
-    // Refused while busy.
     void setAutomaticForRun(bool on);
 
     // True (after saying so in the status line) while an operation runs. Front ends ask it
@@ -151,32 +150,21 @@ public:
     // The status line's "Message Total: ..." after marks changed.
     void ShowTotalCount();
 
-    // Timer control around modal windows: off now, back on afterwards in automatic mode. Both
-    // refused while busy.
-    void disableTimer();
-    void restoreTimer();
+    // Timer control around modal windows: off now, back on afterwards in automatic mode.
+    void disableTimer() { m_scheduler.disableTimer(); }
+    void restoreTimer() { m_scheduler.restoreTimer(); }
     // Writes the rule tables with their hit counters, holding the home lock; failures are shown
-    // unless unattended. Refused while busy.
+    // unless unattended.
     void saveRules();
-    // A change to the rule tables (a quick-add): under the home lock, what another program saved
-    // is taken in first, then `edit` runs and the tables are saved under the same hold, so that
-    // an edit never writes over rules added meanwhile. False when refused, the lock could not be
-    // had or the edit failed (each shown).
-    bool editRules(const std::function<void(RuleSet&)>& edit);
-    // The home lock, with what another program saved taken in; null (the failure shown or
-    // logged) when another program kept writing too long, or when refused while busy.
+    // The home lock for one check run or deletion, with what another program saved taken in;
+    // null (the failure shown or logged) when another program kept writing too long.
     std::unique_ptr<ScopedHomeLock> lockHome();
-    // The main window closes: a session kept open after a listing ends with QUIT. During an
-    // operation it is cancelled instead; its session closes as it unwinds.
+    // The main window closes: a session kept open after a listing ends with QUIT.
     void FormCloseQuery();
 
 private:
     // The home lock alone; null (the failure shown or logged) when it could not be had.
     std::unique_ptr<ScopedHomeLock> holdLock();
-    // The home lock for one check run, deletion or rule edit, with what another program saved
-    // taken in; null as for holdLock.
-    std::unique_ptr<ScopedHomeLock> holdHome();
-    void writeRules();
     // Runs a command's body and reports what it raises; false when it raised.
     bool guarded(const std::function<void()>& body);
     // A command that is refused while busy; false when refused or failed.
