@@ -97,8 +97,7 @@ int Cli::runCommand(Command& command, Arguments& args, const std::optional<std::
     std::optional<ScopedHomeLock> lock;
     if (command.needsLock()) lock.emplace(folder.lockFile(), env.lockPatience);
     SettingsStore settings(folder.settingsFile());
-    if (!isPortableHome(homeDir, env.variables))
-        settings.usePasswordKeyring(secretServiceKeyring(env.variables));
+    settings.usePasswordKeyring(keyringForHome(homeDir, env.variables));
     CommandContext context{
         env.in,       env.out, env.err, env.inputIsTerminal, env.errorIsTerminal, env.clock,
         env.regional, folder,  settings};

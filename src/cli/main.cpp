@@ -1,10 +1,12 @@
 // mailvane-cli: the command-line front end over the same libraries as the desktop program.
+#include "app/settings/SecretMemory.h"
 #include "cli/Cli.h"
 
 #include <iostream>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
+    mv::forbidCoreDumps(); // before any command reads a password
     mv::SystemClock clock;
     mv::cli::CliEnvironment env{std::cin,
                                 std::cout,

@@ -3,6 +3,8 @@
 //   mailvane --demo         over the built-in demo mailbox in a temporary home
 #include "app/DemoHome.h"
 #include "app/settings/HomeFolder.h"
+#include "app/settings/PasswordKeyring.h"
+#include "app/settings/SecretMemory.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/SplashWindow.h"
 #include "gui/desktop/SingleInstance.h"
@@ -57,6 +59,10 @@ int run(QApplication& app, const Options& options) {
     splash->showFirst();
     home.create();
     mv::gui::Desktop desktop(home, mv::RegionalSettings::fromLocale());
+    // Before the start reads the accounts; the demo's home is a portable one of its own.
+    if (!demo)
+        desktop.controller().settings().usePasswordKeyring(
+            mv::keyringForHome(options.home, mv::processEnvironment()));
     QObject::connect(&desktop, &mv::gui::Desktop::ended, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &mv::gui::SingleInstance::raiseRequested, &desktop,
                      &mv::gui::Desktop::showMain);
@@ -68,6 +74,7 @@ int run(QApplication& app, const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    mv::forbidCoreDumps(); // the start-up reads the passwords of the accounts
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mailvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Mailvane"));

@@ -16,13 +16,15 @@ namespace mv {
 // control characters, and a port, when given, from 1 to 65535.
 bool isValidServerText(std::string_view server);
 
+// STLS required unless chosen otherwise: settling for whatever the server offers lets a man in
+// the middle strip the STLS offer and read the password.
+inline constexpr TlsMode kDefaultSecurity = TlsMode::StartTls;
+
 struct MailboxAccount {
     std::string server;   // host, host:port or [v6]:port; empty means the slot is not configured
     std::string user;     // the user (mailbox) name on that server
     std::string password; // in clear; the store scrambles it
-    // STLS required unless chosen otherwise: settling for whatever the server offers lets a man in
-    // the middle strip the STLS offer and read the password.
-    TlsMode security = TlsMode::StartTls;
+    TlsMode security = kDefaultSecurity;
     // A self-signed server certificate trusted by its fingerprint (normalizeFingerprint form);
     // empty means only the system's trust store is accepted.
     std::string fingerprint;

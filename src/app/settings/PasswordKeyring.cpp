@@ -108,6 +108,12 @@ bool isPortableHome(const std::optional<std::filesystem::path>& override,
     return override.has_value() || nonEmpty(env, "MAILVANE_HOME");
 }
 
+std::shared_ptr<PasswordKeyring>
+keyringForHome(const std::optional<std::filesystem::path>& override,
+               const std::map<std::string, std::string>& env) {
+    return isPortableHome(override, env) ? nullptr : secretServiceKeyring(env);
+}
+
 bool isKeyringReference(std::string_view stored) { return stored.starts_with(kReferencePrefix); }
 
 std::string storedPasswordText(PasswordKeyring* keyring, const std::filesystem::path& settings,

@@ -37,6 +37,11 @@ secretServiceKeyring(const std::map<std::string, std::string>& env);
 // stay out of this machine's keyring.
 bool isPortableHome(const std::optional<std::filesystem::path>& override,
                     const std::map<std::string, std::string>& env);
+// The keyring a program keeps the passwords of its home in: the session's Secret Service, or null
+// for a portable home. Both programs choose it so, or one could not read what the other stored.
+std::shared_ptr<PasswordKeyring>
+keyringForHome(const std::optional<std::filesystem::path>& override,
+               const std::map<std::string, std::string>& env);
 
 // What `Passwd<n>` of `settings` stores for `password`: a reference once the keyring (null: none)
 // took it, else the scrambled form. An empty password also leaves the keyring.

@@ -143,17 +143,9 @@ TfrmGeneral::TfrmGeneral(CheckController& controller, Environment environment,
     layout->addLayout(buttons);
 
     ColorEdits();
-    // The command line may have changed options or accounts while this program was idle: the
-    // window shows what is stored now, or OK would write the old values back over them.
-    try {
-        m_settings.refresh();
-    } catch (const FileError& e) {
-        MessageBox::error(this, qs(e.what()));
-    }
     ReadGeneralSettings();
     m_pages->setCurrentIndex(0);
     readServerSettings();
-    m_firstTime = m_rows[0].edServe->text().isEmpty() && m_rows[0].edName->text().isEmpty();
     setFixedSize(sizeHint());
 }
 
@@ -373,10 +365,12 @@ QWidget* TfrmGeneral::makeMailProgramPage() {
     return page(layout);
 }
 
-// Fields stand out from the page only while they have the focus.
+// Fields stand out from the page only while they have the focus; passwords show as asterisks,
+// as the mailbox page's text describes them, not as the style's bullets.
 void TfrmGeneral::ColorEdits() {
     setStyleSheet(QStringLiteral("QLineEdit, QSpinBox { background: palette(button); }"
-                                 "QLineEdit:focus, QSpinBox:focus { background: palette(base); }"));
+                                 "QLineEdit:focus, QSpinBox:focus { background: palette(base); }"
+                                 "QLineEdit { lineedit-password-character: 42; }"));
 }
 
 // --- Between the store and the controls --------------------------------------------------------
@@ -479,9 +473,18 @@ void TfrmGeneral::showEvent(QShowEvent* event) {
 }
 
 void TfrmGeneral::FormShow() {
+    // The command line may have changed options or accounts while this program was idle: the
+    // window shows what is stored now, or OK would write the old values back over them.
+    try {
+        m_settings.refresh();
+    } catch (const FileError& e) {
+        MessageBox::error(this, qs(e.what()));
+    }
+    ReadGeneralSettings();
     // This is where a password that cannot be read is entered again, so say which.
     for (const std::string& problem : readServerSettings())
         MessageBox::warning(this, qs(problem));
+    m_firstTime = m_rows[0].edServe->text().isEmpty() && m_rows[0].edName->text().isEmpty();
     if (m_rows[0].edServe->text().isEmpty()) takeAccountFromMailPrograms();
     if (m_edMail->text().isEmpty()) m_edMail->setText(qs(GetMailPath(m_environment)));
     if (m_edAlarm->text().isEmpty()) m_edAlarm->setText(assetPath(QStringLiteral("harptune.wav")));
@@ -514,6 +517,11 @@ void TfrmGeneral::AddMyselfFromPopToHeader() {
     if (!m_firstTime) return;
     MailboxAccounts accounts = accountsFromControls();
     wipePasswords(accounts);
+    if (trim(accounts[1].user).empty()) return;
+    // The edit goes onto the tables as the command line may have saved them meanwhile: a table
+    // edited here is saved as it is here, so taking them in afterwards would drop its rules.
+    std::unique_ptr<ScopedHomeLock> lock = m_controller.lockHome();
+    if (!lock) return;
     const std::string matches = trim(accounts[1].user) + " - MailBox #1";
     const RuleTable& header = m_controller.rules().header();
     for (int row = 1; row < header.rowCount(); ++row)

@@ -1,9 +1,10 @@
 #pragma once
 // The "General settings" window: the twelve mailbox accounts and every general option, on six
-// pages. It reads the settings store when it is made, fills gaps when it is shown (mailbox 1 from
-// the user's other mail programs, the mail program, the alarm sound, the log file), stores on OK
-// and puts the stored values back on Cancel. One is made for each opening and lives until it
-// closes; passwords stay in its fields no longer than that.
+// pages. It reads the settings store afresh each time it is shown (the command line may have
+// changed it meanwhile) and fills gaps then (mailbox 1 from the user's other mail programs, the
+// mail program, the alarm sound, the log file), stores on OK and puts the stored values back on
+// Cancel. One is made for each opening and lives until it closes; passwords stay in its fields no
+// longer than that.
 #include "app/settings/MailProgramFinder.h"
 #include "app/settings/MailboxAccounts.h"
 #include "app/settings/SettingsStore.h"
@@ -57,7 +58,7 @@ private:
         QLineEdit* edName;
         QLineEdit* edPass;
         QToolButton* btSecurity;
-        TlsMode security = TlsMode::StartTlsIfOffered;
+        TlsMode security = kDefaultSecurity;
         std::string fingerprint;
     };
 
@@ -102,8 +103,8 @@ private:
     Environment m_environment;
     GeneralSettings m_stored; // what the store held when the window last read it
 
-    // Window state: mailbox 1 was empty in the store when the window was made, so its header
-    // rule may still be due; `Kill` and `SysTray` as they were when last shown or stored.
+    // Window state: mailbox 1 was empty in the store when the window was last shown, so its
+    // header rule may still be due; `Kill` and `SysTray` as they were when last shown or stored.
     bool m_firstTime = false;
     bool m_killWhenShown = false;
     bool m_sysTrayWhenShown = false;

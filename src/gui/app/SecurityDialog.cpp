@@ -1,5 +1,6 @@
 #include "gui/app/SecurityDialog.h"
 
+#include "app/settings/MailboxAccounts.h"
 #include "gui/widgets/MessageBox.h"
 
 #include <QComboBox>
@@ -73,7 +74,7 @@ SecurityDialog::SecurityDialog(int mailbox, TlsMode mode, const std::string& fin
 
 TlsMode SecurityDialog::mode() const {
     return parseTlsMode(m_cbSecurity->currentData().toString().toStdString())
-        .value_or(TlsMode::StartTlsIfOffered);
+        .value_or(kDefaultSecurity);
 }
 
 void SecurityDialog::accept() {

@@ -1,16 +1,20 @@
 // The "General settings" window driven as a user would, offscreen, over a real settings store,
 // rule set and controller in a temporary home: what it fills in on showing, what OK stores and
-// asks, what Cancel puts back, the alarm test and the activity-log buttons.
+// asks, what Cancel puts back, the alarm test and the activity-log buttons; and, run through
+// tests/support/with-keyring.sh, the passwords it and the command line keep in the keyring.
 #include "gui/app/GeneralSettingsWindow.h"
 #include "app/CheckController.h"
 #include "app/RecordingView.h"
 #include "app/settings/MailProgramHomes.h"
+#include "app/settings/PasswordKeyring.h"
 #include "base/Files.h"
 #include "base/IniFile.h"
+#include "cli/CliRunner.h"
 #include "gui/app/SecurityDialog.h"
 #include "gui/widgets/FileDialog.h"
 #include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
+#include "screening/RuleRows.h"
 #include "support/TestAccount.h"
 
 #include <QApplication>
@@ -26,6 +30,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace mv::gui {
@@ -52,11 +57,12 @@ protected:
     GeneralSettingsTest() { MessageBox::takeShown(); }
     ~GeneralSettingsTest() override { MessageBox::takeShown(); }
 
-    HomeFolder home() const { return HomeFolder(m_programs.dir() / "mailvane"); }
+    const HomeFolder& home() const { return m_home; }
     SettingsStore& store() {
         if (!m_store) {
             home().create();
             m_store = std::make_unique<SettingsStore>(home().settingsFile());
+            m_store->usePasswordKeyring(m_keyring);
         }
         return *m_store;
     }
@@ -125,6 +131,8 @@ protected:
     }
 
     MailProgramHome m_programs;
+    HomeFolder m_home{m_programs.dir() / "mailvane"};
+    std::shared_ptr<PasswordKeyring> m_keyring; // none unless a test chooses one
     std::unique_ptr<SettingsStore> m_store;
     test::RecordingView m_view;
     SoundRecorder m_sound;
@@ -157,6 +165,45 @@ TEST_F(GeneralSettingsTest, FirstShowingTakesMailbox1FromThunderbirdAndAddsTheHe
     restart();
     open();
     EXPECT_EQ(headerRulesFor(matches), 1);
+}
+
+TEST_F(GeneralSettingsTest, TheHeaderRuleGoesOntoTheRulesAnotherProgramSavedMeanwhile) {
+    m_programs.installThunderbird();
+    controller(); // started before the other program saved
+    RuleSet other(home().programDir());
+    other.readSettings();
+    putRuleRow(other.header(), TableId::Header, rowForAppend(other.header(), TableId::Header),
+               {"", "Contains", "X-Junk-Flag", std::string(kYes), std::string(kNo), "0"});
+    ASSERT_EQ(other.Savesettings(), std::vector<std::string>());
+
+    open();
+    RuleSet onDisk(home().programDir());
+    onDisk.readSettings();
+    std::vector<std::string> matches;
+    for (int row = 1; row < onDisk.header().rowCount(); ++row)
+        matches.push_back(onDisk.header().cell(col::kMatches, row));
+    EXPECT_EQ(matches,
+              (std::vector<std::string>{"ann.other@example.net - MailBox #1", "X-Junk-Flag"}));
+    EXPECT_EQ(MessageBox::takeShown(), QStringList());
+}
+
+TEST_F(GeneralSettingsTest, EachShowingReadsWhatAnotherProgramStoredMeanwhile) {
+    storeAccount(1, test::testAccount("pop.example", "me", "pw"));
+    open();
+    m_window->hide();
+    SettingsStore other(home().settingsFile());
+    other.writeInteger(Setting::Minutes, 33);
+    ASSERT_FALSE(other.saveAccount(2, test::testAccount("pop.two.example", "two", "pw2")).problem);
+
+    m_window->show();
+    EXPECT_EQ(control<QSpinBox>("nMinutes")->value(), 33);
+    EXPECT_EQ(edit("edServe2")->text(), "pop.two.example");
+    EXPECT_EQ(edit("edPass2")->text(), "pw2");
+    pressOK();
+    EXPECT_EQ(m_window->result(), QDialog::Accepted);
+    SettingsStore onDisk(home().settingsFile());
+    EXPECT_EQ(onDisk.ReadGeneralSettings().minutes, 33);
+    EXPECT_EQ(onDisk.readServerSettings().accounts[2].user, "two");
 }
 
 TEST_F(GeneralSettingsTest, EachKnownMailProgramFillsMailbox1) {
@@ -448,6 +495,13 @@ TEST_F(GeneralSettingsTest, SecurityModeAndFingerprintRoundTripThroughTheStore) 
     stored = store().readServerSettings().accounts[1];
     EXPECT_EQ(stored.security, TlsMode::StartTls);
     EXPECT_EQ(stored.fingerprint, fingerprint);
+
+    // Where nothing says otherwise, STLS is required: a mode that settles for what the server
+    // offers lets a man in the middle strip the offer and read the password.
+    EXPECT_EQ(control<QAbstractButton>("btSecurity5")->text(), "STARTTLS");
+    SecurityDialog unchosen(5, TlsMode::None, "");
+    unchosen.findChild<QComboBox*>("cbSecurity")->setCurrentIndex(-1);
+    EXPECT_EQ(unchosen.mode(), TlsMode::StartTls);
 }
 
 TEST_F(GeneralSettingsTest, LogButtonsActOnlyAfterYesAndOnTheFileBeingWritten) {
@@ -571,6 +625,7 @@ TEST_F(GeneralSettingsTest, PasswordsReachNoMessageAndLeaveWithTheWindow) {
     storeAccount(1, test::testAccount("pop.example", "me", "s3cret-1"));
     open();
     EXPECT_EQ(edit("edPass1")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(edit("edPass1")->displayText(), QString(8, QLatin1Char('*')));
     type("edPass2", "s3cret-2");
     type("edName2", "two");
     type("edPass3", "s3cret-3");
@@ -582,6 +637,57 @@ TEST_F(GeneralSettingsTest, PasswordsReachNoMessageAndLeaveWithTheWindow) {
     click("btCancel");
     for (int n = 1; n <= 3; ++n)
         EXPECT_EQ(m_window->findChild<QLineEdit*>(QStringLiteral("edPass%1").arg(n))->text(), "");
+}
+
+// On a private session bus with a keyring (tests/support/with-keyring.sh), in a home found the
+// usual way rather than given with --home: the window's store takes its keyring as the desktop
+// program's start does, and the command line chooses its own by the same rule.
+class GeneralSettingsKeyringTest : public GeneralSettingsTest {
+protected:
+    void SetUp() override {
+        // Run directly on a desktop, this would write into the user's own keyring.
+        if (std::getenv("MAILVANE_PRIVATE_BUS") == nullptr)
+            GTEST_SKIP() << "run through tests/support/with-keyring.sh";
+        std::map<std::string, std::string> env = processEnvironment();
+        env.erase("MAILVANE_HOME");
+        env["XDG_CONFIG_HOME"] = (m_programs.dir() / "config").string();
+        env["XDG_DATA_HOME"] = (m_programs.dir() / "data").string();
+        m_cli.m_variables = env;
+        m_home = HomeFolder::resolve(std::nullopt, env);
+        m_keyring = keyringForHome(std::nullopt, env);
+        if (!m_keyring || !m_keyring->available()) GTEST_SKIP() << "no Secret Service";
+    }
+    std::string storedText(int n) const {
+        IniFile ini(home().settingsFile());
+        ini.load();
+        return ini.readString("Server", "Passwd" + std::to_string(n));
+    }
+
+    test::CliRunner m_cli;
+};
+
+TEST_F(GeneralSettingsKeyringTest, PasswordsOfTheWindowAndTheCommandLineShareTheKeyring) {
+    test::CliResult set = m_cli.runBare({"accounts", "set", "2", "--server", "pop.two.example",
+                                         "--user", "two", "--password-stdin"},
+                                        "cli-pw\n");
+    ASSERT_EQ(set.code, 0) << set.err;
+    ASSERT_EQ(storedText(2), "keyring:2");
+
+    open();
+    EXPECT_EQ(MessageBox::takeShown(), QStringList());
+    EXPECT_EQ(edit("edPass2")->text(), "cli-pw");
+    type("edServe3", "pop3.example");
+    type("edName3", "three");
+    type("edPass3", "window-pw");
+    pressOK();
+    EXPECT_EQ(m_window->result(), QDialog::Accepted);
+    EXPECT_EQ(storedText(2), "keyring:2");
+    EXPECT_EQ(storedText(3), "keyring:3");
+    const std::string file = readFile(home().settingsFile()).value();
+    EXPECT_EQ(file.find("cli-pw"), std::string::npos);
+    EXPECT_EQ(file.find("window-pw"), std::string::npos);
+    EXPECT_EQ(m_keyring->lookup(home().settingsFile(), 3), "window-pw");
+    EXPECT_EQ(m_keyring->lookup(home().settingsFile(), 2), "cli-pw");
 }
 
 } // namespace
