@@ -89,6 +89,11 @@ std::string TMailHeaders::GetFieldValue(std::string_view name) const {
     return DecodeHeaderText(cutShort(value));
 }
 
+std::string TMailHeaders::GetWholeFieldValue(std::string_view name) const {
+    int index = findField(name);
+    return index < 0 ? std::string() : unfoldedValue(static_cast<std::size_t>(index));
+}
+
 std::vector<std::string> TMailHeaders::GetFieldValues(std::string_view prefix) const {
     std::vector<std::string> result;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {

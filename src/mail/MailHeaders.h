@@ -31,6 +31,9 @@ public:
     // The field's value, unfolded and decoded; empty when absent. `name` may end with a colon.
     // Content-Type and X-UIDL come back whole and undecoded; other values are cut to 255 bytes.
     std::string GetFieldValue(std::string_view name) const;
+    // The field's value unfolded, neither cut nor decoded; empty when absent. For fields whose
+    // parameters are read: a parameter split into extended sections can run past any cut.
+    std::string GetWholeFieldValue(std::string_view name) const;
     // Every comma-separated item of every field whose name starts with `prefix` (no colon added),
     // each decoded; commas inside double quotes do not split.
     std::vector<std::string> GetFieldValues(std::string_view prefix) const;

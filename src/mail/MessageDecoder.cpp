@@ -1,6 +1,7 @@
 #include "mail/MessageDecoder.h"
 
 #include "base/Text.h"
+#include "mail/EncodedWords.h"
 #include "mail/HeaderText.h"
 #include "mail/MailErrors.h"
 #include "mail/MailMessage.h"
@@ -36,12 +37,17 @@ bool isReadableMimeType(std::string_view type) {
            isToken(type.substr(slash + 1));
 }
 
+// Only the type itself counts, never its parameters: a part named "multipart-guide.pdf" is a
+// file. A multipart without a subtype is still a multipart.
+bool isMultipart(std::string_view contentType) {
+    std::string type = lowerAscii(GetMimeType(contentType));
+    return type == "multipart" || type.starts_with("multipart/");
+}
+
 // What a Content-Type value counts as: a type that cannot be read is plain US-ASCII text. A
 // multipart without a subtype is still read by its boundary.
 std::string readableContentType(std::string value) {
-    if (value.empty() || isReadableMimeType(GetMimeType(value)) ||
-        contains(lowerAscii(value), "multipart"))
-        return value;
+    if (value.empty() || isReadableMimeType(GetMimeType(value)) || isMultipart(value)) return value;
     return "text/plain; charset=us-ascii";
 }
 
@@ -49,8 +55,16 @@ std::string contentTypeOf(const TMailHeaders& headers) {
     return readableContentType(headers.GetFieldValue("Content-Type"));
 }
 
-bool isMultipart(std::string_view contentType) {
-    return contains(lowerAscii(contentType), "multipart");
+// The MIME type of a Content-Type value, cut as the attachment's fields are.
+std::string shortMimeType(std::string_view contentType) {
+    return cutShort(GetMimeType(contentType));
+}
+
+// The file name a Content-Disposition gives. Read from the whole value, since a name split into
+// extended sections runs past any cut; encoded words in it are decoded as in other fields.
+std::string dispositionFileName(const TMailHeaders& headers) {
+    return DecodeHeaderText(
+        GetParameter("filename", headers.GetWholeFieldValue("Content-Disposition")));
 }
 
 } // namespace
@@ -180,18 +194,18 @@ void TCustomDecoder::decodeTextPart() {
 }
 
 void TCustomDecoder::decodeSinglePart() {
-    std::string contentType = cutShort(contentTypeOf(m_messageHeaders));
+    // Parameters are read from the whole value: extended sections may lie past any cut.
+    std::string contentType = contentTypeOf(m_messageHeaders);
     if (contentType.empty()) throw EMessageParserError("Missing required field: Content-Type");
     TAttachmentItem item;
     item.SetFileName(GetParameter("name", contentType));
-    item.ContentType = GetMimeType(contentType);
+    item.ContentType = shortMimeType(contentType);
     PartEncoding encoding =
         partEncoding(m_messageHeaders.GetFieldValue("Content-Transfer-Encoding"));
     if (item.FileName.empty()) {
-        item.SetFileName(
-            GetParameter("filename", m_messageHeaders.GetFieldValue("Content-Disposition")));
+        item.SetFileName(dispositionFileName(m_messageHeaders));
         if (item.FileName.empty()) item.SetFileName("att." + count());
-        item.ContentType = GetMimeType(contentType);
+        item.ContentType = shortMimeType(contentType);
     }
     item.Encoding = encoding.encoding;
     item.Charset = cutShort(trim(GetParameter("charset", contentType)));
@@ -207,7 +221,7 @@ void TCustomDecoder::decodeMultipart() {
 
 void TCustomDecoder::enterMultipart(std::string_view contentType) {
     m_multiparts.push_back({"--" + GetParameter("boundary", contentType),
-                            contains(lowerAscii(contentType), "multipart/alternative")});
+                            equalsNoCase(GetMimeType(contentType), "multipart/alternative")});
     skipToDelimiter("Cannot find boundary");
 }
 
@@ -274,16 +288,16 @@ void TCustomDecoder::decodeOtherParts() {
             continue;
         }
         TAttachmentItem item;
-        std::string contentType = cutShort(contentTypeOf(m_partHeaders));
+        // Parameters are read from the whole value: extended sections may lie past any cut.
+        std::string contentType = contentTypeOf(m_partHeaders);
         if (contentType.empty()) contentType = "text/plain";
-        std::string declared = GetMimeType(contentType);
+        std::string declared = shortMimeType(contentType);
         item.ContentType = declared;
         item.SetFileName(GetParameter("name", contentType));
         PartEncoding encoding =
             partEncoding(m_partHeaders.GetFieldValue("Content-Transfer-Encoding"));
         if (item.FileName.empty()) {
-            item.SetFileName(
-                GetParameter("filename", m_partHeaders.GetFieldValue("Content-Disposition")));
+            item.SetFileName(dispositionFileName(m_partHeaders));
             if (item.FileName.empty()) {
                 item.SetFileName((insideAlternative() ? "_alt." : "att.") + count());
                 if (!declared.empty()) item.ContentType = declared;

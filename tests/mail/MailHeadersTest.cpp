@@ -40,6 +40,14 @@ TEST(MailHeaders, GetFieldValue) {
     }
 }
 
+TEST(MailHeaders, GetWholeFieldValueIsNeitherCutNorDecoded) {
+    std::string name = "=?utf-8?Q?a?=" + std::string(300, 'x');
+    TMailHeaders h = headers({"Content-Disposition: attachment;"});
+    h.add(" filename=\"" + name + "\"");
+    EXPECT_EQ(h.GetWholeFieldValue("Content-Disposition"), "attachment; filename=\"" + name + "\"");
+    EXPECT_EQ(h.GetWholeFieldValue("Content-Type"), "");
+}
+
 TEST(MailHeaders, GetFieldValueNeverThrowsOnBrokenEncodedWords) {
     TMailHeaders h = headers({"Subject: =?utf-8?B?***?= buy now", "From: =?x?Q?a=ZZ?= <a@b.test>"});
     EXPECT_EQ(h.GetFieldValue("Subject"), "=?utf-8?B?***?= buy now");

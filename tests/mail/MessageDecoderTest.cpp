@@ -32,6 +32,16 @@ const char* const kForwarded = "From: Carl <carl@example.net>\r\n"
                                "Subject: Original\r\n\r\n"
                                "Original text\r\n";
 const char* const kRaw = "<raw>"; // the attachment holds the whole input
+// The names rfc2231_long.eml splits into percent-encoded sections, in UTF-8 and ISO-8859-1, each
+// running past byte 255 of its header value.
+const char* const kLongPdfName =
+    "\xC3\x9C" "bersicht \xC3\xBC" "ber Gr\xC3\xB6\xC3\x9F" "en, H\xC3\xB6hen und L\xC3\xA4ngen "
+    "f\xC3\xBCr \xC3\x96" "fen, T\xC3\xBCren, Fu\xC3\x9F" "b\xC3\xB6" "den und Gew\xC3\xB6lbe "
+    "\xE2\x80\x93 Stand M\xC3\xA4rz, gepr\xC3\xBC" "ft und erg\xC3\xA4nzt.pdf";
+const char* const kLongTextName =
+    "B\xC3\xBC" "cher\xC3\xBC" "bersicht f\xC3\xBCr \xC3\x84rzte, Sch\xC3\xBCler und "
+    "Lehrkr\xC3\xA4" "fte in K\xC3\xB6ln, D\xC3\xBCsseldorf, M\xC3\xBCnster und L\xC3\xBC" "beck - "
+    "Ausz\xC3\xBCge f\xC3\xBCr J\xC3\xA4ger und B\xC3\xBCrger (Teil 1).txt";
 
 std::vector<std::string> failed(const std::string& error, std::vector<std::string> before = {}) {
     before.push_back("The following error has been occured while processing the message:");
@@ -115,6 +125,14 @@ const DecodeCase kCases[] = {
     // A forwarded message is an attachment, also when it is the first part.
     {"forward_single.eml", {}, {{"att.0", "message/rfc822", kForwarded}}, "message/rfc822"},
     {"forward_first.eml", {}, {{"att.0", "message/rfc822", kForwarded}}, "message/rfc822"},
+    {"forward_mixed.eml",
+     {"See below."},
+     {{"att.0", "message/rfc822",
+       "From: Carl <carl@example.net>\r\nSubject: =?utf-8?Q?Caf=C3=A9?=\r\nMIME-Version: 1.0\r\n"
+       "Content-Type: multipart/alternative; boundary=\"f2\"\r\n\r\n"
+       "--f2\r\nContent-Type: text/plain\r\n\r\nPlain original\r\n"
+       "--f2\r\nContent-Type: text/html\r\n\r\n<p>HTML original</p>\r\n--f2--\r\n"}},
+     "multipart/mixed"},
     // Multiparts nested in the first part, or in a later one, are descended into.
     {"nested_mixed.eml",
      {"Text inside a nested mixed part"},
@@ -144,6 +162,17 @@ const DecodeCase kCases[] = {
      "multipart/mixed",
      TMsgEncoding::meMIME,
      TCharSet::csISO8859},
+    // Names split into sections are read whole, from Content-Type and Content-Disposition.
+    {"rfc2231_long.eml",
+     {"Two files with long names."},
+     {{kLongPdfName, "application/pdf", kPdf}, {kLongTextName, "text/plain", "note\r\n"}},
+     "multipart/mixed"},
+    // Only the type says multipart: neither a part's name nor the boundary does.
+    {"multipart_named.eml",
+     {"The guide is attached."},
+     {{"multipart-guide.pdf", "application/pdf", kPdf},
+      {"att.1", "application/octet-stream", "first"}},
+     "multipart/mixed"},
 };
 
 class DecodeFixture : public testing::TestWithParam<DecodeCase> {};
@@ -194,6 +223,8 @@ TEST(MessageDecoder, UnreadableContentTypeCountsAsPlainText) {
         {"text", "text/plain"},          {"text/; charset=utf-8", "text/plain"},
         {"/plain", "text/plain"},        {"text/plain/x", "text/plain"},
         {"\"text/html\"", "text/plain"}, {"x-unknown/x-unknown", ""}, // readable: an attachment
+        {"text; name=\"multipart.txt\"", "text/plain"},
+        {"application/pdf; name=\"multipart-guide.pdf\"", ""},
     };
     for (const auto& [type, read] : cases) {
         TMailMessage message;
@@ -207,6 +238,37 @@ TEST(MessageDecoder, UnreadableContentTypeCountsAsPlainText) {
         EXPECT_EQ(message.Body, std::vector<std::string>{"<b>text</b>"}) << type;
         EXPECT_EQ(message.BodyContentType, read) << type;
         EXPECT_EQ(message.BodyCharset, "us-ascii") << type;
+    }
+}
+
+// A message of one part whose name is split into sections that end far past byte 255 of the
+// header value: the name is read whole from either header.
+TEST(MessageDecoder, SplitNameOfASinglePartIsReadWhole) {
+    auto split = [](const std::string& parameter) {
+        std::string text;
+        for (int k = 0; k < 4; ++k) {
+            text += (k == 0 ? "" : ";\r\n ") + parameter + "*" + std::to_string(k) + "*=";
+            if (k == 0) text += "utf-8''";
+            for (int i = 0; i < 15; ++i)
+                text += "%C3%A9";
+        }
+        return text;
+    };
+    std::string name;
+    for (int i = 0; i < 60; ++i)
+        name += "\xC3\xA9";
+    const std::string headers[] = {
+        "Content-Type: application/octet-stream; " + split("name"),
+        "Content-Type: application/octet-stream\r\nContent-Disposition: attachment; " +
+            split("filename"),
+    };
+    for (const std::string& header : headers) {
+        TMailMessage message;
+        message.LoadFromText("MIME-Version: 1.0\r\n" + header +
+                             "\r\nContent-Transfer-Encoding: base64\r\n\r\nZmlyc3Q=\r\n");
+        ASSERT_EQ(message.Attachments.size(), 1u) << header;
+        EXPECT_EQ(message.Attachments[0].FileName, name) << header;
+        EXPECT_EQ(message.Attachments[0].Data, "first") << header;
     }
 }
 

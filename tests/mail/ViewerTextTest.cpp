@@ -36,6 +36,7 @@ TEST(ViewerText, ShowsBodiesAsUtf8) {
         {"nested_deep.eml", "Deep plain text"},
         {"no_subtype.eml", "Text of a type without subtype"},
         {"rfc2231_signed.eml", "Signed caf\xC3\xA9 text"},
+        {"multipart_named.eml", "The guide is attached."},
         {"forward_single.eml", kForwardedView},
         {"forward_first.eml", kForwardedView},
         {"forward_mixed.eml", "See below.\n\n"
