@@ -41,6 +41,12 @@ QToolButton* arrowButton(ButtonPicture picture, Qt::ArrowType arrow, const QStri
     return b;
 }
 
+// A line edit passes Enter on to the window, where it would press the default button: OK, which
+// saves and closes.
+bool isEnterKey(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
 // Widths that show a typical rule whole; the user's own are remembered over them.
 std::vector<int> defaultWidths(TableId id) {
     switch (id) {
@@ -85,6 +91,7 @@ RuleTablePage::RuleTablePage(RuleSet& rules, const RulePageLayout& layout, RuleE
     m_filterBox->setClearButtonEnabled(true);
     connect(m_filterBox, &QLineEdit::textChanged, m_filter,
             &QSortFilterProxyModel::setFilterFixedString);
+    m_filterBox->installEventFilter(this);
 
     auto* explanation = new QLabel(layout.explanation, this);
     explanation->setWordWrap(true);
@@ -161,6 +168,7 @@ QWidget* RuleTablePage::buildTestBox(const QString& hint) {
     layout->addLayout(row);
     layout->addWidget(m_testResult);
     connect(m_testText, &QLineEdit::textChanged, this, &RuleTablePage::showTestResult);
+    m_testText->installEventFilter(this);
     return box;
 }
 
@@ -258,9 +266,11 @@ void RuleTablePage::setColumnWidths(const std::vector<int>& widths) {
 }
 
 bool RuleTablePage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_view || event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == m_filterBox || (m_testText && watched == m_testText))
+        return isEnterKey(key); // both act as the user types: Enter has nothing left to do
+    if (watched != m_view) return QWidget::eventFilter(watched, event);
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
     switch (key->key()) {
     case Qt::Key_Insert:

@@ -201,7 +201,7 @@ SpamSettingsWindow::SpamSettingsWindow(RuleSet& rules, const MailboxAccounts& ac
     cancel->setObjectName(QStringLiteral("btCancel"));
     help->setObjectName(QStringLiteral("btHelp"));
     connect(ok, &QPushButton::clicked, this, &SpamSettingsWindow::okClicked);
-    connect(cancel, &QPushButton::clicked, this, &SpamSettingsWindow::cancelClicked);
+    connect(cancel, &QPushButton::clicked, this, &SpamSettingsWindow::reject);
     connect(help, &QPushButton::clicked, this, [this] { openHelp(this, HelpTopic::SpamSettings); });
 
     auto* layout = new QVBoxLayout(this);
@@ -382,12 +382,12 @@ void SpamSettingsWindow::okClicked() {
     accept();
 }
 
-void SpamSettingsWindow::cancelClicked() {
+void SpamSettingsWindow::reject() {
     report(m_settings.cancel());
     refreshPages();
     m_knownPanel->reload();
     showOptions();
-    reject();
+    QDialog::reject();
 }
 
 void SpamSettingsWindow::runImport(const QString& title, bool keywords) {

@@ -40,9 +40,12 @@ public:
     SpamSettings& settings() { return m_settings; }
 
     // "OK": closes only when everything was saved; otherwise tells the user and stays open with
-    // the edits. "Cancel": everything back to what the files hold, then closes.
+    // the edits.
     void okClicked();
-    void cancelClicked();
+    // "Cancel", and equally Escape and the title bar's close, which reach only this: everything
+    // back to what the files hold, then closes. The tables are the ones the screening pass reads,
+    // so no way out may leave an unconfirmed edit in them.
+    void reject() override;
 
     // The two imports: the import window, then the rules appended and saved.
     void importKeywords();

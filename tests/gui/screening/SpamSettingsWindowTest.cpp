@@ -8,7 +8,9 @@
 #include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/widgets/TablePrinter.h"
+#include "screening/ExceptionEditor.h"
 #include "screening/SpamSettings.h"
+#include "support/FullDisk.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -148,7 +150,20 @@ TEST_F(SpamWindowTest, OnlyTheAllowedCellsTakeTypedText) {
     }
 }
 
-TEST_F(SpamWindowTest, CancelRestoresExactlyWhatTheFilesHold) {
+// Every way out of the window that is not OK: the button, Escape and the title bar's close.
+struct CancelWay {
+    const char* name;
+    std::function<void(SpamSettingsWindow&)> leave;
+};
+
+void PrintTo(const CancelWay& way, std::ostream* os) {
+    *os << way.name;
+}
+
+class SpamWindowCancelTest : public SpamWindowTest,
+                             public ::testing::WithParamInterface<CancelWay> {};
+
+TEST_P(SpamWindowCancelTest, CancelRestoresExactlyWhatTheFilesHold) {
     seedSubjects({"b", "a", "c"});
     rules.subject().setCell(col::kHits, 2, "9");
     ASSERT_TRUE(rules.Savesettings().empty());
@@ -164,23 +179,47 @@ TEST_F(SpamWindowTest, CancelRestoresExactlyWhatTheFilesHold) {
     p.view()->horizontalHeader()->sectionClicked(p.model()->modelColumn(col::kHits));
     ASSERT_NE(rules.subject(), onDisk);
 
-    click(&window(), "btCancel");
+    GetParam().leave(window());
+    EXPECT_FALSE(window().isVisible());
     EXPECT_EQ(window().result(), QDialog::Rejected);
     EXPECT_EQ(rules.subject(), onDisk);
     EXPECT_EQ(p.model()->rowCount(), 3);
     EXPECT_EQ(countLabel(p, "lbCountSubject"), QStringLiteral("3"));
 }
 
-TEST_F(SpamWindowTest, OkThatCannotSaveTellsTheUserAndKeepsTheEdits) {
+INSTANTIATE_TEST_SUITE_P(
+    Ways, SpamWindowCancelTest,
+    ::testing::Values(CancelWay{"Button", [](SpamSettingsWindow& w) { click(&w, "btCancel"); }},
+                      CancelWay{"Escape",
+                                [](SpamSettingsWindow& w) {
+                                    RuleTablePage* p = w.page(TableId::Subject);
+                                    p->view()->setFocus();
+                                    QTest::keyClick(p->view(), Qt::Key_Escape);
+                                }},
+                      CancelWay{"Close", [](SpamSettingsWindow& w) { w.close(); }}),
+    [](const ::testing::TestParamInfo<CancelWay>& info) { return std::string(info.param.name); });
+
+// What makes the save of subj.lst fail, for as long as the returned holder lives.
+struct SaveFault {
+    const char* name;
+    std::function<std::shared_ptr<void>(const std::filesystem::path& home)> cause;
+};
+
+void PrintTo(const SaveFault& fault, std::ostream* os) {
+    *os << fault.name;
+}
+
+class SpamWindowSaveFaultTest : public SpamWindowTest,
+                                public ::testing::WithParamInterface<SaveFault> {};
+
+TEST_P(SpamWindowSaveFaultTest, OkThatCannotSaveTellsTheUserAndKeepsTheEdits) {
     seedSubjects({"a"});
-    // A folder where the table file belongs: the rename of a fresh file over it fails.
-    std::filesystem::remove(home / "subj.lst");
-    std::filesystem::create_directory(home / "subj.lst");
     typeSubjectRule(QStringLiteral("kept"));
     page(TableId::Subject).selectRow(1);
     click(&page(TableId::Subject), "btAddSubject");
     MessageBox::takeShown();
 
+    std::shared_ptr<void> fault = GetParam().cause(home.path());
     click(&window(), "btOK");
     const QStringList shown = MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
@@ -189,7 +228,32 @@ TEST_F(SpamWindowTest, OkThatCannotSaveTellsTheUserAndKeepsTheEdits) {
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(window().result(), 0);
     EXPECT_EQ(column(TableId::Subject, col::kMatches), (std::vector<std::string>{"kept", "a"}));
+
+    // Once the cause is gone the kept edits are what OK saves.
+    fault.reset();
+    click(&window(), "btOK");
+    EXPECT_EQ(window().result(), QDialog::Accepted);
+    RuleSet saved(home.path());
+    saved.readSettings();
+    EXPECT_EQ(saved.subject(), rules.subject());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SpamWindowSaveFaultTest,
+    ::testing::Values(
+        // A folder where the table file belongs: the rename of a fresh file over it fails.
+        SaveFault{"BlockedFile",
+                  [](const std::filesystem::path& home) {
+                      std::filesystem::remove(home / "subj.lst");
+                      std::filesystem::create_directory(home / "subj.lst");
+                      return std::shared_ptr<void>(
+                          nullptr, [home](void*) { std::filesystem::remove(home / "subj.lst"); });
+                  }},
+        SaveFault{"FullDisk",
+                  [](const std::filesystem::path&) {
+                      return std::shared_ptr<void>(std::make_shared<FullDisk>());
+                  }}),
+    [](const ::testing::TestParamInfo<SaveFault>& info) { return std::string(info.param.name); });
 
 TEST_F(SpamWindowTest, SortingByHitsIsNumericAndOnlyListedHeadingsSort) {
     seedSubjects({"x", "y", "z"});
@@ -220,6 +284,18 @@ TEST_F(SpamWindowTest, MatchesCellsAreBoldForDeleteRulesAndBlueForQuestions) {
               QColor(Qt::blue));
     const int hits = model->modelColumn(col::kHits);
     EXPECT_TRUE(model->index(0, hits).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
+
+    // Exceptions have no delete switch: their Matches are always bold, never blue.
+    ExceptionEditor exception;
+    exception.address = "friend@example.com";
+    writeEditor(rules.exceptions(), rowForAppend(rules.exceptions(), TableId::Exceptions),
+                exception);
+    gui::RuleTableModel* exceptions = page(TableId::Exceptions).model();
+    exceptions->refresh();
+    const QModelIndex address = exceptions->index(0, exceptions->modelColumn(col::kExceptMatches));
+    ASSERT_EQ(address.data(), QVariant(QStringLiteral("friend@example.com")));
+    EXPECT_TRUE(address.data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(address.data(Qt::ForegroundRole).isValid());
 }
 
 TEST_F(SpamWindowTest, EditOfAnEmptyRowIsRefused) {
@@ -360,6 +436,51 @@ TEST_F(SpamWindowTest, TestBoxExplainsWhichRulesATypedTextMeets) {
     EXPECT_TRUE(child<QPlainTextEdit>(&sender, "memoTestFrom")
                     ->toPlainText()
                     .contains(QStringLiteral("neither on the exception list")));
+}
+
+TEST_F(SpamWindowTest, EnterInTheFilterAndTestBoxesNeitherSavesNorCloses) {
+    seedSubjects({"free"});
+    struct Case {
+        TableId table;
+        const char* box;
+    } cases[] = {{TableId::Subject, "edFilterSubject"},
+                 {TableId::Subject, "edTestSubject"},
+                 {TableId::Sender, "edFilterFrom"},
+                 {TableId::Sender, "edTestFrom"}};
+    typeSubjectRule(QStringLiteral("unsaved"));
+    click(&page(TableId::Subject), "btAddSubject");
+    for (const Case& c : cases) {
+        window().tabs()->setCurrentWidget(&page(c.table));
+        auto* box = child<QLineEdit>(&page(c.table), c.box);
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("free"));
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(box, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_TRUE(window().isVisible()) << c.box;
+        EXPECT_EQ(window().result(), 0) << c.box;
+        EXPECT_EQ(box->text(), QStringLiteral("free")) << c.box;
+        box->clear();
+    }
+    RuleSet saved(home.path());
+    saved.readSettings();
+    EXPECT_NE(saved.subject(), rules.subject()); // the inserted rule waits for OK
+}
+
+TEST_F(SpamWindowTest, DoubleClickOnARuleOpensItsEditor) {
+    seedSubjects({"first", "second"});
+    RuleTablePage& p = page(TableId::Subject);
+    QString shown;
+    whenModal<SubjectEditorDialog>([&shown](SubjectEditorDialog& d) {
+        shown = d.findChild<QComboBox*>(QStringLiteral("edSubject"))->currentText();
+        click(&d, "btCancel");
+    });
+    const QModelIndex cell = p.view()->model()->index(1, p.model()->modelColumn(col::kWhat));
+    // A double click is a click, then a second press the system reports as a double click.
+    const QPoint where = p.view()->visualRect(cell).center();
+    QTest::mouseClick(p.view()->viewport(), Qt::LeftButton, {}, where);
+    QTest::mouseDClick(p.view()->viewport(), Qt::LeftButton, {}, where);
+    EXPECT_EQ(shown, QStringLiteral("second"));
+    EXPECT_EQ(p.selectedRow(), 2);
 }
 
 TEST_F(SpamWindowTest, KeyboardInsertsDeletesAndMoves) {
