@@ -151,6 +151,53 @@ TEST_F(Hostile, CancelDuringAWaitOnASilentServer) {
     EXPECT_EQ(errors, (std::vector<std::string>{"Operation has been canceled"}));
 }
 
+// A server that streams every reply before it reads a command, through buffers of a few
+// kilobytes: the pipelined listing only gets through when the client reads while it writes, as
+// a client that first writes all its commands and a server that first writes all its replies
+// would wait for each other forever. Plain and through TLS.
+TEST_F(Hostile, PipelinedListingReadsWhileItWrites) {
+    constexpr int kMessages = 40000; // commands far beyond what the narrow pipe holds
+    std::string replies;
+    std::string commands;
+    for (int n = 1; n <= kMessages; ++n) {
+        std::string number = std::to_string(n);
+        replies += "+OK " + number + " 20\r\n+OK\r\nSubject: " + number + "\r\n\r\n.\r\n";
+        commands += "LIST " + number + "\r\nTOP " + number + " 1\r\n";
+    }
+    commands += "QUIT\r\n";
+    for (bool tls : {false, true}) {
+        SCOPED_TRACE(tls ? "tls" : "plain");
+        std::string received;
+        {
+            HostileServer server(
+                [&](HostilePeer& peer, auto&) {
+                    peer.send("+OK ready\r\n");
+                    for (const char* reply :
+                         {"+OK\r\nUSER\r\nPIPELINING\r\n.\r\n", "+OK\r\n", "+OK\r\n"}) {
+                        peer.readLine(); // CAPA, USER, PASS
+                        peer.send(reply);
+                    }
+                    peer.readLine(); // STAT
+                    peer.send("+OK " + std::to_string(kMessages) + " 800000\r\n");
+                    peer.send(replies);
+                    received = peer.readThrough("QUIT\r\n");
+                    peer.send("+OK\r\n");
+                },
+                {.tls = tls, .narrowPipe = true});
+            use(server);
+            pop.setSecurity(tls ? TlsMode::Tls : TlsMode::None);
+            pop.setFingerprint(tls ? server.fingerprint() : "");
+            pop.setUsePipelining(true);
+            pop.setTimeOut(5);
+            EXPECT_NO_THROW(pop.UpdateInfo());
+        } // the server's thread is joined: `received` is complete
+        ASSERT_EQ(pop.RemoteInfo().Count(), static_cast<std::size_t>(kMessages));
+        EXPECT_EQ(pop.RemoteInfo()[kMessages - 1].Headers.GetFieldValue("Subject"),
+                  std::to_string(kMessages));
+        EXPECT_TRUE(received == commands) << received.size() << " of " << commands.size();
+    }
+}
+
 TEST_F(Hostile, RefusedConnectionNamesTheSystemError) {
     pop.setServer("127.0.0.1:" + std::to_string(test::freeLoopbackPort()));
     pop.setUserName("bob");
