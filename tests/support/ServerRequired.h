@@ -1,7 +1,7 @@
 #pragma once
-// Tests against real servers (Dovecot, dnsmasq) skip on a desktop without them, but under CI (the
-// CI variable set) a missing server means the runner is broken: there they fail instead, so a
-// green run cannot hide that the real-server tests never ran.
+// Tests against real servers (Dovecot, dnsmasq, a Secret Service) skip on a desktop without them,
+// but under CI (the CI variable set) a missing server means the runner is broken: there they fail
+// instead, so a green run cannot hide that the real-server tests never ran.
 #include <cstdlib>
 #include <gtest/gtest.h>
 

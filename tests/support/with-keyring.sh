@@ -19,7 +19,15 @@ if ! command -v dbus-run-session >/dev/null; then
 elif [ "$keyring" = no ]; then
     dbus-run-session -- "$@"
 else
-    # The daemon leaves with the session bus when dbus-run-session ends.
+    # The daemon leaves with the session bus when dbus-run-session ends. It forks before it has
+    # taken the Secret Service's name on the bus, so the program waits (5 s at most) until it has.
     dbus-run-session -- sh -c 'printf test | gnome-keyring-daemon --unlock --components=secrets \
-        >/dev/null && exec "$@"' sh "$@"
+        >/dev/null || exit 1
+        for _ in $(seq 50); do
+            dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+                org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null |
+                grep -q "boolean true" && break
+            sleep 0.1
+        done
+        exec "$@"' sh "$@"
 fi

@@ -7,6 +7,7 @@
 #include "app/settings/TempHome.h"
 #include "base/Files.h"
 #include "base/IniFile.h"
+#include "support/ServerRequired.h"
 #include "support/TestAccount.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,8 @@ protected:
         if (std::getenv("MAILVANE_PRIVATE_BUS") == nullptr)
             GTEST_SKIP() << "run through tests/support/with-keyring.sh";
         m_keyring = secretServiceKeyring(processEnvironment());
-        if (!m_keyring->available()) GTEST_SKIP() << "no Secret Service on this session bus";
+        if (!m_keyring->available())
+            MV_SKIP_WITHOUT_SERVER("no Secret Service on this session bus");
     }
     fs::path settingsFile() const { return m_home.dir() / "settings.ini"; }
     SettingsStore store(bool withKeyring = true) const {

@@ -15,6 +15,7 @@
 #include "gui/widgets/Help.h"
 #include "gui/widgets/MessageBox.h"
 #include "screening/RuleRows.h"
+#include "support/ServerRequired.h"
 #include "support/TestAccount.h"
 
 #include <QApplication>
@@ -655,7 +656,7 @@ protected:
         m_cli.m_variables = env;
         m_home = HomeFolder::resolve(std::nullopt, env);
         m_keyring = keyringForHome(std::nullopt, env);
-        if (!m_keyring || !m_keyring->available()) GTEST_SKIP() << "no Secret Service";
+        if (!m_keyring || !m_keyring->available()) MV_SKIP_WITHOUT_SERVER("no Secret Service");
     }
     std::string storedText(int n) const {
         IniFile ini(home().settingsFile());
