@@ -79,6 +79,8 @@ bool CheckController::command(const std::function<void()>& body) {
 }
 
 bool CheckController::guarded(const std::function<void()>& body) {
+    // A failure that an earlier command logged must not keep this one's out of the log.
+    m_session.beginCommand();
     try {
         body();
         return true;
@@ -158,7 +160,7 @@ CheckOutcome CheckController::checkRun() {
         m_session.GetRemotePOPSettings(currentMailbox());
         if (accountMissing()) return CheckOutcome::NotRun;
     }
-    std::unique_ptr<ScopedHomeLock> lock = lockHome();
+    std::unique_ptr<ScopedHomeLock> lock = holdHome();
     if (!lock) return CheckOutcome::NotRun;
     // A session kept open after the last listing would not see mail that arrived since, and would
     // keep the user's mail program locked out: every check starts its own.
@@ -219,7 +221,7 @@ void CheckController::finishCheck(bool listed) {
             m_view.closeMainWindow();
     }
     ShowTotalCount();
-    saveRules();
+    writeRules();
 }
 
 void CheckController::addRow(int num) {
@@ -286,7 +288,12 @@ void CheckController::showScreeningProblems() {
 }
 
 bool CheckController::setMark(int index, MarkState mark) {
-    return m_list.contains(index) && command([&] { m_list.setMark(index, mark); });
+    bool set = false;
+    command([&] {
+        set = m_list.contains(index);
+        if (set) m_list.setMark(index, mark);
+    });
+    return set;
 }
 
 std::optional<int> CheckController::remark() {
@@ -337,6 +344,10 @@ void CheckController::returnToIdle() {
 }
 
 void CheckController::saveRules() {
+    if (!refuseWhenBusy()) writeRules();
+}
+
+void CheckController::writeRules() {
     std::unique_ptr<ScopedHomeLock> lock = holdLock();
     if (!lock) return;
     for (const auto& message : m_screening.save())
@@ -388,6 +399,12 @@ std::filesystem::path CheckController::retrieveMessage(int index) {
 }
 
 std::unique_ptr<ScopedHomeLock> CheckController::lockHome() {
+    // The running operation holds the home and works on the rules: taking in another
+    // program's tables now would change them under it.
+    return refuseWhenBusy() ? nullptr : holdHome();
+}
+
+std::unique_ptr<ScopedHomeLock> CheckController::holdHome() {
     std::unique_ptr<ScopedHomeLock> lock = holdLock();
     if (lock)
         for (const auto& message : rules().takeInDiskChanges())
@@ -416,7 +433,7 @@ bool CheckController::btDeleteClick() {
 }
 
 bool CheckController::deleteRun() {
-    std::unique_ptr<ScopedHomeLock> lock = lockHome();
+    std::unique_ptr<ScopedHomeLock> lock = holdHome();
     if (!lock) return false;
     playAlarmSound(false);
     m_scheduler.disableTimer();
@@ -502,7 +519,17 @@ void CheckController::checkNow() {
 }
 
 void CheckController::setAutomaticForRun(bool on) {
-    m_scheduler.setModeForRun(on);
+    if (!refuseWhenBusy()) m_scheduler.setModeForRun(on);
+}
+
+void CheckController::disableTimer() {
+    if (!refuseWhenBusy()) m_scheduler.disableTimer();
+}
+
+// The running operation restores the timer as it ends; turned on now, a tick could start a run
+// under it.
+void CheckController::restoreTimer() {
+    if (!refuseWhenBusy()) m_scheduler.restoreTimer();
 }
 
 void CheckController::CheckAllMailBoxes() {
@@ -514,13 +541,16 @@ void CheckController::CheckAllMailBoxes() {
         if (pop.server().empty() || pop.userName().empty()) continue;
         m_view.setCaption("Mailvane - Now checking e-mail for " + pop.userName());
         CheckOutcome outcome = checkRun();
+        // Cancel ends the whole run, also while the window is hidden (the tray's exit item):
+        // the next mailbox must not be checked, let alone deleted from.
+        if (m_session.operationCancelled()) ended = true;
         if (outcome == CheckOutcome::Failed) {
-            ended = !unattended(); // shown to the user: the run ends here
-            continue;              // a partial list is never deleted from
+            ended = ended || !unattended(); // shown to the user: the run ends here
+            continue;                       // a partial list is never deleted from
         }
-        if (outcome == CheckOutcome::NotRun) continue;
+        if (outcome == CheckOutcome::NotRun || ended) continue;
         if (m_general.kill) {
-            ended = !deleteRun();
+            ended = !deleteRun() || m_session.operationCancelled();
             continue;
         }
         if (!m_list.empty()) {
@@ -608,6 +638,12 @@ void CheckController::btGeneralClick() {
 }
 
 void CheckController::FormCloseQuery() {
+    if (m_busy) {
+        // Ending the running operation's session under its wait would leave it reading from a
+        // closed client; cancelled, it closes the session itself as it unwinds.
+        cancel();
+        return;
+    }
     m_session.endKeptSession();
 }
 

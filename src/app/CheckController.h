@@ -97,6 +97,7 @@ public:
     // How many messages the last deletion removed on the server.
     int lastDeletedCount() const { return m_lastDeleted; }
     // Automatic mode for this run only, never stored (the command line's foreground checking).
+    // Refused while busy.
     void setAutomaticForRun(bool on);
 
     // True (after saying so in the status line) while an operation runs. Front ends ask it
@@ -150,21 +151,27 @@ public:
     // The status line's "Message Total: ..." after marks changed.
     void ShowTotalCount();
 
-    // Timer control around modal windows: off now, back on afterwards in automatic mode.
-    void disableTimer() { m_scheduler.disableTimer(); }
-    void restoreTimer() { m_scheduler.restoreTimer(); }
+    // Timer control around modal windows: off now, back on afterwards in automatic mode. Both
+    // refused while busy.
+    void disableTimer();
+    void restoreTimer();
     // Writes the rule tables with their hit counters, holding the home lock; failures are shown
-    // unless unattended.
+    // unless unattended. Refused while busy.
     void saveRules();
-    // The home lock for one check run or deletion, with what another program saved taken in;
-    // null (the failure shown or logged) when another program kept writing too long.
+    // The home lock, with what another program saved taken in; null (the failure shown or
+    // logged) when another program kept writing too long, or when refused while busy.
     std::unique_ptr<ScopedHomeLock> lockHome();
-    // The main window closes: a session kept open after a listing ends with QUIT.
+    // The main window closes: a session kept open after a listing ends with QUIT. During an
+    // operation it is cancelled instead; its session closes as it unwinds.
     void FormCloseQuery();
 
 private:
     // The home lock alone; null (the failure shown or logged) when it could not be had.
     std::unique_ptr<ScopedHomeLock> holdLock();
+    // The home lock for one check run or deletion, with what another program saved
+    // taken in; null as for holdLock.
+    std::unique_ptr<ScopedHomeLock> holdHome();
+    void writeRules();
     // Runs a command's body and reports what it raises; false when it raised.
     bool guarded(const std::function<void()>& body);
     // A command that is refused while busy; false when refused or failed.

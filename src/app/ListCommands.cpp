@@ -116,6 +116,7 @@ std::string ListCommands::headerViewText(const std::vector<int>& selection) cons
 
 void ListCommands::ViewHeader1Click(const std::vector<int>& selection) {
     m_c.playAlarmSound(false);
+    if (m_c.refuseWhenBusy()) return;
     m_c.disableTimer();
     auto rows = validRows(selection);
     if (!warnIfNone(rows)) m_c.view().showText(ViewerMode::Headers, headerViewText(rows));

@@ -2,8 +2,9 @@
 // The commands on the listed messages: marks by hand, the header and body viewers, the reasons for
 // a mark, and the quick-add of rules from selected messages. They work on what the last check left
 // in the controller and contact the server only to download a body. A selection is the row indexes
-// in list order. Like the controller's own commands, those that change marks or rules or run the
-// screening are refused while an operation runs. Lives as long as the controller it is given.
+// in list order. Like the controller's own commands, they are refused while an operation runs (a
+// viewer would stand modal in the middle of its wait). Lives as long as the controller it is
+// given.
 #include "app/CheckController.h"
 
 #include <optional>

@@ -85,11 +85,21 @@ WaitHooks MailboxSession::waitHooks() {
 }
 
 void MailboxSession::beginOperation() {
+    beginStep();
+    m_operationCancelled = false;
+}
+
+void MailboxSession::endOperation() {
+    endStep();
+    m_operationCancelled = false;
+}
+
+void MailboxSession::beginStep() {
     m_cancelRequested = false;
     m_errorLogged = false;
 }
 
-void MailboxSession::endOperation() {
+void MailboxSession::endStep() {
     // A session kept open through a cancel is out of step, and its client would still see the
     // cancel at the next operation.
     if (m_cancelRequested && m_client.Connected()) m_client.Close();
@@ -98,14 +108,14 @@ void MailboxSession::endOperation() {
 }
 
 void MailboxSession::networkStep(const std::function<void()>& step) {
-    beginOperation();
+    beginStep();
     try {
         step();
     } catch (...) {
-        endOperation();
+        endStep();
         throw;
     }
-    endOperation();
+    endStep();
 }
 
 void MailboxSession::clearMarks() {
@@ -115,6 +125,7 @@ void MailboxSession::clearMarks() {
 
 void MailboxSession::cancel() {
     m_cancelRequested = true;
+    m_operationCancelled = true;
     m_client.Cancel();
 }
 

@@ -58,21 +58,29 @@ public:
     // One network operation starts or has ended; its cancel goes with it.
     void beginOperation();
     void endOperation();
-    // One network exchange inside an operation, between beginOperation and endOperation: a
-    // cancel ends with it.
+    // One network exchange inside an operation, between beginOperation and endOperation: the
+    // waits' cancel flag ends with it, so that what follows a cancelled step (the report, a
+    // deletion's listing) can still talk to the server.
     void networkStep(const std::function<void()>& step);
     // Clears the retrieve and delete marks of every listed message on the client.
     void clearMarks();
     // Cancel pressed: every wait of the running operation stops.
     void cancel();
     bool cancelRequested() const { return m_cancelRequested; }
+    // Cancel was pressed at some point of the running operation, whichever step it ended: an
+    // automatic run over several mailboxes stops at it.
+    bool operationCancelled() const { return m_operationCancelled; }
 
+    // A command starts: no failure of it is in the log yet.
+    void beginCommand() { m_errorLogged = false; }
     // Writes the ERROR entry of a failure unless the client's OnError already did.
     void logFailure(const std::exception& error);
 
 private:
     void connectEvents();
     void loadAccount(const MailboxAccount& account);
+    void beginStep();
+    void endStep();
 
     SettingsStore& m_settings;
     View& m_view;
@@ -88,7 +96,8 @@ private:
     MailboxAccount m_listedAccount;
     MailboxAccount m_clientAccount; // the account loaded into the client
 
-    std::atomic<bool> m_cancelRequested{false};
+    std::atomic<bool> m_cancelRequested{false}; // the waits of the running step stop
+    bool m_operationCancelled = false;
     bool m_errorLogged = false; // the client's OnError already wrote the running failure
 };
 

@@ -3,6 +3,7 @@
 #include "app/ControllerFixture.h"
 #include "app/ListCommands.h"
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace mv {
@@ -444,26 +445,110 @@ TEST_F(CheckControllerTest, ACancelEndsWithTheOperationItCancelled) {
 TEST_F(AutomaticRunTest, ACommittedDeletionStandsWhenListingAgainFails) {
     m_settings.writeBool(Setting::Kill, true);
     m_view.visible = true;
-    bool deleted = false, cancelled = false;
+    std::string closed = "127.0.0.1:" + std::to_string(test::freeLoopbackPort());
+    bool deleted = false, moved = false;
     m_view.onStatus = [&](const std::string& s) {
         deleted = deleted || s.starts_with("Deleting ");
-        if (deleted && !cancelled && s.starts_with("Opening connection for bob on ")) {
-            cancelled = true;
-            controller().cancel();
+        // The deletion's session is over: the listing after it finds no server.
+        if (deleted && !moved && s == "Connection closed") {
+            moved = true;
+            controller().client().setServer(closed);
         }
     };
     controller().checkNow();
 
-    ASSERT_TRUE(cancelled);
+    ASSERT_TRUE(moved);
     EXPECT_EQ(three->messagesOnDisk(), 1u);
     EXPECT_EQ(m_settings.ReadGeneralSettings().count, 1);
     EXPECT_TRUE(m_view.saw("status: There were 1 messages deleted"));
-    EXPECT_EQ(m_view.matching("error: "),
-              (std::vector<std::string>{"error: Operation has been canceled"}));
+    EXPECT_EQ(m_view.matching("error: "), (std::vector<std::string>{"error: Connection refused"}));
     std::string text = log();
+    EXPECT_NE(text.find("ERROR Connection refused FOR bob ON " + closed + " "), std::string::npos)
+        << text;
     EXPECT_NE(text.find("   Subject: viagra\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find(checkEntry(0, five->plainServer())), std::string::npos) << text;
     EXPECT_TRUE(controller().rows().empty()); // a partial list is never deleted from
+}
+
+// Cancel in a run with the window hidden (the tray's exit item) ends the whole run, wherever it
+// came: no later mailbox is checked, and none is deleted from.
+TEST_F(AutomaticRunTest, ACancelEndsTheWholeRun) {
+    enum class When { FirstListing, Deletion, ListingAgain };
+    struct Case {
+        const char* name;
+        bool kill;
+        When when;
+        std::size_t leftInThree; // mailbox 3 holds two messages, one marked for deletion
+    } cases[] = {
+        {"listing the first mailbox", false, When::FirstListing, 2},
+        {"listing the first mailbox, Kill on", true, When::FirstListing, 2},
+        {"deleting from the second", true, When::Deletion, 2},
+        {"listing the second again after deleting", true, When::ListingAgain, 1},
+    };
+    for (const Case& c : cases) {
+        m_controller.reset();
+        m_view = {};
+        m_view.visible = false;
+        std::filesystem::remove(logPath());
+        test::emptyMailbox(three->plainServer());
+        three->deliver(message("Hello"));
+        three->deliver(message("viagra"));
+        m_settings.writeBool(Setting::Kill, c.kill);
+        bool deleting = false, cancelled = false;
+        m_view.onStatus = [&](const std::string& s) {
+            deleting = deleting || s.starts_with("Deleting ");
+            std::string opening = "Opening connection for bob on ";
+            bool now = c.when == When::FirstListing ? s == opening + server->plainServer()
+                       : c.when == When::Deletion   ? deleting
+                                                    : deleting && s == opening + three->plainServer();
+            if (now && !cancelled) {
+                cancelled = true;
+                controller().cancel();
+            }
+        };
+        controller().checkNow();
+
+        ASSERT_TRUE(cancelled) << c.name;
+        EXPECT_EQ(three->messagesOnDisk(), c.leftInThree) << c.name;
+        std::string text = log();
+        if (c.when == When::FirstListing) {
+            EXPECT_EQ(text.find(three->plainServer()), std::string::npos) << c.name << "\n" << text;
+        }
+        EXPECT_EQ(text.find(five->plainServer()), std::string::npos) << c.name << "\n" << text;
+        EXPECT_FALSE(m_view.saw("show window")) << c.name;
+        EXPECT_EQ(controller().countdown(), 2) << c.name;
+        EXPECT_FALSE(controller().busy()) << c.name;
+    }
+}
+
+// After a failed operation, a command that fails on its own still writes its ERROR entry, also
+// when what it raises is no std::exception.
+TEST_F(CheckControllerTest, EveryFailingCommandIsLogged) {
+    struct Case {
+        const char* name;
+        std::function<void()> raise;
+        const char* text;
+    } cases[] = {
+        {"std::exception", [] { throw std::runtime_error("The window went away"); },
+         "The window went away"},
+        {"anything else", [] { throw 42; }, "An unexpected error ended the operation"},
+    };
+    setAccount(1, "127.0.0.1:" + std::to_string(test::freeLoopbackPort()));
+    for (const Case& c : cases) {
+        m_controller.reset();
+        m_view = {};
+        ASSERT_EQ(controller().btListClick(), CheckOutcome::Failed) << c.name;
+        std::filesystem::remove(logPath());
+        m_view.onCaption = [&](const std::string&) { c.raise(); };
+
+        controller().settingsClosed(); // its captions fail
+
+        m_view.onCaption = nullptr;
+        EXPECT_TRUE(m_view.saw(std::string("status: ") + c.text)) << c.name;
+        EXPECT_TRUE(m_view.saw(std::string("error: ") + c.text)) << c.name;
+        EXPECT_TRUE(log().starts_with(std::string("ERROR ") + c.text + " FOR bob ON "))
+            << c.name << "\n" << log();
+    }
 }
 
 // A session that runs into a new month or quarter writes that period's log file.

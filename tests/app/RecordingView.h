@@ -29,6 +29,8 @@ public:
     std::function<void(const std::string&)> onStatus;
     // Called with the first row of every insertion, as a window's model would be.
     std::function<void(int)> onRowsInserted;
+    // Called with every caption, e.g. to make a window call fail.
+    std::function<void(const std::string&)> onCaption;
 
     bool saw(const std::string& call) const {
         return std::find(calls.begin(), calls.end(), call) != calls.end();
@@ -47,6 +49,7 @@ public:
     void setCaption(const std::string& c) override {
         caption = c;
         calls.push_back("caption: " + c);
+        if (onCaption) onCaption(c);
     }
     void setTrayHint(const std::string& hint) override { calls.push_back("hint: " + hint); }
     void setAutomaticMode(bool on) override {
