@@ -1,11 +1,13 @@
-// The tray menu as the desktop program sets it up: its radio items follow the automatic mode, its
+// The tray as the desktop program sets it up: its radio items follow the automatic mode, its
 // commands reach the program (a second request for a window already open brings it forward), its
-// exit item cancels a running check, and a second start of the program for the same home only
-// brings the first one forward.
+// exit item cancels a running check, a check holds its menu back and a cancel shows the hammer,
+// started into the tray the program stays there, and a second start of the program for the same
+// home only brings the first one forward.
 #include "gui/app/DesktopFixture.h"
 #include "gui/desktop/SingleInstance.h"
 #include "gui/desktop/TrayIcon.h"
 #include "gui/screening/SpamSettingsWindow.h"
+#include "gui/widgets/Pictures.h"
 
 #include <QAction>
 #include <QDialog>
@@ -131,6 +133,68 @@ TEST_F(TrayTest, ASecondRequestBringsTheOpenWindowForward) {
         EXPECT_NE(stillOnTop, nullptr);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
+}
+
+// A check turns the tray's right click into a plain click (its menu's commands would only be
+// refused), and a cancelled check leaves the hammer in the tray until the next check.
+TEST_F(TrayTest, ACheckHoldsTheMenuBackAndACancelShowsTheHammer) {
+    const auto picture = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+    const QImage hammer = picture(buttonIcon(ButtonPicture::Hammer));
+    for (int i = 0; i < 4; ++i)
+        server->deliver(message("m" + std::to_string(i)));
+    EXPECT_TRUE(desktop().tray().autoPopup());
+    bool autoPopupDuring = true;
+    atRow(2, [&] {
+        autoPopupDuring = desktop().tray().autoPopup();
+        click("btExit"); // "Cancel"
+    });
+    click("btList");
+    EXPECT_FALSE(autoPopupDuring);
+    EXPECT_TRUE(desktop().tray().autoPopup());
+    EXPECT_EQ(picture(desktop().tray().shownIcon()), hammer);
+    MessageBox::takeShown(); // "Operation has been canceled"
+
+    click("btList");
+    EXPECT_EQ(desktop().model().rowCount(), 4);
+    EXPECT_NE(picture(desktop().tray().shownIcon()), hammer);
+}
+
+// Started into the tray of a desktop that has one: no window, only the icon; a window opened from
+// the tray leaves the program there when it closes, and "Hide" goes back into it.
+class TrayModeTest : public TrayTest {
+protected:
+    void SetUp() override {
+        TrayTest::SetUp();
+        TrayIcon::overrideTrayAvailable(true);
+        m_settings.writeBool(Setting::SysTray, true);
+    }
+    void TearDown() override {
+        TrayTest::TearDown();
+        TrayIcon::overrideTrayAvailable(std::nullopt);
+    }
+};
+
+TEST_F(TrayModeTest, TheProgramLivesInTheTray) {
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(desktop().tray().isActive());
+    EXPECT_TRUE(MessageBox::takeShown().isEmpty()); // a tray is there: nothing to tell
+
+    bool mainShownMeanwhile = true;
+    answerNextModal<SpamSettingsWindow>(
+        [&](SpamSettingsWindow&) { mainShownMeanwhile = window().isVisible(); }, false);
+    actions().spamSettings->trigger();
+    EXPECT_FALSE(mainShownMeanwhile);
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(desktop().tray().isActive());
+    EXPECT_EQ(m_ended, 0);
+
+    actions().mainScreen->trigger();
+    QTRY_VERIFY(window().isVisible());
+    EXPECT_EQ(child("btExit")->accessibleName(), "Hide");
+    click("btExit");
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(desktop().tray().applicationHidden());
+    EXPECT_EQ(m_ended, 0);
 }
 
 TEST_F(TrayTest, SecondStartForTheSameHomeRaisesTheFirst) {
