@@ -347,6 +347,18 @@ void CheckController::saveRules() {
     if (!refuseWhenBusy()) writeRules();
 }
 
+bool CheckController::editRules(const std::function<void(RuleSet&)>& edit) {
+    bool edited = false;
+    command([&] {
+        std::unique_ptr<ScopedHomeLock> lock = holdHome();
+        if (!lock) return;
+        edit(rules());
+        writeRules();
+        edited = true;
+    });
+    return edited;
+}
+
 void CheckController::writeRules() {
     std::unique_ptr<ScopedHomeLock> lock = holdLock();
     if (!lock) return;

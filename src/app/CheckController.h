@@ -158,6 +158,11 @@ public:
     // Writes the rule tables with their hit counters, holding the home lock; failures are shown
     // unless unattended. Refused while busy.
     void saveRules();
+    // A change to the rule tables (a quick-add): under the home lock, what another program saved
+    // is taken in first, then `edit` runs and the tables are saved under the same hold, so that
+    // an edit never writes over rules added meanwhile. False when refused, the lock could not be
+    // had or the edit failed (each shown).
+    bool editRules(const std::function<void(RuleSet&)>& edit);
     // The home lock, with what another program saved taken in; null (the failure shown or
     // logged) when another program kept writing too long, or when refused while busy.
     std::unique_ptr<ScopedHomeLock> lockHome();
@@ -168,7 +173,7 @@ public:
 private:
     // The home lock alone; null (the failure shown or logged) when it could not be had.
     std::unique_ptr<ScopedHomeLock> holdLock();
-    // The home lock for one check run or deletion, with what another program saved
+    // The home lock for one check run, deletion or rule edit, with what another program saved
     // taken in; null as for holdLock.
     std::unique_ptr<ScopedHomeLock> holdHome();
     void writeRules();

@@ -178,10 +178,9 @@ void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
     SpamListChoice choice = spamListChoice(selectedEntries(rows));
-    if (m_c.view().confirmSpamList(choice)) {
-        addToSpamList(m_c.rules(), choice);
-        m_c.saveRules();
-    }
+    if (m_c.view().confirmSpamList(choice) &&
+        !m_c.editRules([&](RuleSet& rules) { addToSpamList(rules, choice); }))
+        return;
     btRemarkClick();
 }
 
@@ -189,9 +188,9 @@ void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
     if (m_c.refuseWhenBusy()) return;
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
-    addSendersToExceptions(m_c.rules(), selectedEntries(rows));
-    m_c.saveRules();
-    btRemarkClick();
+    if (m_c.editRules(
+            [&](RuleSet& rules) { addSendersToExceptions(rules, selectedEntries(rows)); }))
+        btRemarkClick();
 }
 
 } // namespace mv

@@ -3,8 +3,9 @@
 // a mark, and the quick-add of rules from selected messages. They work on what the last check left
 // in the controller and contact the server only to download a body. A selection is the row indexes
 // in list order. Like the controller's own commands, they are refused while an operation runs (a
-// viewer would stand modal in the middle of its wait). Lives as long as the controller it is
-// given.
+// viewer would stand modal in the middle of its wait). The quick-adds edit the rules through the
+// controller's editRules, so a rule the other program added is kept. Lives as long as the
+// controller it is given.
 #include "app/CheckController.h"
 
 #include <optional>

@@ -2,7 +2,9 @@
 // folder, against a real Dovecot: what either writes while the other checks, deletes or runs
 // automatically is kept, and the hit counts of both add up.
 #include "app/ControllerFixture.h"
+#include "app/ListCommands.h"
 #include "cli/Cli.h"
+#include "screening/RuleRows.h"
 #include "screening/SubjectRulesOnDisk.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +63,20 @@ protected:
         return mv::test::subjectRulesOnDisk(m_temp.dir());
     }
 
+    // The subject rules or the exceptions on disk, as "matches=hits".
+    std::vector<std::string> rulesOnDisk(TableId id) const {
+        if (id != TableId::Exceptions) return subjectRulesOnDisk();
+        RuleSet rules(m_temp.dir());
+        rules.readSettings();
+        std::vector<std::string> out;
+        const RuleTable& table = rules.table(id);
+        for (int row = 1; row < table.rowCount(); ++row)
+            if (!table.isRowEmpty(row))
+                out.push_back(table.cell(col::kExceptMatches, row) + "=" +
+                              table.cell(col::kExceptHits, row));
+        return out;
+    }
+
     pid_t m_child = -1;
 };
 
@@ -90,6 +106,44 @@ TEST_F(SharedHomeTest, RuleAddedWhileTheOtherChecksIsKeptAndHitCountsAddUp) {
     EXPECT_EQ(rules[0], "viagra=3");
     EXPECT_EQ(rules[1],
               "later=" + std::to_string(std::stoi(laterHits.empty() ? "0" : laterHits) + 2));
+}
+
+// A quick-add while the command line has added a rule since the last check (the controller idle):
+// what the other program saved is taken in before the edit, so its rule and the hits it counted
+// stay beside the one added here.
+TEST_F(SharedHomeTest, QuickAddKeepsTheRulesTheOtherProgramSaved) {
+    struct Case {
+        const char* name;
+        const char* import; // the command line's rule import
+        const char* imported;
+        TableId table;
+        std::function<void(ListCommands&)> quickAdd;
+        std::vector<std::string> onDisk; // "matches=hits"
+    } cases[] = {
+        {"spam list", "import-keywords", "later", TableId::Subject,
+         [](ListCommands& list) { list.AddtoSPAMlist1Click({1}); },
+         {"see you later=1", "viagra=2", "later=1"}},
+        {"exceptions", "import-addresses", "friend@example.com", TableId::Exceptions,
+         [](ListCommands& list) { list.AddtoExceptions1Click({0}); },
+         {"friend@example.com=1", "spam@bad.example=0"}},
+    };
+    server->deliver(message("cheap viagra", "spam@bad.example"));
+    server->deliver(message("see you later", "friend@example.com"));
+    std::filesystem::path imports = m_temp.dir() / "imports.txt";
+    for (const Case& c : cases) {
+        m_controller.reset();
+        writeSubjectRules("6,2\r\n1,1,Contains\r\n2,1,viagra\r\n3,1,No\r\n4,1,Yes\r\n5,1,0\r\n");
+        std::filesystem::remove(m_temp.dir() / "except.lst");
+        ASSERT_EQ(controller().btListClick(), CheckOutcome::Listed) << c.name;
+        writeFileAtomically(imports, std::string(c.imported) + "\r\n");
+        ASSERT_EQ(finish(startCli({"rules", c.import, imports.string()})), 0) << c.name;
+        ASSERT_EQ(finish(startCli({"check"})), 0) << c.name;
+
+        ListCommands list(controller());
+        c.quickAdd(list);
+
+        EXPECT_EQ(rulesOnDisk(c.table), c.onDisk) << c.name;
+    }
 }
 
 TEST_F(SharedHomeTest, AccountChangedWhileTheOtherRunsAutomaticallyIsKept) {
