@@ -518,20 +518,16 @@ void TfrmGeneral::AddMyselfFromPopToHeader() {
     MailboxAccounts accounts = accountsFromControls();
     wipePasswords(accounts);
     if (trim(accounts[1].user).empty()) return;
-    // The edit goes onto the tables as the command line may have saved them meanwhile: a table
-    // edited here is saved as it is here, so taking them in afterwards would drop its rules.
-    std::unique_ptr<ScopedHomeLock> lock = m_controller.lockHome();
-    if (!lock) return;
+    // The edit goes onto the tables as the command line may have saved them meanwhile.
     const std::string matches = trim(accounts[1].user) + " - MailBox #1";
-    const RuleTable& header = m_controller.rules().header();
-    for (int row = 1; row < header.rowCount(); ++row)
-        if (header.cell(1, row) == "To does not contain" && header.cell(2, row) == matches) {
-            m_firstTime = false;
-            return;
-        }
-    if (!mv::AddMyselfFromPopToHeader(m_controller.rules(), accounts)) return;
-    m_controller.saveRules();
-    m_firstTime = false;
+    bool done = false;
+    m_controller.editRules([&](RuleSet& rules) {
+        const RuleTable& header = rules.header();
+        for (int row = 1; row < header.rowCount() && !done; ++row)
+            done = header.cell(1, row) == "To does not contain" && header.cell(2, row) == matches;
+        if (!done) done = mv::AddMyselfFromPopToHeader(rules, accounts);
+    });
+    if (done) m_firstTime = false;
 }
 
 // --- OK and Cancel -----------------------------------------------------------------------------
