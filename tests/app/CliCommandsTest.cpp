@@ -117,6 +117,8 @@ TEST_F(CliCommandsTest, ShowDecodesRealWorldMail) {
         {"no_subtype.eml", "Text of a type without subtype\n"},
         {"garbage_type.eml", "Text of an unreadable type\n"},
         {"rfc2231_signed.eml", "Signed caf\xC3\xA9 text\n"},
+        {"rfc2231_long.eml", "Two files with long names.\n"},
+        {"multipart_named.eml", "The guide is attached.\n"},
     };
     std::vector<std::string> raw;
     for (const auto& [file, shown] : cases) {
