@@ -3,6 +3,7 @@
 #include "base/Files.h"
 #include "base/IniFile.h"
 #include "base/Text.h"
+#include "screening/RuleRows.h"
 #include "screening/ScreeningRules.h"
 
 #include <algorithm>
@@ -163,24 +164,86 @@ std::optional<std::string> RuleSet::takeInTable(TableId id) {
     return std::nullopt;
 }
 
+namespace {
+// Each rule row of a table keyed as ruleKey keys it, with the number of equal rules above it, so
+// repeated rules are told apart by their order.
+struct RuleId {
+    std::string key;
+    int occurrence;
+};
+std::vector<RuleId> ruleIds(const RuleTable& table, int hits) {
+    std::vector<RuleId> ids(1); // row 0, the headings, is no rule
+    std::map<std::string, int> seen;
+    for (int row = 1; row < table.rowCount(); ++row) {
+        std::string key = ruleKey(table, hits, row);
+        const int occurrence = seen[key]++;
+        ids.push_back({std::move(key), occurrence});
+    }
+    return ids;
+}
+std::optional<int> findRule(const RuleTable& table, int hits, const RuleId& id) {
+    return findRule(table, hits, id.key, id.occurrence);
+}
+
+// Adds the hits the other program counted on a rule since `base` (never going below none).
+void addHitsCountedThere(RuleTable& merged, int hits, int row, long long countedThere) {
+    if (countedThere == 0) return;
+    merged.setCell(hits, row,
+                   std::to_string(std::max(0LL, hitCount(merged, hits, row) + countedThere)));
+}
+} // namespace
+
+// The table to save after another program saved `disk` over `base`, the file as last loaded.
+// Counted here only: the file's table, with the hits counted here since added to its rules that
+// are still there (a rule removed there stays removed). Edited here by the user, who saw this
+// version: the rules merged, the user's table kept in its order with its edits and deletions, the
+// rules the other program removed taken out where they are unchanged here, the ones it added
+// appended as it saved them (once, when added here as well), and the hits it counted on rules that
+// both kept added.
 RuleTable RuleSet::rebasedTable(TableId id, const RuleTable& disk) const {
     const RuleTable& mine = table(id);
     const RuleTable& base = m_tablesOnDisk[index(id)];
     const int hits = hitsColumn(id);
-    // Rules edited here (not only counted) were edited by the user, who saw this version.
-    if (!(withoutHits(mine, hits) == withoutHits(base, hits))) return mine;
+    if (!(withoutHits(mine, hits) == withoutHits(base, hits))) return mergedTable(id, disk);
     RuleTable result = disk;
-    std::map<std::string, int> seen;
+    std::vector<RuleId> ids = ruleIds(mine, hits);
     for (int row = 1; row < mine.rowCount(); ++row) {
-        std::string key = ruleKey(mine, hits, row);
-        int occurrence = seen[key]++;
         long long counted = hitCount(mine, hits, row) - hitCount(base, hits, row);
         if (counted == 0) continue;
-        if (std::optional<int> at = findRule(result, hits, key, occurrence))
-            result.setCell(hits, *at,
-                           std::to_string(std::max(0LL, hitCount(result, hits, *at) + counted)));
+        if (std::optional<int> at = findRule(result, hits, ids[static_cast<std::size_t>(row)]))
+            addHitsCountedThere(result, hits, *at, counted);
     }
     return result;
+}
+
+RuleTable RuleSet::mergedTable(TableId id, const RuleTable& disk) const {
+    const RuleTable& base = m_tablesOnDisk[index(id)];
+    const int hits = hitsColumn(id);
+    RuleTable merged = table(id);
+    std::vector<RuleId> ids = ruleIds(merged, hits);
+    std::vector<int> removedThere;
+    for (int row = 1; row < merged.rowCount(); ++row) {
+        const RuleId& rule = ids[static_cast<std::size_t>(row)];
+        std::optional<int> inBase = findRule(base, hits, rule);
+        if (!inBase) continue; // made here
+        if (std::optional<int> onDisk = findRule(disk, hits, rule))
+            addHitsCountedThere(merged, hits, row,
+                                hitCount(disk, hits, *onDisk) - hitCount(base, hits, *inBase));
+        else
+            removedThere.push_back(row);
+    }
+    for (auto row = removedThere.rbegin(); row != removedThere.rend(); ++row)
+        deleteRuleRow(merged, *row);
+    std::vector<RuleId> diskIds = ruleIds(disk, hits);
+    for (int row = 1; row < disk.rowCount(); ++row) {
+        // A row with an empty "What" is no rule but the empty table's row, or the end of the walk.
+        if (disk.cell(whatColumn(id), row).empty()) continue;
+        const RuleId& rule = diskIds[static_cast<std::size_t>(row)];
+        if (findRule(base, hits, rule)) continue;
+        if (findRule(table(id), hits, rule)) continue; // added here too
+        putRuleRow(merged, id, rowForAppend(merged, id), rowCells(disk, row));
+    }
+    return merged;
 }
 
 void RuleSet::showRowPicture(RuleTable& table, TableId id, int row) {

@@ -120,7 +120,9 @@ public:
     // Takes in the files another program saved since they were loaded. A changed table: when only
     // hit counts changed here, the file's table is taken and the hits counted here since are added
     // to its rules that are still there (a rule removed there stays removed); a table edited here
-    // stays as edited. The options and the known list: their changes here are made to the file's.
+    // keeps its order, edits and deletions, and gains the rules added there (at the end), loses
+    // the rules removed there that are unchanged here, and adds the hits counted there. The
+    // options and the known list: their changes here are made to the file's.
     // Returns one message per file that could not be read; that one stays as it is here and is
     // not saved over.
     std::vector<std::string> takeInDiskChanges();
@@ -157,7 +159,10 @@ private:
     void readTable(TableId id, RuleTable& t) const;
     std::optional<std::string> loadTable(TableId id);
     std::optional<std::string> takeInTable(TableId id);
+    // The table to keep once another program saved `disk` over the file as last loaded.
     RuleTable rebasedTable(TableId id, const RuleTable& disk) const;
+    // The table edited here, with the rules the other program added, removed and counted since.
+    RuleTable mergedTable(TableId id, const RuleTable& disk) const;
     std::optional<std::string> takeInKnownList();
     std::optional<std::string> loadOptions();
     // The options file, and the options as it holds them. Throws FileError.

@@ -3,8 +3,11 @@
 #include "TempDir.h"
 #include "base/Files.h"
 #include "base/IniFile.h"
+#include "screening/RuleRows.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace mv {
 namespace {
@@ -272,6 +275,100 @@ TEST_F(RuleSetTest, TablesSavedByAnotherProgramAreTakenInWithTheHitsCountedHere)
     FileStamp before = fileStamp(home / "subj.lst");
     ASSERT_TRUE(rules.Savesettings().empty());
     EXPECT_EQ(fileStamp(home / "subj.lst"), before);
+}
+
+// The rows of a rule table as "matches=hits", with " del" on the rows that show the delete mark.
+std::vector<std::string> ruleRows(const RuleTable& t) {
+    std::vector<std::string> rows;
+    for (int row = 1; row < t.rowCount(); ++row)
+        rows.push_back(t.cell(col::kMatches, row) + "=" + t.cell(col::kHits, row) +
+                       (t.picture(col::kPicture, row) == kPictureDelete ? " del" : ""));
+    return rows;
+}
+
+void addRule(RuleTable& t, int row, const std::string& matches, const std::string& hits,
+             const std::string& deleteCell = "") {
+    t.insertRow(row);
+    putRuleRow(t, TableId::Subject, row,
+               makeRuleRow({"", "Contains", matches, "", deleteCell, hits}));
+}
+
+// Both programs change the table they loaded, the other one saving first: the user's edits here
+// stand, and what the other program added, removed or counted meanwhile is not lost.
+TEST_F(RuleSetTest, TableEditedHereTakesInTheRulesChangedThere) {
+    struct Case {
+        const char* name;
+        std::function<void(RuleTable&)> there, here;
+        std::vector<std::string> saved;
+    };
+    auto editMatches = [](int row, const char* text) {
+        return [=](RuleTable& t) { t.setCell(col::kMatches, row, text); };
+    };
+    const Case cases[] = {
+        {"added there goes to the end, as saved there",
+         [](RuleTable& t) { addRule(t, 1, "new", "2", "Yes"); },
+         editMatches(1, "freebie"),
+         {"freebie=4", "cheap=1", "new=2 del"}},
+        {"a repeat of a rule added there is added too",
+         [](RuleTable& t) { addRule(t, 3, "cheap", ""); },
+         editMatches(1, "freebie"),
+         {"freebie=4", "cheap=1", "cheap="}},
+        {"added on both sides is kept once",
+         [](RuleTable& t) { addRule(t, 3, "new", "2"); },
+         [](RuleTable& t) { addRule(t, 1, "new", ""); },
+         {"new=", "free=4", "cheap=1"}},
+        {"removed there",
+         [](RuleTable& t) { t.removeRow(1); },
+         editMatches(2, "cheaper"),
+         {"cheaper=1"}},
+        {"removed there but edited here",
+         [](RuleTable& t) { t.removeRow(1); },
+         editMatches(1, "freebie"),
+         {"freebie=4", "cheap=1"}},
+        {"counted on both sides",
+         [](RuleTable& t) { t.setCell(col::kHits, 1, "6"); },
+         [](RuleTable& t) {
+             t.setCell(col::kHits, 1, "5");
+             t.setCell(col::kMatches, 2, "cheaper");
+         },
+         {"free=7", "cheaper=1"}},
+        {"hits reset there never go below none",
+         [](RuleTable& t) { t.setCell(col::kHits, 1, "0"); },
+         [](RuleTable& t) {
+             t.setCell(col::kHits, 1, "1");
+             t.setCell(col::kMatches, 2, "cheaper");
+         },
+         {"free=0", "cheaper=1"}},
+        {"deleted here, counted there",
+         [](RuleTable& t) { t.setCell(col::kHits, 1, "6"); },
+         [](RuleTable& t) { deleteRuleRow(t, 1); },
+         {"cheap=1"}},
+        {"emptied here, added there",
+         [](RuleTable& t) { addRule(t, 3, "new", "2"); },
+         [](RuleTable& t) {
+             deleteRuleRow(t, 2);
+             deleteRuleRow(t, 1);
+         },
+         {"new=2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFileAtomically(home / "subj.lst", "6,3\r\n1,1,Contains\r\n2,1,free\r\n5,1,4\r\n"
+                                               "1,2,Contains\r\n2,2,cheap\r\n5,2,1\r\n");
+        RuleSet here(home.path()), there(home.path());
+        here.readSettings();
+        there.readSettings();
+        c.there(there.subject());
+        ASSERT_TRUE(there.Savesettings().empty());
+        c.here(here.subject());
+        ASSERT_TRUE(here.Savesettings().empty());
+
+        RuleSet disk(home.path());
+        disk.readSettings();
+        EXPECT_EQ(ruleRows(disk.subject()), c.saved);
+        EXPECT_EQ(ruleRows(here.subject()), c.saved); // and this program goes on with it
+        EXPECT_EQ(here.subject().toText(), disk.subject().toText());
+    }
 }
 
 TEST_F(RuleSetTest, ListAndOptionChangesOfBothProgramsAreKept) {

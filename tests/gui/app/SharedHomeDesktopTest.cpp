@@ -1,9 +1,11 @@
 // The desktop program and the real mailvane-cli on one home folder: the command line works while
-// the desktop program is idle, and what it wrote survives the desktop program's next check or
-// settings save. A save that cannot have the home lock says so and keeps the window's edits.
+// the desktop program is idle or has a settings window open, and what it wrote survives the
+// desktop program's next check or settings save, even one of rules edited meanwhile. A save that
+// cannot have the home lock says so and keeps the window's edits.
 #include "app/settings/HomeLock.h"
 #include "gui/app/DesktopFixture.h"
 #include "gui/app/GeneralSettingsWindow.h"
+#include "gui/screening/RuleTablePage.h"
 #include "gui/screening/SpamSettingsWindow.h"
 #include "screening/SubjectRulesOnDisk.h"
 
@@ -114,6 +116,22 @@ TEST_F(SharedHomeDesktopTest, SettingsSavedByTheDesktopKeepWhatTheCommandLineWro
 
     // And the command line still works after the desktop program's saves.
     EXPECT_EQ(cli({"accounts", "clear", "2"}), 0);
+}
+
+TEST_F(SharedHomeDesktopTest, RuleAddedByTheCommandLineWhileTheSpamWindowIsOpenSurvivesItsEdits) {
+    desktop();
+    auto spam = spamWindow();
+    ASSERT_EQ(importKeyword("later"), 0);
+    RuleTablePage& subjects = *spam->page(TableId::Subject);
+    subjects.selectRow(2); // "maybe"
+    auto* remove = subjects.findChild<QAbstractButton*>(QStringLiteral("btDelSubject"));
+    ASSERT_NE(remove, nullptr);
+    QTest::mouseClick(remove, Qt::LeftButton);
+    pressOK(*spam);
+
+    EXPECT_FALSE(spam->isVisible());
+    EXPECT_EQ(subjectRulesOnDisk(), (std::vector<std::string>{"viagra=0", "later=0"}));
+    EXPECT_EQ(MessageBox::takeShown(), QStringList());
 }
 
 TEST_F(SharedHomeDesktopTest, SaveWithoutTheLockSaysSoAndKeepsTheWindowOpenWithItsEdits) {
