@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "mail/MailErrors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <optional>
@@ -64,7 +65,11 @@ std::optional<std::string> decodeWord(const EncodedWord& w) {
     }
     // RFC 2231 allows a language after the charset: "utf-8*en".
     std::string charset = w.charset.substr(0, w.charset.find('*'));
-    return ConvertToUtf8(charset, bytes);
+    // A header value is one line: a line break in a word shows as a blank, and the words after it
+    // stay visible.
+    std::string text = ConvertToUtf8(charset, bytes);
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return text;
 }
 
 bool onlyBlanks(std::string_view s) {
@@ -117,28 +122,40 @@ std::string DecodeQuotedText(std::string_view text) {
         if (c == '=' && i + 1 == text.size()) break; // a soft break, not a decoded "="
         out += c;
     }
-    std::size_t lineEnd = out.find_first_of("\r\n");
-    if (lineEnd != std::string::npos) out.erase(lineEnd);
     return out;
 }
 
 std::string ConvertToUtf8(std::string_view charset, std::string_view bytes) {
     std::string name = trim(charset);
-    if (name.empty() || bytes.empty() || equalsNoCase(name, "utf-8") ||
-        equalsNoCase(name, "us-ascii"))
+    if (name.empty() || bytes.empty() || equalsNoCase(name, "us-ascii") ||
+        (equalsNoCase(name, "utf-8") && isValidUtf8(bytes)))
         return std::string(bytes);
     iconv_t cd = iconv_open("UTF-8", name.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(bytes);
-    std::string out(bytes.size() * 4 + 16, '\0');
     std::string in(bytes);
     char* inPtr = in.data();
     std::size_t inLeft = in.size();
-    char* outPtr = out.data();
-    std::size_t outLeft = out.size();
-    std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    std::string out(bytes.size() * 4 + 16, '\0');
+    std::size_t used = 0;
+    while (inLeft > 0) {
+        char* outPtr = out.data() + used;
+        std::size_t outLeft = out.size() - used;
+        std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        used = out.size() - outLeft;
+        if (rc != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG || outLeft < 3) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        // A byte that is not valid here, or an incomplete sequence at the end: one replacement
+        // character for it, and on with the next byte.
+        out.replace(used, 3, "\xEF\xBF\xBD");
+        used += 3;
+        ++inPtr;
+        --inLeft;
+    }
     iconv_close(cd);
-    if (rc == static_cast<std::size_t>(-1)) return std::string(bytes);
-    out.resize(out.size() - outLeft);
+    out.resize(used);
     return out;
 }
 

@@ -67,6 +67,16 @@ std::string dispositionFileName(const TMailHeaders& headers) {
         GetParameter("filename", headers.GetWholeFieldValue("Content-Disposition")));
 }
 
+// Whether the body is read by its Content-Type. A message without MIME-Version is too when it has
+// a Content-Type: old mailers and list software leave the version out, and every reader decodes
+// such mail by its type (RFC 2045 section 4 leaves this to local convention). A version other than
+// 1.0 is a format this reader does not know, so its text stays as it stands.
+bool isMime(const TMailHeaders& headers) {
+    std::string version = headers.GetFieldValue("MIME-Version");
+    if (!version.empty()) return contains(version, "1.0");
+    return !headers.GetFieldValue("Content-Type").empty();
+}
+
 } // namespace
 
 TCustomDecoder::TCustomDecoder(std::string text, TCustomMailMessage& message)
@@ -90,7 +100,7 @@ void TCustomDecoder::Decode() {
     readHeaderBlock(m_messageHeaders);
     HandOverHeaders();
     try {
-        if (contains(m_messageHeaders.GetFieldValue("MIME-VERSION"), "1.0"))
+        if (isMime(m_messageHeaders))
             decodeMime();
         else
             decodePlain();

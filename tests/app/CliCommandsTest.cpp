@@ -106,9 +106,15 @@ TEST_F(CliCommandsTest, ShowGivesDottedLinesAsSent) {
 }
 
 // Shapes of mail met in the wild, delivered to the server and shown by number: the text is the one
-// the viewer gives for the file itself, and holds what only a right decoding shows.
+// the viewer gives for the file itself, and holds what only a right decoding shows; where the
+// header fields are what goes wrong, `show N --headers` holds the line they give.
 TEST_F(CliCommandsTest, ShowDecodesRealWorldMail) {
-    const std::pair<const char*, const char*> cases[] = {
+    struct Case {
+        const char* file;
+        const char* shown;
+        const char* headerLine = nullptr;
+    };
+    const Case cases[] = {
         {"forward_single.eml", "Subject: Original\n\nOriginal text\n"},
         {"forward_first.eml", "Subject: Original\n\nOriginal text\n"},
         {"forward_mixed.eml", "See below.\n\n-------- Forwarded message --------\n"},
@@ -119,19 +125,30 @@ TEST_F(CliCommandsTest, ShowDecodesRealWorldMail) {
         {"rfc2231_signed.eml", "Signed caf\xC3\xA9 text\n"},
         {"rfc2231_long.eml", "Two files with long names.\n"},
         {"multipart_named.eml", "The guide is attached.\n"},
+        {"no_mime_version.eml", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, Bob\n"},
+        {"quoted_local.eml", "could not be delivered.\n",
+         "Subject : Undeliverable: Test Sender : \"System Administrator\"@example.com\n"},
+        {"cr_subject.eml", "Subject: Bericht  Erg\xC3\xA4nzung!\n\nReport text\n",
+         "Subject : Fwd: Bericht  Erg\xC3\xA4nzung! Sender : ann@example.com\n"},
+        {"utf7_signature.eml", "> Are you coming at 5 + 1?\n-- \nAnn \xEF\xBF\xBD sent"},
     };
     std::vector<std::string> raw;
-    for (const auto& [file, shown] : cases) {
-        raw.push_back(readFile(std::string(MV_TEST_DATA) + "/mail/" + file).value());
+    for (const Case& c : cases) {
+        raw.push_back(readFile(std::string(MV_TEST_DATA) + "/mail/" + c.file).value());
         server->deliver(raw.back());
     }
     ASSERT_EQ(cli.run({"check"}).code, 0);
     for (std::size_t i = 0; i < raw.size(); ++i) {
-        const auto& [file, shown] = cases[i];
-        auto r = cli.run({"show", std::to_string(i + 3)}); // after the two of SetUp
-        EXPECT_EQ(r.code, 0) << file << r.err;
-        EXPECT_EQ(r.out, viewerText(raw[i]) + "\n") << file;
-        EXPECT_NE(r.out.find(shown), std::string::npos) << file << "\n" << r.out;
+        const Case& c = cases[i];
+        std::string number = std::to_string(i + 3); // after the two of SetUp
+        auto r = cli.run({"show", number});
+        EXPECT_EQ(r.code, 0) << c.file << r.err;
+        EXPECT_EQ(r.out, viewerText(raw[i]) + "\n") << c.file;
+        EXPECT_NE(r.out.find(c.shown), std::string::npos) << c.file << "\n" << r.out;
+        if (!c.headerLine) continue;
+        auto headers = cli.run({"show", number, "--headers"});
+        EXPECT_NE(headers.out.find(c.headerLine), std::string::npos) << c.file << "\n"
+                                                                      << headers.out;
     }
 }
 

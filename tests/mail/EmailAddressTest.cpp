@@ -20,6 +20,10 @@ TEST(EmailAddress, ParseAddress) {
         {"<a@b.test> trailing", "a@b.test", "trailing"},
         {"", "", ""},
         {"(", "", ""},
+        // A quoted local part is kept whole; a wholly quoted mailbox loses both quotes.
+        {"<\"System Administrator\"@example.com>", "\"System Administrator\"@example.com", ""},
+        {"\"Sys Admin\"@x.test (Admin)", "\"Sys Admin\"@x.test", "Admin"},
+        {"Admin <\"a@b.test\">", "a@b.test", "Admin"},
     };
     for (const auto& c : cases) {
         SplitResult r = SplitAddress(c.text);

@@ -25,6 +25,9 @@ TEST(EncodedWords, DecodeHeaderText) {
         {"=?utf-8*en?Q?hi?=", "hi"},
         {"=?utf-8?Q?=3D?=", "="},
         {"==?utf-8?Q?x?=", "=x"},
+        // A line break inside a word is a blank, and the text after it stays.
+        {"=?utf-8?q?one=0D_two?= three", "one  two three"},
+        {"=?utf-8?B?b25lDQp0d28=?=", "one  two"},
     };
     for (const auto& c : cases) EXPECT_EQ(DecodeHeaderText(c.text), c.decoded) << c.text;
 }
@@ -53,7 +56,7 @@ TEST(EncodedWords, QuotedText) {
         const char* text;
         const char* decoded;
     } cases[] = {{"Caf=E9", "Caf\xE9"}, {"a=3d3D", "a=3D"}, {"x=ZZ", "x=ZZ"},
-                 {"end=", "end"},       {"one=0D=0Atwo", "one"}, {"a_b", "a_b"},
+                 {"end=", "end"},       {"one=0D=0Atwo", "one\r\ntwo"}, {"a_b", "a_b"},
                  {"x=4", "x\x04"}};
     for (const auto& c : cases) EXPECT_EQ(DecodeQuotedText(c.text), c.decoded) << c.text;
 }
@@ -62,7 +65,23 @@ TEST(EncodedWords, ConvertToUtf8) {
     EXPECT_EQ(ConvertToUtf8("ISO-8859-1", "\xE9"), "\xC3\xA9");
     EXPECT_EQ(ConvertToUtf8("windows-1252", "\x80"), "\xE2\x82\xAC");
     EXPECT_EQ(ConvertToUtf8("no-such-charset", "\xE9"), "\xE9");
-    EXPECT_EQ(ConvertToUtf8("utf-8", "\xE9"), "\xE9"); // invalid stays as it came
+}
+
+// What does not convert gives U+FFFD, one per byte, and the conversion goes on after it.
+TEST(EncodedWords, ConvertToUtf8KeepsGoingPastInvalidBytes) {
+    struct Case {
+        const char* charset;
+        const char* bytes;
+        const char* text;
+    } cases[] = {
+        {"utf-7", "+AD4- a ~ \xFC +AD4-", "> a \xEF\xBF\xBD \xEF\xBF\xBD >"},
+        {"utf-8", "caf\xE9 \xC3\xA9", "caf\xEF\xBF\xBD \xC3\xA9"},
+        {"utf-8", "end \xC3", "end \xEF\xBF\xBD"}, // a sequence cut off at the end
+        {"shift_jis", "\x82\xA0\xFF\x82\xA0", "\xE3\x81\x82\xEF\xBF\xBD\xE3\x81\x82"},
+        {"us-ascii", "caf\xE9", "caf\xE9"}, // left for the display to read as Latin-1
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ConvertToUtf8(c.charset, c.bytes), c.text) << c.charset << " " << c.bytes;
 }
 
 } // namespace

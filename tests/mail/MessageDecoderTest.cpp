@@ -63,6 +63,8 @@ struct DecodeCase {
     std::string contentType;
     TMsgEncoding encoding = TMsgEncoding::meMIME;
     TCharSet charset = TCharSet::csUSASCII;
+    std::string sender = "ann@example.com";
+    std::string subject = {}; // empty: not checked
 };
 
 const ExpectedPart kOriginal{"original.eml", "message/rfc822", kRaw};
@@ -173,6 +175,35 @@ const DecodeCase kCases[] = {
      {{"multipart-guide.pdf", "application/pdf", kPdf},
       {"att.1", "application/octet-stream", "first"}},
      "multipart/mixed"},
+    // Without MIME-Version the Content-Type still decides: no boundary lines in the text.
+    {"no_mime_version.eml",
+     {"\xF0\xD2\xC9\xD7\xC5\xD4, Bob"},
+     {{"_alt.0", "text/html", "<p>\xF0\xD2\xC9\xD7\xC5\xD4, Bob</p>\r\n"}},
+     "multipart/alternative"},
+    // A quoted local part keeps both its quotes.
+    {"quoted_local.eml",
+     {"Your message to bob@example.org could not be delivered."},
+     {},
+     "text/plain",
+     TMsgEncoding::meMIME,
+     TCharSet::csUSASCII,
+     "\"System Administrator\"@example.com"},
+    // A CR inside an encoded word is a blank; the words after it stay.
+    {"cr_subject.eml",
+     {"See the report below."},
+     {{"att.0", "message/rfc822",
+       "From: Carl <carl@example.net>\r\nSubject: =?utf-8?q?Bericht=0D_Erg=C3=A4nzung!?=\r\n\r\n"
+       "Report text\r\n"}},
+     "multipart/mixed",
+     TMsgEncoding::meMIME,
+     TCharSet::csUSASCII,
+     "ann@example.com",
+     "Fwd: Bericht  Erg\xC3\xA4nzung!"},
+    // The body stays as sent; its conversion is the viewer's.
+    {"utf7_signature.eml",
+     {"Hello Bob,", "+AD4- Are you coming at 5 +- 1?", "-- ", "Ann ~ sent \xFC" "ber webmail"},
+     {},
+     "text/plain"},
 };
 
 class DecodeFixture : public testing::TestWithParam<DecodeCase> {};
@@ -195,7 +226,10 @@ TEST_P(DecodeFixture, GivesBodyAndAttachments) {
     EXPECT_EQ(message.ContentType(), c.contentType);
     EXPECT_EQ(message.Encoding, c.encoding);
     EXPECT_EQ(message.CharSet, c.charset);
-    EXPECT_EQ(message.Sender.Address, "ann@example.com");
+    EXPECT_EQ(message.Sender.Address, c.sender);
+    if (!c.subject.empty()) {
+        EXPECT_EQ(message.Subject, c.subject);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, DecodeFixture, testing::ValuesIn(kCases),
@@ -238,6 +272,37 @@ TEST(MessageDecoder, UnreadableContentTypeCountsAsPlainText) {
         EXPECT_EQ(message.Body, std::vector<std::string>{"<b>text</b>"}) << type;
         EXPECT_EQ(message.BodyContentType, read) << type;
         EXPECT_EQ(message.BodyCharset, "us-ascii") << type;
+    }
+}
+
+// Without MIME-Version the Content-Type decides how the body is read; a version other than 1.0
+// leaves the text as it stands.
+TEST(MessageDecoder, MissingMimeVersionReadsByContentType) {
+    const std::vector<std::string> kAsSent{"--b", "", "<b>x=3D</b>", "--b--"};
+    struct Case {
+        const char* headers;
+        std::vector<std::string> body;
+        const char* bodyType;
+        const char* charset;
+    } cases[] = {
+        // Header fields, then the body and the type and charset its text is read in.
+        {"Content-Type: text/html\r\n", kAsSent, "text/html", ""},
+        {"Content-Type: text/plain; charset=koi8-r\r\nContent-Transfer-Encoding: "
+         "quoted-printable\r\n",
+         {"--b", "", "<b>x=</b>", "--b--"},
+         "text/plain",
+         "koi8-r"},
+        {"Content-Type: multipart/mixed; boundary=b\r\n", {"<b>x=3D</b>"}, "text/plain", ""},
+        {"MIME-Version: 2.0\r\nContent-Type: multipart/mixed; boundary=b\r\n", kAsSent, "", ""},
+        {"", kAsSent, "", ""},
+    };
+    for (const Case& c : cases) {
+        TMailMessage message;
+        message.LoadFromText(std::string("Subject: s\r\n") + c.headers +
+                             "\r\n--b\r\n\r\n<b>x=3D</b>\r\n--b--\r\n");
+        EXPECT_EQ(message.Body, c.body) << c.headers;
+        EXPECT_EQ(message.BodyContentType, c.bodyType) << c.headers;
+        EXPECT_EQ(message.BodyCharset, c.charset) << c.headers;
     }
 }
 

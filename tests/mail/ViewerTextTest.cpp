@@ -44,6 +44,17 @@ TEST(ViewerText, ShowsBodiesAsUtf8) {
                               "From: Carl <carl@example.net>\n"
                               "Subject: Caf\xC3\xA9\n\n"
                               "Plain original"},
+        {"no_mime_version.eml", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, Bob"},
+        {"quoted_local.eml", "Your message to bob@example.org could not be delivered."},
+        {"cr_subject.eml", "See the report below.\n\n"
+                           "-------- Forwarded message --------\n"
+                           "From: Carl <carl@example.net>\n"
+                           "Subject: Bericht  Erg\xC3\xA4nzung!\n\n"
+                           "Report text"},
+        // What is no UTF-7 shows as U+FFFD, and the rest is still decoded.
+        {"utf7_signature.eml", "Hello Bob,\n> Are you coming at 5 + 1?\n-- \n"
+                               "Ann \xEF\xBF\xBD sent \xEF\xBF\xBD"
+                               "ber webmail"},
         {"no_boundary.eml", "The following error has been occured while processing the message:\n"
                             "Cannot find boundary\n"
                             "The original message will be stored as an attachment"},
