@@ -230,7 +230,8 @@ void CheckController::addRow(int num) {
     row.headers = item.Headers;
     row.subject = item.Headers.GetFieldValue("Subject");
     row.sender = SplitAddress(item.Headers.GetFieldValue("From")).address;
-    row.size = std::to_string(std::max<std::int64_t>(item.Size, 0));
+    // A size the server did not give stays unknown, so no size limit judges it.
+    row.size = item.Size < 0 ? std::string() : std::to_string(item.Size);
     std::string dateText = item.Headers.GetFieldValue("Date");
     MailDate date = ParseMailDate(dateText, m_regional);
     row.date = date.value == 0 ? dateText

@@ -92,6 +92,12 @@ void printText(const MailboxResult& r, std::ostream& out) {
     out << totalCountText(r.rows) << "\n";
 }
 
+// A size the server did not give is null, never a size of 0.
+std::string jsonSize(std::string_view size) {
+    std::optional<long long> octets = parseInteger(size);
+    return octets ? std::to_string(*octets) : "null";
+}
+
 void printJson(const MailboxResult& r, std::ostream& out) {
     out << "{\"mailbox\":" << r.mailbox << ",\"server\":" << jsonText(r.server)
         << ",\"user\":" << jsonText(r.user) << ",\"messages\":[";
@@ -99,7 +105,7 @@ void printJson(const MailboxResult& r, std::ostream& out) {
         const MessageEntry& row = r.rows[i];
         out << (i ? "," : "") << "{\"number\":" << i + 1 << ",\"index\":" << i
             << ",\"subject\":" << jsonText(row.subject) << ",\"sender\":" << jsonText(row.sender)
-            << ",\"size\":" << parseIntegerOr(row.size, 0) << ",\"date\":" << jsonText(row.date)
+            << ",\"size\":" << jsonSize(row.size) << ",\"date\":" << jsonText(row.date)
             << ",\"mark\":" << row.mark
             << ",\"delete\":" << (isMarkedForDeletion(row.mark) ? "true" : "false")
             << ",\"reasons\":[";

@@ -93,13 +93,11 @@ std::string TCustomPOP::readMultiLine(std::int64_t expectedSize, std::size_t max
     return reply;
 }
 
-std::int64_t TCustomPOP::parseListSize(std::string_view reply) {
+std::int64_t TCustomPOP::parseListSize(std::string_view reply, std::string_view number) {
     std::vector<std::string> w = words(reply.substr(std::min<std::size_t>(reply.size(), 3)));
-    // "+OK n size", or "+OK size" from servers that leave the number out.
-    std::string size = w.size() >= 2 ? w[1] : w.empty() ? std::string() : w[0];
-    std::size_t digits = size.find_first_not_of("0123456789");
-    if (digits == 0 || size.empty()) return -1;
-    return strictCount(size.substr(0, digits)).value_or(-1);
+    if (w.empty() || (w.size() == 1 && w[0] == number)) return -1;
+    // Only whole digits: "1e20" is no size of 1, and "-5" or 2^64 - 1 is no size at all.
+    return strictCount(w.size() >= 2 ? w[1] : w[0]).value_or(-1);
 }
 
 std::size_t TCustomPOP::messageBound(std::int64_t listedSize) {
@@ -169,7 +167,7 @@ void TCustomPOP::Logout() {
 
 void TCustomPOP::RetrieveMessage(int index) {
     std::string number = std::to_string(index + 1);
-    std::int64_t size = parseListSize(command("LIST " + number));
+    std::int64_t size = parseListSize(command("LIST " + number), number);
     if (OnRetrieving) OnRetrieving(*this, index);
     command("RETR " + number);
     std::string contents = ReceiveToStream(size, messageBound(size));

@@ -48,8 +48,10 @@ protected:
     const std::string& readOk();
     // Reads the rest of a multi-line reply after its status line, without the "." line.
     std::string readMultiLine(std::int64_t expectedSize, std::size_t maxSize);
-    // The size of a LIST reply: the size word's leading digits, -1 when it has none.
-    static std::int64_t parseListSize(std::string_view reply);
+    // The size the reply to "LIST n" gives, -1 when it gives none that can be read: the size word
+    // must be a whole number of octets. A reply of one word is the size from a server that
+    // leaves the number out, unless that word is `number` itself.
+    static std::int64_t parseListSize(std::string_view reply, std::string_view number);
     // The bound on a message of `listedSize` octets as sent: dot-stuffing may add a byte a line.
     static std::size_t messageBound(std::int64_t listedSize);
 

@@ -72,7 +72,7 @@ void TRemotePOP::listMessages() {
         fillWindow(i);
         TRemoteInfoItem item;
         if (!pipelined) SendLine("LIST " + number);
-        replyBytes += readListReply(item);
+        replyBytes += readListReply(item, number);
         if (!pipelined) SendLine("TOP " + number + " 1");
         replyBytes += readTopReply(item);
         if (static_cast<std::size_t>(i + 1) < uids.size()) item.UIDL = uids[i + 1];
@@ -95,9 +95,9 @@ std::vector<std::string> TRemotePOP::readUidList() {
     return uids;
 }
 
-std::size_t TRemotePOP::readListReply(TRemoteInfoItem& item) {
+std::size_t TRemotePOP::readListReply(TRemoteInfoItem& item, std::string_view number) {
     const std::string& line = readOk();
-    item.Size = parseListSize(line);
+    item.Size = parseListSize(line, number);
     return line.size() + 2;
 }
 
@@ -149,7 +149,7 @@ void TRemotePOP::checkStillListed(int index) {
     } else {
         TRemoteInfoItem now;
         SendLine("LIST " + number);
-        readListReply(now);
+        readListReply(now, number);
         SendLine("TOP " + number + " 1");
         readTopReply(now);
         same = now.Size == listed.Size && now.Headers.lines() == listed.Headers.lines();

@@ -91,7 +91,7 @@ private:
     // when the server refused.
     std::vector<std::string> readUidList();
     // Both return the reply's size in bytes.
-    std::size_t readListReply(TRemoteInfoItem& item);
+    std::size_t readListReply(TRemoteInfoItem& item, std::string_view number);
     std::size_t readTopReply(TRemoteInfoItem& item);
     // Throws EMailboxChanged unless message index + 1 is still the listed message; its text says
     // what the run left undone.

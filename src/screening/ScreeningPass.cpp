@@ -19,6 +19,17 @@ std::optional<std::string_view> shownPattern(const PatternTest& test) {
     if (!test.showsPattern()) return std::nullopt;
     return test.pattern;
 }
+
+// The row's size in octets; none when the server gave no size that could be read.
+std::optional<long long> knownSize(std::string_view sizeText) {
+    std::optional<long long> size = parseInteger(sizeText);
+    if (!size || *size < 0) return std::nullopt;
+    return size;
+}
+
+constexpr std::string_view kSizeUnknown =
+    "Size unknown: the server gave no size that could be read, so the size limits were not "
+    "applied";
 } // namespace
 
 // The texts of one message that the rules test, each folded once however many rules read it.
@@ -104,6 +115,9 @@ std::vector<std::string> ScreeningPass::whyMarked(MessageEntry& row) {
     if (m_reasons.size() == headingLines)
         m_reasons.emplace_back(
             "Message was neither on the exception list nor on the list of matching criteria");
+    const SpamOptions& o = m_rules.options();
+    if ((o.smallerOn || o.largerOn) && !knownSize(row.size))
+        m_reasons.emplace_back(kSizeUnknown);
     if (before == kMarkDelete && after != kMarkDelete)
         m_reasons.emplace_back("** You marked this message **");
     if (before == kMarkNone && after != kMarkNone)
@@ -211,8 +225,8 @@ bool ScreeningPass::exceptionHolds(const ExceptionRule& rule, MessageTexts& mess
 }
 
 ScreeningPass::Verdict ScreeningPass::tooBigSmall(std::string_view sizeText) {
-    std::optional<long long> size = parseInteger(sizeText);
-    if (!size || *size < 0) return {};
+    std::optional<long long> size = knownSize(sizeText);
+    if (!size) return {};
     const SpamOptions& o = m_rules.options();
     if (o.smallerOn && *size < o.smallerLimit) {
         whyAdd(o.smallerDeletes, "Size", "smaller than", std::to_string(o.smallerLimit), false);

@@ -3,6 +3,7 @@
 #include "cli/CliRunner.h"
 #include "mail/ViewerText.h"
 #include "support/DovecotSuite.h"
+#include "support/HostileServer.h"
 #include "support/SilentUdpPort.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +213,39 @@ TEST_F(CliCommandsTest, AutoWithKillLeavesTheStoredModeAlone) {
     GeneralSettings stored = cli.settings().ReadGeneralSettings();
     EXPECT_FALSE(stored.automatic);
     EXPECT_EQ(stored.count, 1);
+}
+
+// A LIST reply whose size cannot be read: the row's size is unknown, not 0, so the limit for
+// small messages passes it over, and the explanation says why.
+TEST(CheckCommandTest, UnreadableSizeIsUnknownToTheSizeLimits) {
+    test::HostileServer server([](test::HostilePeer& peer, const std::atomic<bool>&) {
+        peer.send("+OK ready\r\n");
+        for (std::string line = peer.readLine(); !line.empty(); line = peer.readLine()) {
+            std::string verb = line.substr(0, line.find(' '));
+            if (verb == "CAPA")
+                peer.send("+OK\r\nUSER\r\n.\r\n");
+            else if (verb == "STAT")
+                peer.send("+OK 1 20\r\n");
+            else if (verb == "LIST")
+                peer.send("+OK 1 1e20\r\n");
+            else if (verb == "TOP")
+                peer.send("+OK\r\nSubject: s\r\n\r\n.\r\n");
+            else
+                peer.send("+OK\r\n");
+        }
+    });
+    test::CliRunner cli;
+    writeFileAtomically(cli.home() / "mailvane.ini",
+                        "[Known]\r\nValid=0\r\n[Smaller]\r\nQSmaller=1\r\nNum=6000\r\nCheck=1\r\n");
+    SettingsStore settings = cli.settings();
+    settings.saveAccount(1, {server.address(), "bob", "secret", TlsMode::None, ""});
+    auto r = cli.run({"check", "--json", "--explain"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"size\":null,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"mark\":-1,\"delete\":false"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"Size unknown: the server gave no size that could be read"),
+              std::string::npos)
+        << r.out;
 }
 
 TEST(DemoCommandTest, ChecksTheBundledMailbox) {

@@ -130,6 +130,26 @@ TEST_F(PopTranscript, ListingKeepsFoldedLinesSizesAndUniqueIds) {
                                                 "Next 2", "Closing", "Closed", "InfoUpdated"}));
 }
 
+// A LIST reply whose size cannot be read gives an unknown size, never 0 or a number read from
+// part of it; a reply of only the message number gives no size either.
+TEST_F(PopTranscript, UnreadableListSizesAreUnknown) {
+    const char* const replies[] = {"+OK 1 -5", "+OK 2 1e20", "+OK 3 18446744073709551615",
+                                   "+OK 4 abc", "+OK 5"};
+    login("+OK 5 100\r\n", "USER\r\n");
+    for (int n = 1; n <= 5; ++n) {
+        std::string number = std::to_string(n);
+        t->expectClient("LIST " + number + "\r\n");
+        t->server(std::string(replies[n - 1]) + "\r\n");
+        t->expectClient("TOP " + number + " 1\r\n");
+        t->server("+OK\r\nSubject: s\r\n.\r\n");
+    }
+    quit();
+    pop.UpdateInfo();
+    ASSERT_EQ(pop.RemoteInfo().Count(), 5u);
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(pop.RemoteInfo()[i].Size, -1) << replies[i];
+}
+
 TEST_F(PopTranscript, HeaderReplyOfOnlyTheTerminatorIsRecognisedAtOnce) {
     login("+OK 1 10\r\n", "USER\r\n");
     t->expectClient("LIST 1\r\n");

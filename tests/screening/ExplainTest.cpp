@@ -75,6 +75,23 @@ TEST(ExplainTest, EveryMatchingRuleGivesItsLineAndNoCounterMoves) {
             EXPECT_EQ(s.hits(id, row), "0");
 }
 
+// A size the server did not give is neither small nor large: no limit judges it, and the
+// explanation says so.
+TEST(ExplainTest, UnknownSizeEscapesTheLimitsAndSaysSo) {
+    Screener s;
+    s.rules.options().smallerOn = true;
+    s.rules.options().smallerLimit = 6000;
+    s.rules.options().smallerDeletes = true;
+    MessageEntry m = message(kOffer, "");
+    s.pass.MarkForDeletion(std::span(&m, 1), 0);
+    EXPECT_EQ(m.mark, kMarkNone);
+    EXPECT_EQ(s.pass.whyMarked(m),
+              withHeading({"Message was neither on the exception list nor on the list of "
+                           "matching criteria",
+                           "Size unknown: the server gave no size that could be read, so the "
+                           "size limits were not applied"}));
+}
+
 TEST(ExplainTest, ExceptionIsTheOnlyReason) {
     Screener s;
     s.exception("Any Header", "Contains", "home", "No", "8");
