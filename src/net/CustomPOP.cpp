@@ -155,8 +155,13 @@ void TCustomPOP::readStat() {
     std::vector<std::string> w = words(command("STAT"));
     auto count = w.size() >= 3 ? strictCount(w[1]) : std::nullopt;
     auto size = w.size() >= 3 ? strictCount(w[2]) : std::nullopt;
-    if (!count || !size || *count > std::numeric_limits<int>::max())
-        throw EServerError(LastReply());
+    if (!count || !size)
+        throw EServerError("The server's reply to STAT gives no message count and mailbox size: " +
+                           LastReply());
+    if (*count > std::numeric_limits<int>::max())
+        throw EServerError("The server reports " + std::to_string(*count) +
+                           " messages, more than can be listed (at most " +
+                           std::to_string(std::numeric_limits<int>::max()) + ")");
     m_messageCount = static_cast<int>(*count);
     m_mailboxSize = *size;
 }

@@ -259,8 +259,10 @@ void RuleTable::LoadFromFile(const std::filesystem::path& path) {
     std::optional<std::string> text;
     try {
         text = readFile(path);
-    } catch (const FileError&) {
-        text.reset();
+    } catch (const FileError& e) {
+        // A file that is there but cannot be read (a folder in its place, no permission) is no
+        // missing file: the user is told what is wrong with it.
+        throw TableFileError(e.what());
     }
     if (!text) throw TableFileError("File " + path.string() + " not found");
     loadFromText(*text, path.string());

@@ -125,14 +125,22 @@ TEST(RuleTableFile, CorruptFirstLineIsRefusedAndTableKept) {
     }
 }
 
-TEST(RuleTableFile, MissingFileIsNotFound) {
+// Only a missing file is "not found"; one that is there but cannot be read says why.
+TEST(RuleTableFile, MissingFileIsNotFoundAndAFolderIsNoFile) {
     test::TempDir dir;
+    std::filesystem::create_directory(dir / "folder.lst");
     RuleTable t;
-    try {
-        t.LoadFromFile(dir / "none.lst");
-        FAIL();
-    } catch (const TableFileError& e) {
-        EXPECT_EQ(std::string(e.what()), "File " + (dir / "none.lst").string() + " not found");
+    const std::pair<const char*, std::string> cases[] = {
+        {"none.lst", "File " + (dir / "none.lst").string() + " not found"},
+        {"folder.lst", "Unable to read " + (dir / "folder.lst").string() + ": "},
+    };
+    for (const auto& [file, message] : cases) {
+        try {
+            t.LoadFromFile(dir / file);
+            ADD_FAILURE() << file;
+        } catch (const TableFileError& e) {
+            EXPECT_TRUE(std::string(e.what()).starts_with(message)) << e.what();
+        }
     }
 }
 
