@@ -182,6 +182,11 @@ GeneralSettings SettingsStore::ReadGeneralSettings() const {
 }
 
 void SettingsStore::SaveGeneralSettings(const GeneralSettings& s) {
+    putGeneral(s);
+    save();
+}
+
+void SettingsStore::putGeneral(const GeneralSettings& s) {
     auto put = [this](Setting k, const std::string& value) { this->put(k, value); };
     auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     put(Setting::Asis, flag(s.logNaming == LogNaming::AsIs));
@@ -203,7 +208,6 @@ void SettingsStore::SaveGeneralSettings(const GeneralSettings& s) {
     put(Setting::SysTray, flag(s.sysTray));
     put(Setting::DNSAddress, s.dnsAddress);
     put(Setting::DNSPort, std::to_string(s.dnsPort));
-    save();
 }
 
 MailboxAccount SettingsStore::readAccount(int n, std::vector<std::string>& problems) const {
@@ -283,15 +287,33 @@ bool SettingsStore::migratePasswords() {
     return cleared;
 }
 
+std::optional<AccountProblem> SettingsStore::putAccounts(const MailboxAccounts& accounts) {
+    // 0 when no radio button is selected, which reads back as the default mailbox 1.
+    put(Setting::Which, std::to_string(accounts.which));
+    for (int n = 1; n <= MailboxAccounts::kCount; ++n) {
+        writeAccount(n, accounts[n]);
+        if (auto problem = checkAccount(n, accounts[n])) return problem;
+    }
+    return std::nullopt;
+}
+
 AccountSaveResult SettingsStore::saveServerSettings(const MailboxAccounts& accounts) {
     AccountSaveResult result;
     result.migrationWarning = migratePasswords();
-    // 0 when no radio button is selected, which reads back as the default mailbox 1.
-    put(Setting::Which, std::to_string(accounts.which));
-    for (int n = 1; n <= MailboxAccounts::kCount && !result.problem; ++n) {
-        writeAccount(n, accounts[n]);
+    result.problem = putAccounts(accounts);
+    save();
+    return result;
+}
+
+AccountSaveResult SettingsStore::saveAllSettings(const GeneralSettings& general,
+                                                 const MailboxAccounts& accounts) {
+    AccountSaveResult result;
+    for (int n = 1; n <= MailboxAccounts::kCount && !result.problem; ++n)
         result.problem = checkAccount(n, accounts[n]);
-    }
+    if (result.problem) return result;
+    putGeneral(general);
+    result.migrationWarning = migratePasswords();
+    putAccounts(accounts);
     save();
     return result;
 }

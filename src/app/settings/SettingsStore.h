@@ -138,6 +138,11 @@ public:
     // Writes `Which` and then rows 1 to 12 in order, checking each after writing it; stops at the
     // first invalid row. Throws FileError.
     AccountSaveResult saveServerSettings(const MailboxAccounts& accounts);
+    // The settings window's OK: the general options, `Which` and rows 1 to 12 as one batch,
+    // written only when every row passes the row checks. Otherwise nothing is written and the
+    // first failing row is returned. Throws FileError.
+    AccountSaveResult saveAllSettings(const GeneralSettings& general,
+                                      const MailboxAccounts& accounts);
     // Writes mailbox n alone when it passes the row checks. Throws FileError.
     AccountSaveResult saveAccount(int n, const MailboxAccount& account);
     // Empties mailbox n. Throws FileError.
@@ -164,6 +169,10 @@ private:
     // store as migrated. Saves nothing; the caller's batch does.
     bool migratePasswords();
     MailboxAccount readAccount(int n, std::vector<std::string>& problems) const;
+    void putGeneral(const GeneralSettings& settings);
+    // `Which` and rows 1 to 12 in memory, up to and including the first row that fails the row
+    // checks; that row's problem.
+    std::optional<AccountProblem> putAccounts(const MailboxAccounts& accounts);
     void writeAccount(int n, const MailboxAccount& account);
     // Sets a value in memory and notes it for the next save when it differs from the one read
     // there (`fallback` when missing).

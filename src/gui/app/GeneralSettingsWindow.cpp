@@ -3,6 +3,7 @@
 #include "app/ActivityLog.h"
 #include "app/CheckController.h"
 #include "app/settings/SecretMemory.h"
+#include "app/settings/SettingsEdits.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "gui/WindowOpeners.h"
@@ -151,6 +152,7 @@ TfrmGeneral::TfrmGeneral(CheckController& controller, Environment environment,
 
 TfrmGeneral::~TfrmGeneral() {
     stopAlarmTest();
+    wipePasswords(m_shown);
 }
 
 // --- Pages -----------------------------------------------------------------------------------
@@ -440,6 +442,8 @@ std::vector<std::string> TfrmGeneral::readServerSettings() {
         r.fingerprint = a.fingerprint;
         r.btSecurity->setText(securityCaption(a.security));
     }
+    wipePasswords(m_shown);
+    m_shown = stored.accounts;
     wipePasswords(stored.accounts);
     return stored.problems;
 }
@@ -541,36 +545,47 @@ void TfrmGeneral::btOKClick() {
     if (m_cbSysTray->isChecked() != m_sysTrayWhenShown)
         MessageBox::information(
             this, QStringLiteral("Exit and restart for the Start Up changes to take effect."));
-    // The options and the accounts are one save: the other program sees both or neither.
-    std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_controller.home().lockFile());
-    if (!lock) return;
-    try {
-        m_settings.SaveGeneralSettings(generalFromControls());
-    } catch (const FileError& e) {
-        MessageBox::error(this, qs(e.what()));
-        return;
-    }
-    // Stored now: a second OK after a faulty mailbox row must not warn again.
-    m_stored = m_settings.ReadGeneralSettings();
+    // The boxes wait for the user. A window closed meanwhile (Exit, or hidden to the tray) has
+    // put the stored values back and emptied its password fields: saving now would store "" as
+    // every password.
+    if (!isVisible()) return;
+    // Said once: a second OK after a faulty mailbox row must not warn again.
     m_killWhenShown = m_cbKill->isChecked();
     m_sysTrayWhenShown = m_cbSysTray->isChecked();
-    if (saveServerSettings()) accept();
+    // The options and the accounts are one save: the other program sees both or neither.
+    std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_controller.home().lockFile());
+    if (lock && saveSettings()) accept();
 }
 
-bool TfrmGeneral::saveServerSettings() {
-    MailboxAccounts accounts = accountsFromControls();
-    std::optional<AccountProblem> problem = unusableServer(accounts);
-    if (!problem) try {
-            AccountSaveResult result = m_settings.saveServerSettings(accounts);
+bool TfrmGeneral::saveSettings() {
+    ServerSettings stored;
+    MailboxAccounts edited = accountsFromControls();
+    std::optional<AccountProblem> problem;
+    std::optional<std::string> failure;
+    try {
+        // Only what was changed here goes onto what is stored now: the command line may have
+        // changed other fields while the window was open.
+        m_settings.refresh();
+        GeneralSettings general = m_settings.ReadGeneralSettings();
+        applyEdits(m_stored, generalFromControls(), general);
+        stored = m_settings.readServerSettings();
+        applyEdits(m_shown, edited, stored.accounts);
+        problem = unusableServer(stored.accounts);
+        if (!problem) {
+            AccountSaveResult result = m_settings.saveAllSettings(general, stored.accounts);
             if (result.migrationWarning)
                 MessageBox::warning(this, qs(std::string(kPasswordMigrationWarning)));
             problem = result.problem;
-        } catch (const FileError& e) {
-            wipePasswords(accounts);
-            MessageBox::error(this, qs(e.what()));
-            return false;
         }
-    wipePasswords(accounts);
+    } catch (const FileError& e) {
+        failure = e.what();
+    }
+    wipePasswords(stored.accounts);
+    wipePasswords(edited);
+    if (failure) {
+        MessageBox::error(this, qs(*failure));
+        return false;
+    }
     if (problem) showAccountProblem(*problem);
     return !problem;
 }
@@ -601,6 +616,7 @@ void TfrmGeneral::hideEvent(QHideEvent* event) {
     // The passwords are stored or restored by now; the next showing reads them again.
     for (MailboxRow& r : m_rows)
         r.edPass->clear();
+    wipePasswords(m_shown);
 }
 
 // --- Automatic page ----------------------------------------------------------------------------
