@@ -297,10 +297,10 @@ bool CheckController::setMark(int index, MarkState mark) {
     return set;
 }
 
-std::optional<int> CheckController::remark() {
+std::optional<int> CheckController::remark(HandMarks handMarks) {
     std::optional<int> marked;
     operation([&] {
-        marked = m_screening.autoMark();
+        marked = m_screening.autoMark(handMarks);
         showScreeningProblems();
     });
     return marked;

@@ -136,9 +136,10 @@ public:
     void settingsClosed();
     // Sets the mark of row `index` by the user's hand; false when refused or no such row.
     bool setMark(int index, MarkState mark);
-    // "Auto-mark messages" without its message box: every mark recomputed from the rules;
-    // returns how many rows are marked for deletion, nullopt when refused.
-    std::optional<int> remark();
+    // "Auto-mark messages" without its message box: every mark recomputed from the rules (but
+    // those the user set by hand, when kept); returns how many rows are marked for deletion,
+    // nullopt when refused.
+    std::optional<int> remark(HandMarks handMarks = HandMarks::Reset);
     // The lines of "Why was this e-mail marked?" for row `index`; no mark changes. Empty when
     // refused.
     std::vector<std::string> reasons(int index);

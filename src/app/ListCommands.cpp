@@ -69,8 +69,12 @@ void ListCommands::ResetButtonClick() {
 }
 
 void ListCommands::btRemarkClick() {
+    remarkList(HandMarks::Reset);
+}
+
+void ListCommands::remarkList(HandMarks handMarks) {
     m_c.playAlarmSound(false);
-    std::optional<int> marked = m_c.remark();
+    std::optional<int> marked = m_c.remark(handMarks);
     if (!marked) return;
     if (*marked == 0) m_c.view().showInformation(std::string(kNothingMatched));
     m_c.ShowTotalCount();
@@ -178,10 +182,9 @@ void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
     SpamListChoice choice = spamListChoice(selectedEntries(rows));
-    if (m_c.view().confirmSpamList(choice) &&
-        !m_c.editRules([&](RuleSet& rules) { addToSpamList(rules, choice); }))
-        return;
-    btRemarkClick();
+    if (!m_c.view().confirmSpamList(choice)) return; // Cancel changes nothing, marks included
+    if (m_c.editRules([&](RuleSet& rules) { addToSpamList(rules, choice); }))
+        remarkList(HandMarks::Keep);
 }
 
 void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
@@ -190,7 +193,7 @@ void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
     if (warnIfNone(rows)) return;
     if (m_c.editRules(
             [&](RuleSet& rules) { addSendersToExceptions(rules, selectedEntries(rows)); }))
-        btRemarkClick();
+        remarkList(HandMarks::Keep);
 }
 
 } // namespace mv
