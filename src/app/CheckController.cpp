@@ -488,6 +488,7 @@ void CheckController::DeleteMessages() {
         m_view.showProgress("Deleting messages ... standby", client().server(),
                             client().userName());
     m_lastDeleted = m_deletion.deleteMarked();
+    m_tickDeleted += m_lastDeleted;
     m_general.count += m_lastDeleted;
     try {
         // Only the counter: the other general settings here may be older than the stored ones,
@@ -520,6 +521,7 @@ void CheckController::listAgainAfterDeletion(bool interactive) {
 
 void CheckController::Timer1Timer() {
     command([this] {
+        m_tickDeleted = 0;
         if (m_scheduler.startTick()) operation([this] { CheckAllMailBoxes(); });
         m_scheduler.endTick();
     });

@@ -96,6 +96,9 @@ public:
     void setLaunchesMailProgram(bool launches) { m_launchesMailProgram = launches; }
     // How many messages the last deletion removed on the server.
     int lastDeletedCount() const { return m_lastDeleted; }
+    // How many messages this program removed on the server during the last timer tick, over all
+    // mailboxes of its run (the stored counter also counts the other program's deletions).
+    int tickDeletedCount() const { return m_tickDeleted; }
     // Automatic mode for this run only, never stored (the command line's foreground checking).
     // Refused while busy.
     void setAutomaticForRun(bool on);
@@ -240,6 +243,7 @@ private:
 
     bool m_launchesMailProgram = true;
     int m_lastDeleted = 0;
+    int m_tickDeleted = 0;
 };
 
 } // namespace mv

@@ -286,15 +286,14 @@ void Desktop::showMain() {
 void Desktop::timerTick() {
     if (!m_controller.timerEnabled() || blocked()) return;
     Running running(*this);
-    long long deletedBefore = m_controller.general().count;
     bool runDue = m_controller.countdown() <= 1;
     m_controller.Timer1Timer();
-    if (runDue) notifyAfterRun(deletedBefore);
+    if (runDue) notifyAfterRun();
 }
 
-void Desktop::notifyAfterRun(long long deletedBefore) {
+void Desktop::notifyAfterRun() {
     if (!m_settings.readBool(Setting::Notify)) return;
-    long long deleted = m_controller.general().count - deletedBefore;
+    int deleted = m_controller.tickDeletedCount();
     std::size_t waiting = m_controller.rows().size();
     QStringList notices;
     if (deleted > 0) notices << QStringLiteral("%1 spam messages deleted").arg(deleted);

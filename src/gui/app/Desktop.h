@@ -123,7 +123,7 @@ private:
     // Closes the modal windows on the stack so that the commands that opened them return.
     void closeModalWindows();
     bool trayShown() const;
-    void notifyAfterRun(long long deletedBefore);
+    void notifyAfterRun();
 
     SystemClock m_clock;
     SettingsStore m_settings;
