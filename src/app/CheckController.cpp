@@ -151,6 +151,9 @@ CheckOutcome CheckController::btListClick() {
 }
 
 CheckOutcome CheckController::checkRun() {
+    // The chooser and the kept session go by the accounts as stored: the command line may have
+    // added a mailbox. A run over all mailboxes reads them once, at its start.
+    if (!m_scheduler.inRun()) m_session.refreshAccounts();
     m_session.GetRemotePOPSettings(currentMailbox());
     playAlarmSound(false);
     if (accountMissing()) return CheckOutcome::NotRun;
@@ -548,6 +551,7 @@ void CheckController::restoreTimer() {
 }
 
 void CheckController::CheckAllMailBoxes() {
+    m_session.refreshAccounts();
     bool found = false, ended = false;
     for (int k = 1; k <= MailboxAccounts::kCount && !found && !ended; ++k) {
         m_session.setCurrentMailbox(k);
