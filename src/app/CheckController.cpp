@@ -126,7 +126,11 @@ bool CheckController::accountMissing() {
     }
     m_messages.release(); // the window opens on top of the message
     m_messages.hold();
+    // Nothing of the check has begun: the window is no part of it, so what the window does
+    // through the controller (the first-time header rule) is not refused as busy.
+    m_busy = false;
     m_view.openSettings();
+    m_busy = true;
     applySettings();
     return true;
 }

@@ -170,6 +170,19 @@ TEST_F(GeneralSettingsTest, FirstShowingTakesMailbox1FromThunderbirdAndAddsTheHe
     EXPECT_EQ(headerRulesFor(matches), 1);
 }
 
+// A check on a first run opens the window over its "no user name" message: the header rule is
+// added then too, though the window opens from inside the check.
+TEST_F(GeneralSettingsTest, TheHeaderRuleIsAddedWhenACheckOpensTheWindowOnAFirstRun) {
+    m_programs.installThunderbird();
+    m_view.onSettings = [this] {
+        open();
+        click("btCancel");
+    };
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::NotRun);
+    EXPECT_TRUE(m_view.saw("settings window"));
+    EXPECT_EQ(headerRulesFor("ann.other@example.net - MailBox #1"), 1);
+}
+
 TEST_F(GeneralSettingsTest, TheHeaderRuleGoesOntoTheRulesAnotherProgramSavedMeanwhile) {
     m_programs.installThunderbird();
     controller(); // started before the other program saved
