@@ -1,6 +1,7 @@
 #include "app/CheckController.h"
 
 #include "base/Files.h"
+#include "base/RunAside.h"
 #include "base/Text.h"
 #include "mail/EmailAddress.h"
 #include "mail/MailDate.h"
@@ -168,7 +169,7 @@ CheckOutcome CheckController::checkRun() {
         if (accountMissing()) return CheckOutcome::NotRun;
     }
     std::unique_ptr<ScopedHomeLock> lock = holdHome();
-    if (!lock) return CheckOutcome::NotRun;
+    if (!lock) return CheckOutcome::HomeLocked;
     // A session kept open after the last listing would not see mail that arrived since, and would
     // keep the user's mail program locked out: every check starts its own.
     m_session.endKeptSession();
@@ -269,8 +270,10 @@ void CheckController::connectClientEvents() {
     };
     pop.OnDeleting = [this](TCustomPOP&, int num) { m_deletion.RemotePOP1Deleting(num); };
     pop.OnUserMessageSave = [this](TRemotePOP&, int num, const std::string& contents) {
-        // A saved message is private mail: readable by its owner only.
-        writeFileAtomically(m_home.emlFile(num), contents, true);
+        // A saved message is private mail: readable by its owner only. Megabytes flushed to disk
+        // take a while, so the windows stay live meanwhile.
+        runAside([&] { writeFileAtomically(m_home.emlFile(num), contents, true); },
+                 [this] { m_platform.pump(); });
     };
 }
 
@@ -434,7 +437,9 @@ std::unique_ptr<ScopedHomeLock> CheckController::holdHome() {
 
 std::unique_ptr<ScopedHomeLock> CheckController::holdLock() {
     try {
-        return std::make_unique<ScopedHomeLock>(m_home.lockFile());
+        // The window stays live while another program finishes its operation.
+        return std::make_unique<ScopedHomeLock>(m_home.lockFile(), kLockPatience,
+                                                [this] { m_platform.pump(); });
     } catch (const std::exception& e) {
         if (unattended())
             m_log.writeError(e.what(), client().userName(), client().server());
@@ -567,11 +572,14 @@ void CheckController::CheckAllMailBoxes() {
         // Cancel ends the whole run, also while the window is hidden (the tray's exit item):
         // the next mailbox must not be checked, let alone deleted from.
         if (m_session.operationCancelled()) ended = true;
+        // Another program's operation outlasted the wait: every further mailbox would wait for
+        // it again.
+        if (outcome == CheckOutcome::HomeLocked) ended = true;
         if (outcome == CheckOutcome::Failed) {
             ended = ended || !unattended(); // shown to the user: the run ends here
             continue;                       // a partial list is never deleted from
         }
-        if (outcome == CheckOutcome::NotRun || ended) continue;
+        if (outcome != CheckOutcome::Listed || ended) continue;
         if (m_general.kill) {
             ended = !deleteRun() || m_session.operationCancelled();
             continue;

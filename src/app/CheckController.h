@@ -43,6 +43,7 @@ enum class CheckOutcome {
     Listed, // the header pass completed
     Failed, // it failed or was cancelled; the failure was shown (or, unattended, logged)
     NotRun, // nothing was contacted: no account, the chooser was cancelled, or busy
+    HomeLocked, // the home's lock was not to be had (shown, or logged when unattended)
 };
 
 // The status text of a command refused because another operation runs.

@@ -1,6 +1,7 @@
 #include "app/ListCommands.h"
 
 #include "base/Files.h"
+#include "base/RunAside.h"
 #include "base/Text.h"
 #include "mail/ViewerText.h"
 #include "screening/QuickAdd.h"
@@ -139,9 +140,14 @@ std::optional<std::string>
 ListCommands::viewerBody(const std::optional<std::filesystem::path>& file) {
     if (!file) return std::nullopt;
     try {
-        auto raw = readFile(*file);
-        if (!raw) throw FileError("Unable to read " + file->string());
-        return viewerText(*raw);
+        // Megabytes of body take a while to decode: the windows stay live meanwhile.
+        return runAside(
+            [path = *file] {
+                auto raw = readFile(path);
+                if (!raw) throw FileError("Unable to read " + path.string());
+                return viewerText(*raw);
+            },
+            [this] { m_c.platform().pump(); });
     } catch (const FileError& e) {
         m_c.view().showError(e.what());
         return std::nullopt;

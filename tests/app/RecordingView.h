@@ -130,6 +130,10 @@ public:
         calls.push_back("open " + path);
         return openSucceeds;
     }
+    bool openFile(const std::string& path) override {
+        calls.push_back("open file " + path);
+        return openSucceeds;
+    }
 };
 
 } // namespace mv::test

@@ -104,7 +104,7 @@ std::optional<AccountProblem> unusableServer(const MailboxAccounts& accounts) {
 TfrmGeneral::TfrmGeneral(CheckController& controller, Environment environment,
                          std::vector<std::string> rasEntries, QWidget* parent)
     : QDialog(parent), m_controller(controller), m_settings(controller.settings()),
-      m_environment(std::move(environment)) {
+      m_environment(std::move(environment)), m_mailProgramLookup(new MailProgramLookup(this)) {
     forbidCoreDumps(); // the password fields must not end up in a core file
     setObjectName(QStringLiteral("frmGeneral"));
     setWindowTitle(QStringLiteral("General settings"));
@@ -351,6 +351,10 @@ QWidget* TfrmGeneral::makeActivityLogPage() {
 
 QWidget* TfrmGeneral::makeMailProgramPage() {
     m_edMail = named(new QLineEdit, "edMail");
+    // The desktop's answer fills only a field the user has not filled meanwhile.
+    connect(m_mailProgramLookup, &MailProgramLookup::found, m_edMail, [this](const QString& found) {
+        if (m_edMail->text().isEmpty()) m_edMail->setText(found);
+    });
     auto* browse = browseButton("btMailBrowse", QStringLiteral("Find mail program"));
     connect(browse, &QPushButton::clicked, this, &TfrmGeneral::browseMailProgram);
     auto* btLaunch = named(new QPushButton(QStringLiteral("Launch mail program")), "btLaunch");
@@ -490,7 +494,7 @@ void TfrmGeneral::FormShow() {
         MessageBox::warning(this, qs(problem));
     m_firstTime = m_rows[0].edServe->text().isEmpty() && m_rows[0].edName->text().isEmpty();
     if (m_rows[0].edServe->text().isEmpty()) takeAccountFromMailPrograms();
-    if (m_edMail->text().isEmpty()) m_edMail->setText(qs(GetMailPath(m_environment)));
+    if (m_edMail->text().isEmpty()) m_mailProgramLookup->start(m_environment);
     if (m_edAlarm->text().isEmpty()) m_edAlarm->setText(assetPath(QStringLiteral("harptune.wav")));
     if (m_edit1->text().isEmpty())
         m_edit1->setText(qs(m_controller.home().defaultLogFile().string()));
@@ -671,7 +675,7 @@ std::string TfrmGeneral::currentLogFile() const {
 }
 
 void TfrmGeneral::btViewClick() {
-    if (!m_controller.platform().open(currentLogFile()))
+    if (!m_controller.platform().openFile(currentLogFile()))
         MessageBox::error(this, QStringLiteral("Unable to open log file. "));
 }
 

@@ -8,6 +8,7 @@
 #include "app/settings/MailProgramFinder.h"
 #include "app/settings/MailboxAccounts.h"
 #include "app/settings/SettingsStore.h"
+#include "gui/app/MailProgramLookup.h"
 
 #include <QDialog>
 
@@ -102,6 +103,7 @@ private:
     CheckController& m_controller;
     SettingsStore& m_settings;
     Environment m_environment;
+    MailProgramLookup* m_mailProgramLookup;
     GeneralSettings m_stored; // what the store held when the window last read it
     // The accounts as the window last read them, passwords only while it is shown: what OK
     // compares the rows with to find the user's changes.

@@ -573,7 +573,7 @@ TEST_F(GeneralSettingsTest, LogButtonsActOnlyAfterYesAndOnTheFileBeingWritten) {
     EXPECT_EQ(edit("Edit1")->text().toStdString(), march.string());
     m_sound.calls.clear();
     click("btView");
-    EXPECT_EQ(m_sound.calls, std::vector<std::string>{"open " + march.string()});
+    EXPECT_EQ(m_sound.calls, std::vector<std::string>{"open file " + march.string()});
     m_sound.openSucceeds = false;
     click("btView");
     EXPECT_EQ(MessageBox::takeShown(), QStringList{"error: Unable to open log file. "});

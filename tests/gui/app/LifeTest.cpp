@@ -24,14 +24,6 @@ protected:
     std::string caption() { return window().windowTitle().toStdString(); }
 };
 
-// Tests that need a notification area pretend to have one, for as long as they live.
-struct PretendTray {
-    explicit PretendTray(bool present) { TrayIcon::overrideTrayAvailable(present); }
-    ~PretendTray() { TrayIcon::overrideTrayAvailable(std::nullopt); }
-    PretendTray(const PretendTray&) = delete;
-    PretendTray& operator=(const PretendTray&) = delete;
-};
-
 const QString noTrayNotice = QStringLiteral("information: ") + TrayIcon::unavailableText();
 
 TEST_F(LifeTest, CountdownCaptionThenRun) {
