@@ -2,19 +2,21 @@
 // The desktop program never freezes or traps its user: the list keeps the focus through a check,
 // hiding to the tray lets a check go on, a long status never widens the window, a box opens over
 // the window it belongs to, helper programs and another program's hold on the home never stop the
-// windows, an exit ends the program whatever window is up, and the log is opened, never run, and
-// not while a check writes it.
+// windows, a large body shows at once, an exit ends the program whatever window is up, and the
+// log is opened, never run, and not while a check writes it.
 #include "../bench/net/DelayProxy.h"
 #include "app/settings/HomeLock.h"
 #include "gui/app/DesktopFixture.h"
 #include "gui/app/DesktopPlatform.h"
 #include "gui/app/GeneralSettingsWindow.h"
 #include "gui/app/ProgressWindow.h"
+#include "gui/app/TextViewer.h"
 #include "gui/stats/DemoActivityLog.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QScreen>
@@ -202,6 +204,35 @@ TEST_F(FreezeTest, WaitingForTheHomeKeepsTheWindowLiveAndEndsTheRunAtTheFirstRef
     EXPECT_EQ(MessageBox::takeShown(), QStringList{});
     EXPECT_EQ(count(log(), "Another Mailvane program is using"), 1) << log();
     EXPECT_EQ(count(log(), "MAIL CHECK"), 0);
+}
+
+// A body of tens of thousands of lines shows at once and goes into the viewer piece by piece, each
+// from the event loop; in the end the whole body is there.
+TEST_F(FreezeTest, ALargeBodyGoesIntoTheViewerPieceByPiece) {
+    constexpr int kLines = 30000;
+    std::string body;
+    for (int i = 1; i <= kLines; ++i)
+        body += "Line " + std::to_string(i) + " of the report\r\n";
+    server->deliver("Subject: Report\r\nFrom: a@example.com\r\n\r\n" + body);
+    click("btList");
+    window().list()->selectionModel()->select(
+        desktop().model().index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    MessageBox::queueAnswer(true); // "quite large ... Are you sure?"
+    int linesWhenShown = 0;
+    QString text;
+    answerNextModal<TfrmViewHeader>(
+        [&](TfrmViewHeader& viewer) {
+            auto* memo = viewer.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+            linesWhenShown = memo->blockCount();
+            if (QTest::qWaitFor([&] { return memo->blockCount() > kLines; }))
+                text = memo->toPlainText();
+        },
+        true);
+    emit window().viewBodyClicked();
+    EXPECT_LT(linesWhenShown, kLines);
+    EXPECT_TRUE(text.contains(QStringLiteral("Line 1 of the report\nLine 2 of")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\nLine 30000 of the report")));
+    EXPECT_EQ(text.count(QStringLiteral(" of the report")), kLines);
 }
 
 // Exit asked while the statistics read the log: the reading stops and the program ends, without
