@@ -58,7 +58,7 @@ int run(QApplication& app, const Options& options) {
     if (!instance.claim()) return 0;
     QPointer<mv::gui::TfrmSplash> splash = new mv::gui::TfrmSplash;
     splash->showFirst();
-    home.create();
+    home.prepare();
     mv::gui::Desktop desktop(home, mv::RegionalSettings::fromLocale());
     // Before the start reads the accounts; the demo's home is a portable one of its own.
     // The keyring is asked aside, with the windows live: its unlock prompt may take a while.
