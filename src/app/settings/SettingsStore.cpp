@@ -58,7 +58,7 @@ void SettingsStore::reload() {
     // Stamped before reading: a change that lands in between is seen as a change next time.
     FileStamp stamp = fileStamp(m_ini.path());
     IniFile fresh(m_ini.path(), true);
-    fresh.load();
+    if (std::optional<std::string> notice = fresh.load()) m_damageNotice = std::move(notice);
     m_ini = std::move(fresh);
     m_stamp = stamp;
     m_unsaved.clear();
@@ -267,6 +267,7 @@ void SettingsStore::writeAccount(int n, const MailboxAccount& a) {
 
 ServerSettings SettingsStore::readServerSettings() const {
     ServerSettings s;
+    if (m_damageNotice) s.problems.push_back(*m_damageNotice);
     s.accounts.which = static_cast<int>(readInteger(Setting::Which));
     for (int n = 1; n <= MailboxAccounts::kCount; ++n)
         s.accounts[n] = readAccount(n, s.problems);
@@ -278,9 +279,14 @@ bool SettingsStore::migratePasswords() {
     bool due = m_ini.readString(version.section, version.name, version.fallback) != "161";
     put(Setting::Version161, "161");
     if (!due) return false;
+    // A missing or damaged version line says nothing about the passwords themselves: only those
+    // that this version cannot read are of the earlier format. One that reads, or one in the
+    // keyring, is the user's current password and stays.
     bool cleared = false;
     for (int n = 1; n <= MailboxAccounts::kCount; ++n) {
-        if (m_ini.readString(kServer, key("Passwd", n)).empty()) continue;
+        const std::string stored = m_ini.readString(kServer, key("Passwd", n));
+        if (stored.empty() || isKeyringReference(stored) || TPasswordEncryption::readable(stored))
+            continue;
         put(kServer, key("Passwd", n), "");
         cleared = true;
     }

@@ -71,7 +71,8 @@ struct AccountProblem {
 };
 
 // The accounts as stored, and a message for every stored value that could not be read (that
-// value reads as empty or as its default; start-up goes on).
+// value reads as empty or as its default; start-up goes on), first of all the whole file when it
+// was found damaged and kept aside.
 struct ServerSettings {
     MailboxAccounts accounts;
     std::vector<std::string> problems;
@@ -98,8 +99,9 @@ std::optional<AccountProblem> checkAccount(int n, const MailboxAccount& account)
 
 class SettingsStore {
 public:
-    // Loads the file; a missing one gives every default. Throws FileError when it exists but
-    // cannot be read.
+    // Loads the file; a missing one gives every default, and so does a damaged one, which is kept
+    // aside (IniFile::load) and reported by readServerSettings. Throws FileError when it exists
+    // but cannot be read.
     explicit SettingsStore(std::filesystem::path file);
 
     const std::filesystem::path& path() const { return m_ini.path(); }
@@ -192,6 +194,8 @@ private:
     std::shared_ptr<PasswordKeyring> m_keyring;
     FileStamp m_stamp;             // the file's stamp when m_ini last matched it
     std::vector<Change> m_unsaved; // values set since the last save, in order
+    // Said while this store lives: the file was damaged when loaded and was kept aside.
+    std::optional<std::string> m_damageNotice;
 };
 
 } // namespace mv
