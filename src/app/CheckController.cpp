@@ -20,6 +20,12 @@ std::string mailFoundCaption(const std::string& user, std::size_t count) {
     return "Mailvane - MailBox " + user + " - " + std::to_string(count) + " messages";
 }
 
+// A deletion refused because the rules it would act on are not all there.
+class RulesUnreadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // What a failure that is not a std::exception reports.
 class UnknownFailure : public std::runtime_error {
 public:
@@ -464,6 +470,7 @@ bool CheckController::deleteRun() {
     m_scheduler.disableTimer();
     bool ok = true;
     try {
+        refuseWithoutAllRules();
         DeleteMessages();
     } catch (const std::exception& e) {
         ok = false;
@@ -476,6 +483,15 @@ bool CheckController::deleteRun() {
     if (!m_scheduler.inRun())
         m_scheduler.UpdateAutomaticCaptions(automaticMode(), m_general.minutes);
     return ok;
+}
+
+void CheckController::refuseWithoutAllRules() {
+    std::vector<std::string> unread = rules().unreadFiles();
+    if (unread.empty()) return;
+    std::string text = "Nothing was deleted, since not all rules could be read:";
+    for (const std::string& problem : unread)
+        text += " " + problem + ".";
+    throw RulesUnreadError(text);
 }
 
 void CheckController::DeleteMessages() {
@@ -532,17 +548,23 @@ void CheckController::listAgainAfterDeletion(bool interactive) {
 // --- Automatic checking ----------------------------------------------------------------------
 
 void CheckController::Timer1Timer() {
-    command([this] {
-        m_tickDeleted = 0;
-        if (m_scheduler.startTick()) operation([this] { CheckAllMailBoxes(); });
-        m_scheduler.endTick();
-    });
+    tick();
 }
 
-void CheckController::checkNow() {
-    if (refuseWhenBusy()) return;
+bool CheckController::tick() {
+    bool deleted = true;
+    command([&] {
+        m_tickDeleted = 0;
+        if (m_scheduler.startTick()) operation([&] { deleted = CheckAllMailBoxes(); });
+        m_scheduler.endTick();
+    });
+    return deleted;
+}
+
+bool CheckController::checkNow() {
+    if (refuseWhenBusy()) return false;
     m_scheduler.makeDue();
-    Timer1Timer();
+    return tick();
 }
 
 void CheckController::setAutomaticForRun(bool on) {
@@ -559,9 +581,9 @@ void CheckController::restoreTimer() {
     if (!refuseWhenBusy()) m_scheduler.restoreTimer();
 }
 
-void CheckController::CheckAllMailBoxes() {
+bool CheckController::CheckAllMailBoxes() {
     m_session.refreshAccounts();
-    bool found = false, ended = false;
+    bool found = false, ended = false, deleted = true;
     for (int k = 1; k <= MailboxAccounts::kCount && !found && !ended; ++k) {
         m_session.setCurrentMailbox(k);
         m_session.GetRemotePOPSettings(k);
@@ -581,7 +603,8 @@ void CheckController::CheckAllMailBoxes() {
         }
         if (outcome != CheckOutcome::Listed || ended) continue;
         if (m_general.kill) {
-            ended = !deleteRun() || m_session.operationCancelled();
+            deleted = deleteRun();
+            ended = !deleted || m_session.operationCancelled();
             continue;
         }
         if (!m_list.empty()) {
@@ -598,6 +621,7 @@ void CheckController::CheckAllMailBoxes() {
     int next = !m_list.empty() && listedMailbox() != 0 ? listedMailbox() : accounts().which;
     m_session.setCurrentMailbox(MailboxAccounts::isMailboxNumber(next) ? next : 1);
     m_session.GetRemotePOPSettings(currentMailbox());
+    return deleted;
 }
 
 void CheckController::EnableAutomatic1Click(bool on) {

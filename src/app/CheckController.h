@@ -120,8 +120,9 @@ public:
     bool btDeleteClick();
     // The automatic timer's tick: one minute less, and the automatic run when it is due.
     void Timer1Timer();
-    // One automatic run now, whatever the countdown says.
-    void checkNow();
+    // One automatic run now, whatever the countdown says. False when refused, or when a deletion
+    // the run was to make (the Kill option) failed or was refused.
+    bool checkNow();
     // The tray's "Enable/Disable automatic check": stored, logged, countdown and captions.
     void EnableAutomatic1Click(bool on);
     // On: the alarm file (or a beep); off: stops the sound. Front ends call it off at the start
@@ -210,9 +211,15 @@ private:
     void screen(int index);
     void showScreeningProblems();
     bool deleteRun();
+    // Throws, naming each file, when a rule table, the options or the known list could not be
+    // read: screening without it may have marked a message it would have spared.
+    void refuseWithoutAllRules();
     void DeleteMessages();
     void listAgainAfterDeletion(bool interactive);
-    void CheckAllMailBoxes();
+    // The timer's tick; false as for checkNow.
+    bool tick();
+    // False when a deletion of the run failed or was refused.
+    bool CheckAllMailBoxes();
     void launchWith(const std::string& mailer);
     // Downloads message `index` of the client's list to msg_N.eml; the file's path.
     std::filesystem::path retrieveMessage(int index);
