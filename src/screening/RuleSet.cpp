@@ -123,7 +123,10 @@ std::optional<int> RuleSet::exceptionPicture(std::string_view text) {
 
 void RuleSet::readTable(TableId id, RuleTable& t) const {
     std::filesystem::path path = tablePath(id);
-    if (!fileExists(path)) {
+    // A link whose target is gone is no missing file but one that cannot be read: an exception
+    // table in a folder that is not there now must not give way to an empty one.
+    std::error_code ec;
+    if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::not_found) {
         t = freshTable(id);
     } else {
         if (id == TableId::Exceptions && t.colCount() > col::kExceptPictureIndex)

@@ -169,14 +169,17 @@ TEST_F(RuleSetTest, UnreadableIniIsNeverSavedOver) {
 TEST_F(RuleSetTest, FilesThatCouldNotBeReadAreNamedUntilTheyReadAgain) {
     home.write("mailvane.ini", std::string("[Known]\r\nValid=0\0\0", 18));
     home.write("except.lst", "");
+    std::filesystem::create_symlink(home / "unmounted/from.lst", home / "from.lst");
     ASSERT_TRUE(rules.LoadUpKnownList() == std::nullopt);
     rules.readSettings();
     std::vector<std::string> unread = rules.unreadFiles();
-    ASSERT_EQ(unread.size(), 2u);
+    ASSERT_EQ(unread.size(), 3u);
     EXPECT_EQ(unread[0], "File contains no data or corrupt file " + (home / "except.lst").string());
-    EXPECT_TRUE(unread[1].starts_with("The file " + rules.iniPath().string() +
+    EXPECT_EQ(unread[1], "File " + (home / "from.lst").string() + " not found");
+    EXPECT_TRUE(unread[2].starts_with("The file " + rules.iniPath().string() +
                                       " could not be read: it holds NUL bytes"))
-        << unread[1];
+        << unread[2];
+    std::filesystem::remove(home / "from.lst");
     EXPECT_FALSE(std::filesystem::exists(rules.iniPath()));
 
     home.write("except.lst", "7,2\r\n0,1,Domain name\r\n");
