@@ -1,7 +1,6 @@
 #include "app/CheckController.h"
 
 #include "base/Files.h"
-#include "base/RunAside.h"
 #include "base/Text.h"
 #include "mail/EmailAddress.h"
 #include "mail/MailDate.h"
@@ -19,12 +18,6 @@ constexpr int kAlarmPathMax = 200;
 std::string mailFoundCaption(const std::string& user, std::size_t count) {
     return "Mailvane - MailBox " + user + " - " + std::to_string(count) + " messages";
 }
-
-// A deletion refused because the rules it would act on are not all there.
-class RulesUnreadError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // What a failure that is not a std::exception reports.
 class UnknownFailure : public std::runtime_error {
@@ -133,11 +126,7 @@ bool CheckController::accountMissing() {
     }
     m_messages.release(); // the window opens on top of the message
     m_messages.hold();
-    // Nothing of the check has begun: the window is no part of it, so what the window does
-    // through the controller (the first-time header rule) is not refused as busy.
-    m_busy = false;
     m_view.openSettings();
-    m_busy = true;
     applySettings();
     return true;
 }
@@ -162,9 +151,6 @@ CheckOutcome CheckController::btListClick() {
 }
 
 CheckOutcome CheckController::checkRun() {
-    // The chooser and the kept session go by the accounts as stored: the command line may have
-    // added a mailbox. A run over all mailboxes reads them once, at its start.
-    if (!m_scheduler.inRun()) m_session.refreshAccounts();
     m_session.GetRemotePOPSettings(currentMailbox());
     playAlarmSound(false);
     if (accountMissing()) return CheckOutcome::NotRun;
@@ -175,7 +161,7 @@ CheckOutcome CheckController::checkRun() {
         if (accountMissing()) return CheckOutcome::NotRun;
     }
     std::unique_ptr<ScopedHomeLock> lock = holdHome();
-    if (!lock) return CheckOutcome::HomeLocked;
+    if (!lock) return CheckOutcome::NotRun;
     // A session kept open after the last listing would not see mail that arrived since, and would
     // keep the user's mail program locked out: every check starts its own.
     m_session.endKeptSession();
@@ -276,10 +262,8 @@ void CheckController::connectClientEvents() {
     };
     pop.OnDeleting = [this](TCustomPOP&, int num) { m_deletion.RemotePOP1Deleting(num); };
     pop.OnUserMessageSave = [this](TRemotePOP&, int num, const std::string& contents) {
-        // A saved message is private mail: readable by its owner only. Megabytes flushed to disk
-        // take a while, so the windows stay live meanwhile.
-        runAside([&] { writeFileAtomically(m_home.emlFile(num), contents, true); },
-                 [this] { m_platform.pump(); });
+        // A saved message is private mail: readable by its owner only.
+        writeFileAtomically(m_home.emlFile(num), contents, true);
     };
 }
 
@@ -313,10 +297,10 @@ bool CheckController::setMark(int index, MarkState mark) {
     return set;
 }
 
-std::optional<int> CheckController::remark(HandMarks handMarks) {
+std::optional<int> CheckController::remark() {
     std::optional<int> marked;
     operation([&] {
-        marked = m_screening.autoMark(handMarks);
+        marked = m_screening.autoMark();
         showScreeningProblems();
     });
     return marked;
@@ -443,9 +427,7 @@ std::unique_ptr<ScopedHomeLock> CheckController::holdHome() {
 
 std::unique_ptr<ScopedHomeLock> CheckController::holdLock() {
     try {
-        // The window stays live while another program finishes its operation.
-        return std::make_unique<ScopedHomeLock>(m_home.lockFile(), kLockPatience,
-                                                [this] { m_platform.pump(); });
+        return std::make_unique<ScopedHomeLock>(m_home.lockFile());
     } catch (const std::exception& e) {
         if (unattended())
             m_log.writeError(e.what(), client().userName(), client().server());
@@ -470,7 +452,6 @@ bool CheckController::deleteRun() {
     m_scheduler.disableTimer();
     bool ok = true;
     try {
-        refuseWithoutAllRules();
         DeleteMessages();
     } catch (const std::exception& e) {
         ok = false;
@@ -483,15 +464,6 @@ bool CheckController::deleteRun() {
     if (!m_scheduler.inRun())
         m_scheduler.UpdateAutomaticCaptions(automaticMode(), m_general.minutes);
     return ok;
-}
-
-void CheckController::refuseWithoutAllRules() {
-    std::vector<std::string> unread = rules().unreadFiles();
-    if (unread.empty()) return;
-    std::string text = "Nothing was deleted, since not all rules could be read:";
-    for (const std::string& problem : unread)
-        text += " " + problem + ".";
-    throw RulesUnreadError(text);
 }
 
 void CheckController::DeleteMessages() {
@@ -516,7 +488,6 @@ void CheckController::DeleteMessages() {
         m_view.showProgress("Deleting messages ... standby", client().server(),
                             client().userName());
     m_lastDeleted = m_deletion.deleteMarked();
-    m_tickDeleted += m_lastDeleted;
     m_general.count += m_lastDeleted;
     try {
         // Only the counter: the other general settings here may be older than the stored ones,
@@ -548,23 +519,16 @@ void CheckController::listAgainAfterDeletion(bool interactive) {
 // --- Automatic checking ----------------------------------------------------------------------
 
 void CheckController::Timer1Timer() {
-    tick();
-}
-
-bool CheckController::tick() {
-    bool deleted = true;
-    command([&] {
-        m_tickDeleted = 0;
-        if (m_scheduler.startTick()) operation([&] { deleted = CheckAllMailBoxes(); });
+    command([this] {
+        if (m_scheduler.startTick()) operation([this] { CheckAllMailBoxes(); });
         m_scheduler.endTick();
     });
-    return deleted;
 }
 
-bool CheckController::checkNow() {
-    if (refuseWhenBusy()) return false;
+void CheckController::checkNow() {
+    if (refuseWhenBusy()) return;
     m_scheduler.makeDue();
-    return tick();
+    Timer1Timer();
 }
 
 void CheckController::setAutomaticForRun(bool on) {
@@ -581,9 +545,8 @@ void CheckController::restoreTimer() {
     if (!refuseWhenBusy()) m_scheduler.restoreTimer();
 }
 
-bool CheckController::CheckAllMailBoxes() {
-    m_session.refreshAccounts();
-    bool found = false, ended = false, deleted = true;
+void CheckController::CheckAllMailBoxes() {
+    bool found = false, ended = false;
     for (int k = 1; k <= MailboxAccounts::kCount && !found && !ended; ++k) {
         m_session.setCurrentMailbox(k);
         m_session.GetRemotePOPSettings(k);
@@ -594,17 +557,13 @@ bool CheckController::CheckAllMailBoxes() {
         // Cancel ends the whole run, also while the window is hidden (the tray's exit item):
         // the next mailbox must not be checked, let alone deleted from.
         if (m_session.operationCancelled()) ended = true;
-        // Another program's operation outlasted the wait: every further mailbox would wait for
-        // it again.
-        if (outcome == CheckOutcome::HomeLocked) ended = true;
         if (outcome == CheckOutcome::Failed) {
             ended = ended || !unattended(); // shown to the user: the run ends here
             continue;                       // a partial list is never deleted from
         }
-        if (outcome != CheckOutcome::Listed || ended) continue;
+        if (outcome == CheckOutcome::NotRun || ended) continue;
         if (m_general.kill) {
-            deleted = deleteRun();
-            ended = !deleted || m_session.operationCancelled();
+            ended = !deleteRun() || m_session.operationCancelled();
             continue;
         }
         if (!m_list.empty()) {
@@ -621,7 +580,6 @@ bool CheckController::CheckAllMailBoxes() {
     int next = !m_list.empty() && listedMailbox() != 0 ? listedMailbox() : accounts().which;
     m_session.setCurrentMailbox(MailboxAccounts::isMailboxNumber(next) ? next : 1);
     m_session.GetRemotePOPSettings(currentMailbox());
-    return deleted;
 }
 
 void CheckController::EnableAutomatic1Click(bool on) {

@@ -1,7 +1,6 @@
 #include "app/ListCommands.h"
 
 #include "base/Files.h"
-#include "base/RunAside.h"
 #include "base/Text.h"
 #include "mail/ViewerText.h"
 #include "screening/QuickAdd.h"
@@ -70,12 +69,8 @@ void ListCommands::ResetButtonClick() {
 }
 
 void ListCommands::btRemarkClick() {
-    remarkList(HandMarks::Reset);
-}
-
-void ListCommands::remarkList(HandMarks handMarks) {
     m_c.playAlarmSound(false);
-    std::optional<int> marked = m_c.remark(handMarks);
+    std::optional<int> marked = m_c.remark();
     if (!marked) return;
     if (*marked == 0) m_c.view().showInformation(std::string(kNothingMatched));
     m_c.ShowTotalCount();
@@ -140,14 +135,9 @@ std::optional<std::string>
 ListCommands::viewerBody(const std::optional<std::filesystem::path>& file) {
     if (!file) return std::nullopt;
     try {
-        // Megabytes of body take a while to decode: the windows stay live meanwhile.
-        return runAside(
-            [path = *file] {
-                auto raw = readFile(path);
-                if (!raw) throw FileError("Unable to read " + path.string());
-                return viewerText(*raw);
-            },
-            [this] { m_c.platform().pump(); });
+        auto raw = readFile(*file);
+        if (!raw) throw FileError("Unable to read " + file->string());
+        return viewerText(*raw);
     } catch (const FileError& e) {
         m_c.view().showError(e.what());
         return std::nullopt;
@@ -188,9 +178,10 @@ void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
     SpamListChoice choice = spamListChoice(selectedEntries(rows));
-    if (!m_c.view().confirmSpamList(choice)) return; // Cancel changes nothing, marks included
-    if (m_c.editRules([&](RuleSet& rules) { addToSpamList(rules, choice); }))
-        remarkList(HandMarks::Keep);
+    if (m_c.view().confirmSpamList(choice) &&
+        !m_c.editRules([&](RuleSet& rules) { addToSpamList(rules, choice); }))
+        return;
+    btRemarkClick();
 }
 
 void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
@@ -199,7 +190,7 @@ void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
     if (warnIfNone(rows)) return;
     if (m_c.editRules(
             [&](RuleSet& rules) { addSendersToExceptions(rules, selectedEntries(rows)); }))
-        remarkList(HandMarks::Keep);
+        btRemarkClick();
 }
 
 } // namespace mv

@@ -26,10 +26,9 @@ void MessageList::append(MessageEntry row) {
 }
 
 void MessageList::setMark(int index, MarkState mark) {
-    MessageEntry& row = m_rows.at(static_cast<std::size_t>(index));
-    row.markedByHand = true;
-    if (row.mark == mark) return;
-    row.mark = mark;
+    MarkState& current = m_rows.at(static_cast<std::size_t>(index)).mark;
+    if (current == mark) return;
+    current = mark;
     m_view.rowChanged(index);
 }
 

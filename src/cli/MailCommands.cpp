@@ -66,7 +66,10 @@ int AutoCommand::run(Arguments& args, CommandContext& context) {
     session.view.setPrintCaptions(true);
     CheckController& c = session.controller;
     c.setAutomaticForRun(true);
-    if (once) return c.checkNow() ? 0 : 1;
+    if (once) {
+        c.checkNow();
+        return 0;
+    }
     // A tick a minute until Ctrl+C; a Ctrl+C during a check only cancels that check.
     for (;;) {
         for (auto waited = std::chrono::milliseconds(0); waited < kTick; waited += kSlice) {

@@ -31,8 +31,6 @@ public:
     std::function<void(int)> onRowsInserted;
     // Called with every caption, e.g. to make a window call fail.
     std::function<void(const std::string&)> onCaption;
-    // Called when the settings window is to open, e.g. to open a real one.
-    std::function<void()> onSettings;
 
     bool saw(const std::string& call) const {
         return std::find(calls.begin(), calls.end(), call) != calls.end();
@@ -96,10 +94,7 @@ public:
     void showText(ViewerMode, const std::string& text) override {
         calls.push_back("text: " + text);
     }
-    void openSettings() override {
-        calls.push_back("settings window");
-        if (onSettings) onSettings();
-    }
+    void openSettings() override { calls.push_back("settings window"); }
     bool mainWindowVisible() const override { return visible; }
     void showMainWindow() override {
         visible = true;
@@ -128,10 +123,6 @@ public:
     void beep() override { calls.push_back("beep"); }
     bool open(const std::string& path) override {
         calls.push_back("open " + path);
-        return openSucceeds;
-    }
-    bool openFile(const std::string& path) override {
-        calls.push_back("open file " + path);
         return openSucceeds;
     }
 };

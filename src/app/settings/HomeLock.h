@@ -6,7 +6,6 @@
 // or rule save), never for a whole run: each program works while the other is idle.
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <stdexcept>
 
 namespace mv {
@@ -27,11 +26,9 @@ public:
 class HomeLock {
 public:
     // Waits up to `patience` for the lock, then throws LockError; a lock file that cannot be
-    // created throws FileError. `whileWaiting` (optional) runs between tries, about every 10 ms:
-    // the desktop program processes its events there, so its window stays live.
+    // created throws FileError.
     explicit HomeLock(const std::filesystem::path& lockFile,
-                      std::chrono::milliseconds patience = kLockPatience,
-                      const std::function<void()>& whileWaiting = {});
+                      std::chrono::milliseconds patience = kLockPatience);
     ~HomeLock();
     HomeLock(const HomeLock&) = delete;
     HomeLock& operator=(const HomeLock&) = delete;
@@ -45,10 +42,9 @@ private:
 // ends. For one thread of a process at a time.
 class ScopedHomeLock {
 public:
-    // Waits and throws as HomeLock does when the process does not hold the lock yet.
+    // Throws as HomeLock does when the process does not hold the lock yet.
     explicit ScopedHomeLock(const std::filesystem::path& lockFile,
-                            std::chrono::milliseconds patience = kLockPatience,
-                            const std::function<void()>& whileWaiting = {});
+                            std::chrono::milliseconds patience = kLockPatience);
     ~ScopedHomeLock();
     ScopedHomeLock(const ScopedHomeLock&) = delete;
     ScopedHomeLock& operator=(const ScopedHomeLock&) = delete;

@@ -15,7 +15,6 @@ namespace mv::gui {
 
 namespace {
 constexpr int kMinuteMs = 60000;
-constexpr int kExitSweepMs = 50;
 }
 
 Desktop::Running::Running(Desktop& desktop) : m_desktop(desktop) {
@@ -35,8 +34,6 @@ Desktop::Desktop(const HomeFolder& home, RegionalSettings regional)
     QApplication::setQuitOnLastWindowClosed(false);
     m_timer1.setInterval(kMinuteMs);
     connect(&m_timer1, &QTimer::timeout, this, &Desktop::timerTick);
-    m_exitSweep.setInterval(kExitSweepMs);
-    connect(&m_exitSweep, &QTimer::timeout, this, &Desktop::closeModalWindows);
     connect(&m_progress, &TfrmRetrieving::cancelClicked, this, &Desktop::cancelFromProgress);
     connectMainWindow();
     connectTray();
@@ -187,9 +184,6 @@ void Desktop::requestExit() {
         m_exitPending = true;
         m_ending = true;
         closeModalWindows();
-        // A window may outlive the close (the statistics' start window only stops its reading)
-        // or open after it: each is closed as it comes until the command has unwound.
-        m_exitSweep.start();
         return;
     }
     finishExit();
@@ -209,7 +203,6 @@ void Desktop::closeModalWindows() {
 }
 
 void Desktop::finishExit() {
-    m_exitSweep.stop();
     m_exitPending = false;
     m_ending = true;
     m_timer1.stop();
@@ -268,9 +261,8 @@ void Desktop::about() {
 }
 
 void Desktop::viewLog() {
-    // Not while a check or deletion writes the log.
-    if (m_ending || m_controller.busy()) return;
-    if (!m_platform.openFile(m_controller.log().path().string()))
+    std::string path = m_controller.log().path().string();
+    if (path.empty() || !m_platform.open(path))
         MessageBox::error(boxParent(), QStringLiteral("Unable to open log file. "));
 }
 
@@ -294,14 +286,15 @@ void Desktop::showMain() {
 void Desktop::timerTick() {
     if (!m_controller.timerEnabled() || blocked()) return;
     Running running(*this);
+    long long deletedBefore = m_controller.general().count;
     bool runDue = m_controller.countdown() <= 1;
     m_controller.Timer1Timer();
-    if (runDue) notifyAfterRun();
+    if (runDue) notifyAfterRun(deletedBefore);
 }
 
-void Desktop::notifyAfterRun() {
+void Desktop::notifyAfterRun(long long deletedBefore) {
     if (!m_settings.readBool(Setting::Notify)) return;
-    int deleted = m_controller.tickDeletedCount();
+    long long deleted = m_controller.general().count - deletedBefore;
     std::size_t waiting = m_controller.rows().size();
     QStringList notices;
     if (deleted > 0) notices << QStringLiteral("%1 spam messages deleted").arg(deleted);

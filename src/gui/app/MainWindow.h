@@ -17,7 +17,6 @@ class QTreeView;
 namespace mv::gui {
 
 class MessageListModel;
-class StatusLabel;
 
 class TfrmMain final : public QMainWindow {
     Q_OBJECT
@@ -90,7 +89,7 @@ private:
     QFrame* m_popup = nullptr;
     QTreeView* m_list = nullptr;
     QMenu* m_listMenu = nullptr;
-    StatusLabel* m_status = nullptr;
+    QLabel* m_status = nullptr;
 };
 
 } // namespace mv::gui
