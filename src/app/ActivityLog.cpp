@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace mv {
@@ -24,6 +25,9 @@ std::string twoDigitYear(DateTime now) {
     int yy = decodeDate(now).year % 100;
     return (yy < 10 ? "0" : "") + std::to_string(yy);
 }
+
+// Why a log that is a FIFO, a device or a folder is refused.
+constexpr const char* kNotRegular = "it is not a regular file";
 
 bool writeAll(int fd, const std::string& text) {
     std::string_view rest = text;
@@ -138,20 +142,27 @@ bool ActivityLog::append(const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& line : lines)
         text += line + "\r\n";
-    // Mail subjects and senders are private: the log is the owner's alone.
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    bool ok = fd >= 0 && writeAll(fd, text);
-    int err = errno;
-    if (fd >= 0 && ::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
+    // Mail subjects and senders are private: the log is the owner's alone. Non-blocking, so that a
+    // FIFO in the log's place fails at once instead of holding the program until a reader comes.
+    std::string failure;
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                    0600);
+    if (fd < 0) {
+        failure = errno == ENXIO ? kNotRegular : std::strerror(errno);
+    } else {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+            failure = kNotRegular;
+        else if (!writeAll(fd, text))
+            failure = std::strerror(errno);
+        if (::close(fd) != 0 && failure.empty()) failure = std::strerror(errno);
     }
-    if (ok) {
+    if (failure.empty()) {
         m_reportedPath.clear();
         return true;
     }
     if (path != m_reportedPath && m_report)
-        m_report("Unable to write to " + path.string() + ": " + std::strerror(err));
+        m_report("Unable to write to " + path.string() + ": " + failure);
     m_reportedPath = path;
     return false;
 }

@@ -1,6 +1,7 @@
 #include "app/CheckController.h"
 
 #include "base/Files.h"
+#include "base/RunAside.h"
 #include "base/Text.h"
 #include "mail/EmailAddress.h"
 #include "mail/MailDate.h"
@@ -18,6 +19,12 @@ constexpr int kAlarmPathMax = 200;
 std::string mailFoundCaption(const std::string& user, std::size_t count) {
     return "Mailvane - MailBox " + user + " - " + std::to_string(count) + " messages";
 }
+
+// A deletion refused because the rules it would act on are not all there.
+class RulesUnreadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // What a failure that is not a std::exception reports.
 class UnknownFailure : public std::runtime_error {
@@ -126,7 +133,11 @@ bool CheckController::accountMissing() {
     }
     m_messages.release(); // the window opens on top of the message
     m_messages.hold();
+    // Nothing of the check has begun: the window is no part of it, so what the window does
+    // through the controller (the first-time header rule) is not refused as busy.
+    m_busy = false;
     m_view.openSettings();
+    m_busy = true;
     applySettings();
     return true;
 }
@@ -151,6 +162,9 @@ CheckOutcome CheckController::btListClick() {
 }
 
 CheckOutcome CheckController::checkRun() {
+    // The chooser and the kept session go by the accounts as stored: the command line may have
+    // added a mailbox. A run over all mailboxes reads them once, at its start.
+    if (!m_scheduler.inRun()) m_session.refreshAccounts();
     m_session.GetRemotePOPSettings(currentMailbox());
     playAlarmSound(false);
     if (accountMissing()) return CheckOutcome::NotRun;
@@ -161,7 +175,7 @@ CheckOutcome CheckController::checkRun() {
         if (accountMissing()) return CheckOutcome::NotRun;
     }
     std::unique_ptr<ScopedHomeLock> lock = holdHome();
-    if (!lock) return CheckOutcome::NotRun;
+    if (!lock) return CheckOutcome::HomeLocked;
     // A session kept open after the last listing would not see mail that arrived since, and would
     // keep the user's mail program locked out: every check starts its own.
     m_session.endKeptSession();
@@ -262,8 +276,10 @@ void CheckController::connectClientEvents() {
     };
     pop.OnDeleting = [this](TCustomPOP&, int num) { m_deletion.RemotePOP1Deleting(num); };
     pop.OnUserMessageSave = [this](TRemotePOP&, int num, const std::string& contents) {
-        // A saved message is private mail: readable by its owner only.
-        writeFileAtomically(m_home.emlFile(num), contents, true);
+        // A saved message is private mail: readable by its owner only. Megabytes flushed to disk
+        // take a while, so the windows stay live meanwhile.
+        runAside([&] { writeFileAtomically(m_home.emlFile(num), contents, true); },
+                 [this] { m_platform.pump(); });
     };
 }
 
@@ -297,10 +313,10 @@ bool CheckController::setMark(int index, MarkState mark) {
     return set;
 }
 
-std::optional<int> CheckController::remark() {
+std::optional<int> CheckController::remark(HandMarks handMarks) {
     std::optional<int> marked;
     operation([&] {
-        marked = m_screening.autoMark();
+        marked = m_screening.autoMark(handMarks);
         showScreeningProblems();
     });
     return marked;
@@ -427,7 +443,9 @@ std::unique_ptr<ScopedHomeLock> CheckController::holdHome() {
 
 std::unique_ptr<ScopedHomeLock> CheckController::holdLock() {
     try {
-        return std::make_unique<ScopedHomeLock>(m_home.lockFile());
+        // The window stays live while another program finishes its operation.
+        return std::make_unique<ScopedHomeLock>(m_home.lockFile(), kLockPatience,
+                                                [this] { m_platform.pump(); });
     } catch (const std::exception& e) {
         if (unattended())
             m_log.writeError(e.what(), client().userName(), client().server());
@@ -452,6 +470,7 @@ bool CheckController::deleteRun() {
     m_scheduler.disableTimer();
     bool ok = true;
     try {
+        refuseWithoutAllRules();
         DeleteMessages();
     } catch (const std::exception& e) {
         ok = false;
@@ -464,6 +483,15 @@ bool CheckController::deleteRun() {
     if (!m_scheduler.inRun())
         m_scheduler.UpdateAutomaticCaptions(automaticMode(), m_general.minutes);
     return ok;
+}
+
+void CheckController::refuseWithoutAllRules() {
+    std::vector<std::string> unread = rules().unreadFiles();
+    if (unread.empty()) return;
+    std::string text = "Nothing was deleted, since not all rules could be read:";
+    for (const std::string& problem : unread)
+        text += " " + problem + ".";
+    throw RulesUnreadError(text);
 }
 
 void CheckController::DeleteMessages() {
@@ -488,6 +516,7 @@ void CheckController::DeleteMessages() {
         m_view.showProgress("Deleting messages ... standby", client().server(),
                             client().userName());
     m_lastDeleted = m_deletion.deleteMarked();
+    m_tickDeleted += m_lastDeleted;
     m_general.count += m_lastDeleted;
     try {
         // Only the counter: the other general settings here may be older than the stored ones,
@@ -519,16 +548,23 @@ void CheckController::listAgainAfterDeletion(bool interactive) {
 // --- Automatic checking ----------------------------------------------------------------------
 
 void CheckController::Timer1Timer() {
-    command([this] {
-        if (m_scheduler.startTick()) operation([this] { CheckAllMailBoxes(); });
-        m_scheduler.endTick();
-    });
+    tick();
 }
 
-void CheckController::checkNow() {
-    if (refuseWhenBusy()) return;
+bool CheckController::tick() {
+    bool deleted = true;
+    command([&] {
+        m_tickDeleted = 0;
+        if (m_scheduler.startTick()) operation([&] { deleted = CheckAllMailBoxes(); });
+        m_scheduler.endTick();
+    });
+    return deleted;
+}
+
+bool CheckController::checkNow() {
+    if (refuseWhenBusy()) return false;
     m_scheduler.makeDue();
-    Timer1Timer();
+    return tick();
 }
 
 void CheckController::setAutomaticForRun(bool on) {
@@ -545,8 +581,9 @@ void CheckController::restoreTimer() {
     if (!refuseWhenBusy()) m_scheduler.restoreTimer();
 }
 
-void CheckController::CheckAllMailBoxes() {
-    bool found = false, ended = false;
+bool CheckController::CheckAllMailBoxes() {
+    m_session.refreshAccounts();
+    bool found = false, ended = false, deleted = true;
     for (int k = 1; k <= MailboxAccounts::kCount && !found && !ended; ++k) {
         m_session.setCurrentMailbox(k);
         m_session.GetRemotePOPSettings(k);
@@ -557,13 +594,17 @@ void CheckController::CheckAllMailBoxes() {
         // Cancel ends the whole run, also while the window is hidden (the tray's exit item):
         // the next mailbox must not be checked, let alone deleted from.
         if (m_session.operationCancelled()) ended = true;
+        // Another program's operation outlasted the wait: every further mailbox would wait for
+        // it again.
+        if (outcome == CheckOutcome::HomeLocked) ended = true;
         if (outcome == CheckOutcome::Failed) {
             ended = ended || !unattended(); // shown to the user: the run ends here
             continue;                       // a partial list is never deleted from
         }
-        if (outcome == CheckOutcome::NotRun || ended) continue;
+        if (outcome != CheckOutcome::Listed || ended) continue;
         if (m_general.kill) {
-            ended = !deleteRun() || m_session.operationCancelled();
+            deleted = deleteRun();
+            ended = !deleted || m_session.operationCancelled();
             continue;
         }
         if (!m_list.empty()) {
@@ -580,6 +621,7 @@ void CheckController::CheckAllMailBoxes() {
     int next = !m_list.empty() && listedMailbox() != 0 ? listedMailbox() : accounts().which;
     m_session.setCurrentMailbox(MailboxAccounts::isMailboxNumber(next) ? next : 1);
     m_session.GetRemotePOPSettings(currentMailbox());
+    return deleted;
 }
 
 void CheckController::EnableAutomatic1Click(bool on) {

@@ -43,6 +43,7 @@ enum class CheckOutcome {
     Listed, // the header pass completed
     Failed, // it failed or was cancelled; the failure was shown (or, unattended, logged)
     NotRun, // nothing was contacted: no account, the chooser was cancelled, or busy
+    HomeLocked, // the home's lock was not to be had (shown, or logged when unattended)
 };
 
 // The status text of a command refused because another operation runs.
@@ -96,6 +97,9 @@ public:
     void setLaunchesMailProgram(bool launches) { m_launchesMailProgram = launches; }
     // How many messages the last deletion removed on the server.
     int lastDeletedCount() const { return m_lastDeleted; }
+    // How many messages this program removed on the server during the last timer tick, over all
+    // mailboxes of its run (the stored counter also counts the other program's deletions).
+    int tickDeletedCount() const { return m_tickDeleted; }
     // Automatic mode for this run only, never stored (the command line's foreground checking).
     // Refused while busy.
     void setAutomaticForRun(bool on);
@@ -116,8 +120,9 @@ public:
     bool btDeleteClick();
     // The automatic timer's tick: one minute less, and the automatic run when it is due.
     void Timer1Timer();
-    // One automatic run now, whatever the countdown says.
-    void checkNow();
+    // One automatic run now, whatever the countdown says. False when refused, or when a deletion
+    // the run was to make (the Kill option) failed or was refused.
+    bool checkNow();
     // The tray's "Enable/Disable automatic check": stored, logged, countdown and captions.
     void EnableAutomatic1Click(bool on);
     // On: the alarm file (or a beep); off: stops the sound. Front ends call it off at the start
@@ -136,9 +141,10 @@ public:
     void settingsClosed();
     // Sets the mark of row `index` by the user's hand; false when refused or no such row.
     bool setMark(int index, MarkState mark);
-    // "Auto-mark messages" without its message box: every mark recomputed from the rules;
-    // returns how many rows are marked for deletion, nullopt when refused.
-    std::optional<int> remark();
+    // "Auto-mark messages" without its message box: every mark recomputed from the rules (but
+    // those the user set by hand, when kept); returns how many rows are marked for deletion,
+    // nullopt when refused.
+    std::optional<int> remark(HandMarks handMarks = HandMarks::Reset);
     // The lines of "Why was this e-mail marked?" for row `index`; no mark changes. Empty when
     // refused.
     std::vector<std::string> reasons(int index);
@@ -205,9 +211,15 @@ private:
     void screen(int index);
     void showScreeningProblems();
     bool deleteRun();
+    // Throws, naming each file, when a rule table, the options or the known list could not be
+    // read: screening without it may have marked a message it would have spared.
+    void refuseWithoutAllRules();
     void DeleteMessages();
     void listAgainAfterDeletion(bool interactive);
-    void CheckAllMailBoxes();
+    // The timer's tick; false as for checkNow.
+    bool tick();
+    // False when a deletion of the run failed or was refused.
+    bool CheckAllMailBoxes();
     void launchWith(const std::string& mailer);
     // Downloads message `index` of the client's list to msg_N.eml; the file's path.
     std::filesystem::path retrieveMessage(int index);
@@ -239,6 +251,7 @@ private:
 
     bool m_launchesMailProgram = true;
     int m_lastDeleted = 0;
+    int m_tickDeleted = 0;
 };
 
 } // namespace mv

@@ -1,6 +1,7 @@
 #include "app/ListCommands.h"
 
 #include "base/Files.h"
+#include "base/RunAside.h"
 #include "base/Text.h"
 #include "mail/ViewerText.h"
 #include "screening/QuickAdd.h"
@@ -69,8 +70,12 @@ void ListCommands::ResetButtonClick() {
 }
 
 void ListCommands::btRemarkClick() {
+    remarkList(HandMarks::Reset);
+}
+
+void ListCommands::remarkList(HandMarks handMarks) {
     m_c.playAlarmSound(false);
-    std::optional<int> marked = m_c.remark();
+    std::optional<int> marked = m_c.remark(handMarks);
     if (!marked) return;
     if (*marked == 0) m_c.view().showInformation(std::string(kNothingMatched));
     m_c.ShowTotalCount();
@@ -135,9 +140,14 @@ std::optional<std::string>
 ListCommands::viewerBody(const std::optional<std::filesystem::path>& file) {
     if (!file) return std::nullopt;
     try {
-        auto raw = readFile(*file);
-        if (!raw) throw FileError("Unable to read " + file->string());
-        return viewerText(*raw);
+        // Megabytes of body take a while to decode: the windows stay live meanwhile.
+        return runAside(
+            [path = *file] {
+                auto raw = readFile(path);
+                if (!raw) throw FileError("Unable to read " + path.string());
+                return viewerText(*raw);
+            },
+            [this] { m_c.platform().pump(); });
     } catch (const FileError& e) {
         m_c.view().showError(e.what());
         return std::nullopt;
@@ -178,10 +188,9 @@ void ListCommands::AddtoSPAMlist1Click(const std::vector<int>& selection) {
     auto rows = validRows(selection);
     if (warnIfNone(rows)) return;
     SpamListChoice choice = spamListChoice(selectedEntries(rows));
-    if (m_c.view().confirmSpamList(choice) &&
-        !m_c.editRules([&](RuleSet& rules) { addToSpamList(rules, choice); }))
-        return;
-    btRemarkClick();
+    if (!m_c.view().confirmSpamList(choice)) return; // Cancel changes nothing, marks included
+    if (m_c.editRules([&](RuleSet& rules) { addToSpamList(rules, choice); }))
+        remarkList(HandMarks::Keep);
 }
 
 void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
@@ -190,7 +199,7 @@ void ListCommands::AddtoExceptions1Click(const std::vector<int>& selection) {
     if (warnIfNone(rows)) return;
     if (m_c.editRules(
             [&](RuleSet& rules) { addSendersToExceptions(rules, selectedEntries(rows)); }))
-        btRemarkClick();
+        remarkList(HandMarks::Keep);
 }
 
 } // namespace mv

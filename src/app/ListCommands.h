@@ -54,6 +54,9 @@ private:
     std::vector<int> validRows(const std::vector<int>& selection) const;
     bool warnIfNone(const std::vector<int>& rows);
     std::vector<MessageEntry> selectedEntries(const std::vector<int>& rows) const;
+    // The list screened anew with the rules as they are now; after a quick-add the user's own
+    // marks stay, since the user's word beats the rules.
+    void remarkList(HandMarks handMarks);
     void warnIfSeveral(const std::vector<int>& rows);
     // The viewer text of a downloaded message file; nullopt (after telling the user) without one.
     std::optional<std::string> viewerBody(const std::optional<std::filesystem::path>& file);

@@ -43,8 +43,12 @@ void ListScreening::rescreen() {
     eachRow([this](std::span<MessageEntry> row) { m_pass.rescreen(row); });
 }
 
-int ListScreening::autoMark() {
-    eachRow([this](std::span<MessageEntry> row) { m_pass.autoMark(row); });
+int ListScreening::autoMark(HandMarks handMarks) {
+    eachRow([&](std::span<MessageEntry> row) {
+        if (handMarks == HandMarks::Keep && row.front().markedByHand) return;
+        m_pass.autoMark(row);
+        row.front().markedByHand = false;
+    });
     return m_list.markedCount();
 }
 

@@ -16,6 +16,9 @@
 
 namespace mv {
 
+// Whether a re-screening of the whole list leaves the marks the user set by hand.
+enum class HandMarks { Reset, Keep };
+
 class ListScreening {
 public:
     // `serverToIndex` gives the number of the mailbox being checked (ScreeningPass); `pump` runs
@@ -42,8 +45,9 @@ public:
     void screenRow(int index);
     // Screens every row once more when the list is complete; the counters stay.
     void rescreen();
-    // "Auto-mark messages": every mark recomputed; returns how many rows are marked for deletion.
-    int autoMark();
+    // "Auto-mark messages": every mark recomputed (but those set by hand, when kept); returns how
+    // many rows are marked for deletion.
+    int autoMark(HandMarks handMarks);
     // "Why was this e-mail marked?" for row `index`; changes no mark.
     std::vector<std::string> reasons(int index);
     // Broken rule rows met since the last call, each once.

@@ -15,6 +15,13 @@ std::vector<std::string> MailboxSession::readAccounts() {
     return server.problems;
 }
 
+void MailboxSession::refreshAccounts() {
+    const int chosen = m_accounts.which;
+    m_settings.refresh();
+    readAccounts(); // what cannot be read was named at start-up or in the settings window
+    m_accounts.which = chosen;
+}
+
 void MailboxSession::GetRemotePOPSettings(int n) {
     RemotePopSettings loaded = m_settings.GetRemotePOPSettings(n);
     if (loaded.migrationWarning) {

@@ -32,6 +32,9 @@ public:
     const MailboxAccounts& accounts() const { return m_accounts; }
     // Reads the accounts again from the store; returns the problems met.
     std::vector<std::string> readAccounts();
+    // The accounts as stored now (the command line may have added one), keeping the mailbox
+    // chosen here. Throws FileError.
+    void refreshAccounts();
 
     int currentMailbox() const { return m_currentMailbox; }
     void setCurrentMailbox(int n) { m_currentMailbox = n; }

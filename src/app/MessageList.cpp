@@ -26,9 +26,10 @@ void MessageList::append(MessageEntry row) {
 }
 
 void MessageList::setMark(int index, MarkState mark) {
-    MarkState& current = m_rows.at(static_cast<std::size_t>(index)).mark;
-    if (current == mark) return;
-    current = mark;
+    MessageEntry& row = m_rows.at(static_cast<std::size_t>(index));
+    row.markedByHand = true;
+    if (row.mark == mark) return;
+    row.mark = mark;
     m_view.rowChanged(index);
 }
 

@@ -28,6 +28,7 @@ public:
     // Empties the list; the View hears of it every time (a new check starts from an empty list).
     void clear();
     void append(MessageEntry row);
+    // The user's mark for row `index` (MessageEntry::markedByHand).
     void setMark(int index, MarkState mark);
     // Lets `screen` change the marks (of row `only`, or of every row when negative) and tells the
     // View about each row whose mark changed.

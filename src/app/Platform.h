@@ -18,6 +18,9 @@ public:
     virtual void beep() {}
     // Opens a document or starts a program the way the desktop would; false when it could not.
     virtual bool open(const std::string& /*path*/) { return false; }
+    // Opens an existing file in the application for its kind; never runs it, even when it is
+    // executable. False when there is no such file or it could not be opened.
+    virtual bool openFile(const std::string& /*path*/) { return false; }
     // Run about every 10 ms while a network operation runs, whether it waits or reads what has
     // already arrived: the desktop processes its events here so Cancel and the tray stay live;
     // the command line checks for an interrupt. Commands called from here are refused while the

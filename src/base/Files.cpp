@@ -1,5 +1,6 @@
 #include "base/Files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,19 @@ mode_t finalMode(const std::filesystem::path& target, bool privateFile) {
     return privateFile ? (mode & 0700) | 0600 : mode;
 }
 
+// The temporary's name: the target's followed by this and 16 lower-case hexadecimal digits.
+constexpr const char* kTemporaryMark = ".tmp";
+constexpr std::size_t kTemporaryDigits = 16;
+
+bool isTemporaryName(std::string_view name) {
+    const std::string_view mark = kTemporaryMark;
+    if (name.size() <= mark.size() + kTemporaryDigits) return false;
+    const std::size_t digitsAt = name.size() - kTemporaryDigits;
+    auto lowerHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+    return name.substr(0, digitsAt).ends_with(mark) &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(digitsAt), name.end(), lowerHex);
+}
+
 // A new file beside the target under a name nobody can guess, created exclusively and never
 // through a link: a file or link planted under a predictable name cannot catch the content.
 std::pair<int, std::filesystem::path> createTemporary(const std::filesystem::path& target,
@@ -55,7 +69,7 @@ std::pair<int, std::filesystem::path> createTemporary(const std::filesystem::pat
     static thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 16; ++attempt) {
         char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".tmp%016llx",
+        std::snprintf(suffix, sizeof suffix, "%s%016llx", kTemporaryMark,
                       static_cast<unsigned long long>(random()));
         std::filesystem::path temp = target;
         temp += suffix;
@@ -89,16 +103,30 @@ bool fileExists(const std::filesystem::path& path) {
     return std::filesystem::exists(path, ec);
 }
 
-std::optional<std::string> readFile(const std::filesystem::path& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t maxBytes) {
+    // Non-blocking, so that opening a FIFO planted in the file's place returns at once; the
+    // descriptor is then refused as no regular file before anything is read from it.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT) return std::nullopt;
         fail("Unable to read", path, errno);
     }
-    std::string data;
+    auto refuse = [&](const std::string& why) {
+        ::close(fd);
+        throw FileError("Unable to read " + path.string() + ": " + why);
+    };
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) // one allocation for big files
-        data.reserve(static_cast<std::size_t>(info.st_size));
+    if (::fstat(fd, &info) != 0) {
+        int err = errno;
+        ::close(fd);
+        fail("Unable to read", path, err);
+    }
+    if (S_ISDIR(info.st_mode)) refuse("it is a folder, not a file");
+    if (!S_ISREG(info.st_mode)) refuse("it is not a regular file");
+    const std::string tooLarge = "it is larger than " + std::to_string(maxBytes) + " bytes";
+    if (static_cast<unsigned long long>(info.st_size) > maxBytes) refuse(tooLarge);
+    std::string data;
+    data.reserve(static_cast<std::size_t>(info.st_size)); // one allocation for big files
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -109,10 +137,27 @@ std::optional<std::string> readFile(const std::filesystem::path& path) {
             fail("Unable to read", path, err);
         }
         if (n == 0) break;
+        // A file that grows while it is read is bounded all the same.
+        if (data.size() + static_cast<std::size_t>(n) > maxBytes) refuse(tooLarge);
         data.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
     return data;
+}
+
+void removeStaleTemporaries(const std::filesystem::path& folder, std::chrono::seconds minimumAge) {
+    std::error_code ec;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (auto it = std::filesystem::directory_iterator(folder, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::error_code entryError;
+        if (!isTemporaryName(it->path().filename().string()) ||
+            it->symlink_status(entryError).type() != std::filesystem::file_type::regular)
+            continue;
+        const auto changed = std::filesystem::last_write_time(it->path(), entryError);
+        if (!entryError && now - changed >= minimumAge)
+            std::filesystem::remove(it->path(), entryError);
+    }
 }
 
 void writeFileAtomically(const std::filesystem::path& path, std::string_view content,

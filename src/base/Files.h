@@ -2,6 +2,8 @@
 // Whole-file reads and crash-safe rewrites. A rewrite goes to a temporary file in the same folder,
 // is flushed to disk, then renamed over the target and the folder synced, so a crash or a full disk
 // leaves either the old file or the new one, never half of one.
+#include <chrono>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -34,9 +36,22 @@ FileStamp fileStamp(const std::filesystem::path& path);
 // Whether the path exists; false also when it cannot be examined (no permission), never throws.
 bool fileExists(const std::filesystem::path& path);
 
+// The most a whole-file read takes in by default: far above any settings, rule or list file, and
+// the size limit of one message.
+inline constexpr std::size_t kMaxFileBytes = std::size_t{256} << 20;
+
 // The file's bytes, or empty when it does not exist. Throws FileError when it exists but cannot
-// be read.
-std::optional<std::string> readFile(const std::filesystem::path& path);
+// be read, when it is not a regular file (a link to one is fine) or when it holds more than
+// `maxBytes`. Never waits: a FIFO or a device in the file's place is refused at once.
+std::optional<std::string> readFile(const std::filesystem::path& path,
+                                    std::size_t maxBytes = kMaxFileBytes);
+
+// Removes, in `folder` only, the temporary files that writeFileAtomically left when its process
+// was killed mid-write: those named as it names them and not changed for `minimumAge`, so that a
+// rewrite another program is making just now is left alone. Failures are ignored: a leftover costs
+// space, never data.
+void removeStaleTemporaries(const std::filesystem::path& folder,
+                            std::chrono::seconds minimumAge = std::chrono::seconds(60));
 
 // Replaces the file's content atomically, keeping its permissions. `privateFile` makes it readable
 // by the owner only (0600), for files that hold passwords or mail. A symbolic link is written

@@ -3,14 +3,89 @@
 #include "base/Files.h"
 #include "base/Text.h"
 
+#include <ctime>
+
 namespace mv {
 
 IniFile::IniFile(std::filesystem::path path, bool privateFile)
     : m_path(std::move(path)), m_private(privateFile) {}
 
-void IniFile::load() {
+namespace {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view withoutByteOrderMark(std::string_view text) {
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    return text;
+}
+
+bool isSectionLine(std::string_view line) {
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+// Today's date for the name a damaged file is kept under, as the user's clock gives it.
+std::string todayText() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+// Renames the damaged file to a free "<name>.damaged-<date>[-n]" beside it; the new name.
+std::filesystem::path keepDamaged(const std::filesystem::path& path) {
+    const std::string stem = path.string() + ".damaged-" + todayText();
+    for (int n = 1; n < 100; ++n) {
+        std::filesystem::path kept = n == 1 ? stem : stem + "-" + std::to_string(n);
+        std::error_code ec;
+        if (std::filesystem::symlink_status(kept, ec).type() !=
+            std::filesystem::file_type::not_found)
+            continue;
+        std::filesystem::rename(path, kept, ec);
+        if (ec)
+            throw FileError("Unable to keep the damaged file " + path.string() + ": " +
+                            ec.message());
+        return kept;
+    }
+    throw FileError("Unable to keep the damaged file " + path.string() +
+                    ": too many damaged copies beside it");
+}
+} // namespace
+
+std::optional<std::string> IniFile::load() {
     std::optional<std::string> text = readFile(m_path);
-    parse(text ? *text : std::string());
+    std::optional<std::string> damage = text ? damageIn(*text) : std::nullopt;
+    if (!damage) {
+        parse(text ? *text : std::string());
+        return std::nullopt;
+    }
+    const std::filesystem::path kept = keepDamaged(m_path);
+    m_sections.clear();
+    return "The file " + m_path.string() + " could not be read: " + *damage + ". It was kept as " +
+           kept.string() + "; its settings start again from their defaults.";
+}
+
+std::optional<std::string> IniFile::damageIn(std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) return "it holds NUL bytes";
+    bool inSection = false;
+    int number = 0;
+    for (const std::string& raw : splitLines(withoutByteOrderMark(text))) {
+        ++number;
+        const std::string line = trim(raw);
+        const std::string where = "line " + std::to_string(number);
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        std::string_view name = line;
+        if (isSectionLine(line)) {
+            inSection = true;
+        } else if (std::size_t eq = line.find('='); eq != std::string::npos && eq > 0) {
+            if (!inSection) return where + " holds a value outside any section";
+            name = std::string_view(line).substr(0, eq);
+        } else {
+            return where + " is neither a section, a key=value line nor a comment";
+        }
+        if (!isValidUtf8(name)) return where + " holds a name that is not UTF-8 text";
+    }
+    return std::nullopt;
 }
 
 void IniFile::save() const { writeFileAtomically(m_path, text(), m_private); }
@@ -18,10 +93,10 @@ void IniFile::save() const { writeFileAtomically(m_path, text(), m_private); }
 void IniFile::parse(std::string_view text) {
     m_sections.clear();
     Section* current = nullptr;
-    for (const std::string& raw : splitLines(text)) {
+    for (const std::string& raw : splitLines(withoutByteOrderMark(text))) {
         std::string line = trim(raw);
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-        if (line.front() == '[' && line.back() == ']') {
+        if (isSectionLine(line)) {
             current = &sectionForWriting(trim(line.substr(1, line.size() - 2)));
             continue;
         }

@@ -93,7 +93,7 @@ int Cli::runCommand(Command& command, Arguments& args, const std::optional<std::
     std::optional<std::filesystem::path> homeDir;
     if (home) homeDir = *home;
     HomeFolder folder = HomeFolder::resolve(homeDir, env.variables);
-    folder.create();
+    folder.prepare();
     std::optional<ScopedHomeLock> lock;
     if (command.needsLock()) lock.emplace(folder.lockFile(), env.lockPatience);
     SettingsStore settings(folder.settingsFile());

@@ -66,10 +66,7 @@ int AutoCommand::run(Arguments& args, CommandContext& context) {
     session.view.setPrintCaptions(true);
     CheckController& c = session.controller;
     c.setAutomaticForRun(true);
-    if (once) {
-        c.checkNow();
-        return 0;
-    }
+    if (once) return c.checkNow() ? 0 : 1;
     // A tick a minute until Ctrl+C; a Ctrl+C during a check only cancels that check.
     for (;;) {
         for (auto waited = std::chrono::milliseconds(0); waited < kTick; waited += kSlice) {

@@ -87,7 +87,7 @@ int SpamCommand::run(Arguments& args, CommandContext& context) {
     args.finish();
     // Only these three sections are touched; the file's other sections are kept as they are.
     IniFile ini(context.home.iniFile());
-    ini.load();
+    if (std::optional<std::string> notice = ini.load()) context.err << *notice << "\n";
     SpamOptions options;
     options.read(ini);
     if (!name) {

@@ -1,5 +1,6 @@
 #include "desktop/PasswordEncryption.h"
 
+#include <algorithm>
 #include <random>
 
 namespace mv {
@@ -74,6 +75,11 @@ std::string TPasswordEncryption::unscramble(std::string_view stored, std::string
         prev = c;
     }
     return out;
+}
+
+bool TPasswordEncryption::readable(std::string_view stored) {
+    return stored.size() >= 4 && stored.size() % 2 == 0 &&
+           std::all_of(stored.begin(), stored.end(), [](char c) { return hexDigit(c) >= 0; });
 }
 
 void TPasswordEncryption::Execute() {

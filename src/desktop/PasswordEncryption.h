@@ -32,6 +32,8 @@ public:
 
     static std::string scramble(std::string_view plain, std::string_view key = kDefaultKey);
     static std::string unscramble(std::string_view stored, std::string_view key = kDefaultKey);
+    // Whether `stored` is in this format: an even number of at least four hexadecimal digits.
+    static bool readable(std::string_view stored);
 };
 
 } // namespace mv

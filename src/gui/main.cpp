@@ -7,6 +7,7 @@
 #include "app/settings/SecretMemory.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/SplashWindow.h"
+#include "gui/desktop/SignalExit.h"
 #include "gui/desktop/SingleInstance.h"
 #include "gui/widgets/MessageBox.h"
 
@@ -57,16 +58,24 @@ int run(QApplication& app, const Options& options) {
     if (!instance.claim()) return 0;
     QPointer<mv::gui::TfrmSplash> splash = new mv::gui::TfrmSplash;
     splash->showFirst();
-    home.create();
+    home.prepare();
     mv::gui::Desktop desktop(home, mv::RegionalSettings::fromLocale());
     // Before the start reads the accounts; the demo's home is a portable one of its own.
+    // The keyring is asked aside, with the windows live: its unlock prompt may take a while.
     if (!demo)
         desktop.controller().settings().usePasswordKeyring(
-            mv::keyringForHome(options.home, mv::processEnvironment()));
+            mv::keyringCalledAside(mv::keyringForHome(options.home, mv::processEnvironment()),
+                                   [] { QCoreApplication::processEvents(); }));
     QObject::connect(&desktop, &mv::gui::Desktop::ended, &app, &QCoreApplication::quit);
     QObject::connect(&instance, &mv::gui::SingleInstance::raiseRequested, &desktop,
                      &mv::gui::Desktop::showMain);
+    mv::gui::SignalExit signalExit;
+    QObject::connect(&signalExit, &mv::gui::SignalExit::exitRequested, &desktop,
+                     &mv::gui::Desktop::requestExit);
     desktop.start();
+    // An exit asked for during a start-up box ended the program before its event loop ran, where
+    // a quit is not heard; the destructors below still tidy up (the demo's home too).
+    if (desktop.ending()) return 0;
     if (splash) splash->showSecondAndExpire();
     return app.exec();
 }
@@ -75,6 +84,7 @@ int run(QApplication& app, const Options& options) {
 
 int main(int argc, char** argv) {
     mv::forbidCoreDumps(); // the start-up reads the passwords of the accounts
+    mv::gui::SignalExit::catchSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mailvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Mailvane"));

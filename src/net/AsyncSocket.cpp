@@ -219,6 +219,9 @@ std::string TAsyncSocket::ReceiveToStream(std::int64_t expectedSize, std::size_t
                            : -1;
             OnProgress(*this, perc, transferred);
         }
+        // A large reply arriving fast is read without ever waiting: the pump and a cancel must
+        // still be heard between its chunks.
+        keepLive();
         fillInput(counter);
     }
 }

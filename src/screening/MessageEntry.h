@@ -28,6 +28,9 @@ struct MessageEntry {
     std::string date;     // as the list shows it
     TMailHeaders headers; // the header block as received, one physical line per entry
     MarkState mark = kMarkNone;
+    // The user set the mark: the re-screening after a quick-add keeps it, "Auto-mark messages"
+    // does not.
+    bool markedByHand = false;
     bool selected = false;
 };
 

@@ -123,7 +123,10 @@ std::optional<int> RuleSet::exceptionPicture(std::string_view text) {
 
 void RuleSet::readTable(TableId id, RuleTable& t) const {
     std::filesystem::path path = tablePath(id);
-    if (!fileExists(path)) {
+    // A link whose target is gone is no missing file but one that cannot be read: an exception
+    // table in a folder that is not there now must not give way to an empty one.
+    std::error_code ec;
+    if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::not_found) {
         t = freshTable(id);
     } else {
         if (id == TableId::Exceptions && t.colCount() > col::kExceptPictureIndex)
@@ -133,6 +136,22 @@ void RuleSet::readTable(TableId id, RuleTable& t) const {
     prepareTable(t, id);
 }
 
+std::vector<std::string> RuleSet::unreadFiles() const {
+    std::vector<std::string> messages;
+    for (const auto& [file, message] : m_unread)
+        messages.push_back(message);
+    return messages;
+}
+
+std::optional<std::string> RuleSet::noteRead(const std::filesystem::path& file,
+                                             std::optional<std::string> problem) {
+    if (problem)
+        m_unread[file] = *problem;
+    else
+        m_unread.erase(file);
+    return problem;
+}
+
 std::optional<std::string> RuleSet::loadTable(TableId id) {
     std::size_t i = index(id);
     FileStamp stamp = fileStamp(tablePath(id)); // before reading: a later change shows as one
@@ -140,8 +159,9 @@ std::optional<std::string> RuleSet::loadTable(TableId id) {
         readTable(id, table(id));
     } catch (const TableFileError& e) {
         m_tableLoaded[i] = false;
-        return e.what();
+        return noteRead(tablePath(id), e.what());
     }
+    noteRead(tablePath(id), std::nullopt);
     m_tableLoaded[i] = true;
     m_tablesOnDisk[i] = table(id);
     m_tableStamps[i] = stamp;
@@ -150,14 +170,18 @@ std::optional<std::string> RuleSet::loadTable(TableId id) {
 
 std::optional<std::string> RuleSet::takeInTable(TableId id) {
     std::size_t i = index(id);
+    // One that failed to load is tried again, so that a mended file counts; one never loaded
+    // stays unloaded.
+    if (!m_tableLoaded[i]) return m_unread.contains(tablePath(id)) ? loadTable(id) : std::nullopt;
     FileStamp stamp = fileStamp(tablePath(id));
-    if (!m_tableLoaded[i] || stamp == m_tableStamps[i]) return std::nullopt;
+    if (stamp == m_tableStamps[i]) return std::nullopt;
     RuleTable disk = m_tablesOnDisk[i];
     try {
         readTable(id, disk);
     } catch (const TableFileError& e) {
-        return e.what();
+        return noteRead(tablePath(id), e.what());
     }
+    noteRead(tablePath(id), std::nullopt);
     table(id) = rebasedTable(id, disk);
     m_tablesOnDisk[i] = std::move(disk);
     m_tableStamps[i] = stamp;
@@ -264,7 +288,9 @@ void RuleSet::prepareTable(RuleTable& t, TableId id) {
 }
 
 SpamOptions RuleSet::readOptions(IniFile& ini) const {
-    ini.load();
+    // A damaged file is kept aside by the load; the options it held are not known, which is a
+    // failed read as much as one the system refused.
+    if (std::optional<std::string> notice = ini.load()) throw FileError(*notice);
     SpamOptions options;
     options.read(ini);
     return options;
@@ -276,8 +302,9 @@ std::optional<std::string> RuleSet::loadOptions() {
         m_options = readOptions(ini);
     } catch (const FileError& e) {
         m_optionsLoaded = false;
-        return e.what();
+        return noteRead(iniPath(), e.what());
     }
+    noteRead(iniPath(), std::nullopt);
     m_optionsLoaded = true;
     m_optionsOnDisk = m_options;
     return std::nullopt;
@@ -305,8 +332,9 @@ std::vector<std::string> RuleSet::takeInDiskChanges() {
             SpamOptions disk = readOptions(ini);
             m_options = m_options.rebased(m_optionsOnDisk, disk);
             m_optionsOnDisk = disk;
+            noteRead(iniPath(), std::nullopt);
         } catch (const FileError& e) {
-            problems.push_back(e.what());
+            problems.push_back(*noteRead(iniPath(), e.what()));
         }
     }
     return problems;
@@ -339,9 +367,15 @@ std::optional<std::string> RuleSet::saveOptions() {
     // Re-read first, so sections that other parts of the program keep in the file survive, and
     // so do options another program changed.
     IniFile ini(iniPath());
+    bool exists = fileExists(iniPath());
+    SpamOptions disk;
     try {
-        bool exists = fileExists(iniPath());
-        SpamOptions disk = readOptions(ini);
+        disk = readOptions(ini);
+    } catch (const FileError& e) {
+        return noteRead(iniPath(), e.what()); // the file is kept as it is: nothing to write on
+    }
+    noteRead(iniPath(), std::nullopt);
+    try {
         m_options = m_options.rebased(m_optionsOnDisk, disk);
         if (!exists || !(m_options == disk)) {
             m_options.write(ini);
@@ -359,8 +393,9 @@ std::optional<std::string> RuleSet::LoadUpKnownList() {
     try {
         m_known.LoadFromFile(knownPath());
     } catch (const FileError& e) {
-        return e.what();
+        return noteRead(knownPath(), e.what());
     }
+    noteRead(knownPath(), std::nullopt);
     m_knownOnDisk = m_known;
     m_knownStamp = stamp;
     return std::nullopt;
@@ -368,13 +403,15 @@ std::optional<std::string> RuleSet::LoadUpKnownList() {
 
 std::optional<std::string> RuleSet::takeInKnownList() {
     FileStamp stamp = fileStamp(knownPath());
-    if (stamp == m_knownStamp) return std::nullopt;
+    // One that could not be read is tried again even when it looks as last loaded.
+    if (stamp == m_knownStamp && !m_unread.contains(knownPath())) return std::nullopt;
     KnownList disk;
     try {
         disk.LoadFromFile(knownPath());
     } catch (const FileError& e) {
-        return e.what();
+        return noteRead(knownPath(), e.what());
     }
+    noteRead(knownPath(), std::nullopt);
     m_known = m_known.rebased(m_knownOnDisk, disk);
     m_knownOnDisk = std::move(disk);
     m_knownStamp = stamp;

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -123,8 +124,10 @@ public:
     // keeps its order, edits and deletions, and gains the rules added there (at the end), loses
     // the rules removed there that are unchanged here, and adds the hits counted there. The
     // options and the known list: their changes here are made to the file's.
-    // Returns one message per file that could not be read; that one stays as it is here and is
-    // not saved over.
+    // A table or the known list that could not be read before is read again; the options are
+    // read again only by readSettings (a damaged options file was set aside, and the defaults in
+    // its place are not what the user had). Returns one message per file that could not be read;
+    // that one stays as it is here and is not saved over.
     std::vector<std::string> takeInDiskChanges();
     // Writes the heading texts into row 0 of the four tables.
     void SetGridHeadings();
@@ -149,8 +152,15 @@ public:
     // then may it be saved. A rule set that was never loaded saves nothing.
     bool isLoaded(TableId id) const { return m_tableLoaded[index(id)]; }
     bool optionsLoaded() const { return m_optionsLoaded; }
+    // One message per rule table, options file or known-spammer list whose last read failed,
+    // naming the file and why. The screening then runs without what that file holds, which may
+    // be the exception that spares a wanted message: nothing may be deleted while one is listed.
+    std::vector<std::string> unreadFiles() const;
 
 private:
+    // Notes how the read of `file` went (a message: it failed) and returns `problem`.
+    std::optional<std::string> noteRead(const std::filesystem::path& file,
+                                        std::optional<std::string> problem);
     static std::size_t index(TableId id) { return static_cast<std::size_t>(id); }
     static RuleTable freshTable(TableId id);
     static void prepareTable(RuleTable& table, TableId id);
@@ -181,6 +191,7 @@ private:
     KnownList m_known;
     KnownList m_knownOnDisk;
     FileStamp m_knownStamp;
+    std::map<std::filesystem::path, std::string> m_unread; // by file, as unreadFiles gives them
 };
 
 } // namespace mv

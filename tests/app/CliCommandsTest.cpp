@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/stat.h>
+
 namespace mv {
 namespace {
 
@@ -246,6 +249,51 @@ TEST(CheckCommandTest, UnreadableSizeIsUnknownToTheSizeLimits) {
     EXPECT_NE(r.out.find("\"Size unknown: the server gave no size that could be read"),
               std::string::npos)
         << r.out;
+}
+
+// An exception spares the sender of the "viagra" message. When a rule file cannot be read in
+// any of the ways a home file goes bad, the list is still shown, but neither a deletion by hand
+// nor an automatic run with Kill deletes anything, the file is named, and the command fails.
+TEST_F(CliCommandsTest, NothingIsDeletedWhileARuleFileCannotBeRead) {
+    namespace fs = std::filesystem;
+    const fs::path home = cli.home();
+    const std::string exception =
+        "7,2\r\n0,1,E-mail address\r\n1,1,Equals\r\n2,1,s@spam.example\r\n3,1,No\r\n4,1,0\r\n";
+    struct Case {
+        const char* file;
+        std::function<void(const fs::path&)> damage;
+    };
+    const Case cases[] = {
+        {"except.lst", [](const fs::path& f) { writeFileAtomically(f, "\x93\x07\xfe\x01zq"); }},
+        {"except.lst", [](const fs::path& f) { writeFileAtomically(f, ""); }},
+        {"except.lst", [](const fs::path& f) { fs::create_directory(f); }},
+        {"except.lst", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); }},
+        {"known.lst", [](const fs::path& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); }},
+    };
+    cli.settings().writeBool(Setting::Kill, true);
+    for (const Case& c : cases) {
+        writeFileAtomically(home / "except.lst", exception);
+        fs::remove(home / c.file);
+        c.damage(home / c.file);
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"check", "--delete", "--yes"},
+              std::vector<std::string>{"auto", "--once"}}) {
+            auto r = cli.run(command);
+            EXPECT_EQ(r.code, 1) << command[0] << " " << c.file;
+            EXPECT_NE(r.err.find("Nothing was deleted, since not all rules could be read: "),
+                      std::string::npos)
+                << r.err;
+            EXPECT_NE(r.err.find((home / c.file).string()), std::string::npos) << r.err;
+            EXPECT_EQ(server->messagesOnDisk(), 2u) << command[0] << " " << c.file;
+            if (command[0] == "check") {
+                EXPECT_NE(r.out.find("Message Total: 2"), std::string::npos);
+            }
+        }
+        fs::remove(home / c.file);
+    }
+    writeFileAtomically(home / "except.lst", exception); // the rules whole again: spared
+    EXPECT_EQ(cli.run({"auto", "--once"}).code, 0);
+    EXPECT_EQ(server->messagesOnDisk(), 2u);
 }
 
 TEST(DemoCommandTest, ChecksTheBundledMailbox) {

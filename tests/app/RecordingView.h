@@ -31,6 +31,8 @@ public:
     std::function<void(int)> onRowsInserted;
     // Called with every caption, e.g. to make a window call fail.
     std::function<void(const std::string&)> onCaption;
+    // Called when the settings window is to open, e.g. to open a real one.
+    std::function<void()> onSettings;
 
     bool saw(const std::string& call) const {
         return std::find(calls.begin(), calls.end(), call) != calls.end();
@@ -94,7 +96,10 @@ public:
     void showText(ViewerMode, const std::string& text) override {
         calls.push_back("text: " + text);
     }
-    void openSettings() override { calls.push_back("settings window"); }
+    void openSettings() override {
+        calls.push_back("settings window");
+        if (onSettings) onSettings();
+    }
     bool mainWindowVisible() const override { return visible; }
     void showMainWindow() override {
         visible = true;
@@ -123,6 +128,10 @@ public:
     void beep() override { calls.push_back("beep"); }
     bool open(const std::string& path) override {
         calls.push_back("open " + path);
+        return openSucceeds;
+    }
+    bool openFile(const std::string& path) override {
+        calls.push_back("open file " + path);
         return openSucceeds;
     }
 };

@@ -1,7 +1,9 @@
 #include "base/Files.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/stat.h>
+#include <sys/time.h>
 
 namespace mv {
 namespace {
@@ -106,6 +108,62 @@ TEST_F(FilesTest, FailedWriteNamesTheFileAndKeepsTheOld) {
         EXPECT_NE(std::string(e.what()).find("known.lst"), std::string::npos);
     }
     EXPECT_FALSE(readFile(m_dir / "nothing-here"));
+}
+
+// Whatever stands in a home file's place, a read ends at once with the file's name and the
+// reason: a FIFO with no writer would block an ordinary open for ever, and /dev/zero never ends.
+TEST_F(FilesTest, OnlyRegularFilesOfBoundedSizeAreRead) {
+    namespace fs = std::filesystem;
+    ASSERT_EQ(::mkfifo((m_dir / "fifo.lst").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", m_dir / "zero.lst");
+    fs::create_directory(m_dir / "folder.lst");
+    writeFileAtomically(m_dir / "big.lst", std::string(1001, 'x'));
+    fs::create_symlink(m_dir / "big.lst", m_dir / "link.lst");
+    struct Case {
+        const char* name;
+        const char* reason;
+    };
+    for (const Case& c : {Case{"fifo.lst", "it is not a regular file"},
+                          Case{"zero.lst", "it is not a regular file"},
+                          Case{"folder.lst", "it is a folder, not a file"},
+                          Case{"big.lst", "it is larger than 1000 bytes"}}) {
+        try {
+            readFile(m_dir / c.name, 1000);
+            ADD_FAILURE() << c.name << " was read";
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.what(), "Unable to read " + (m_dir / c.name).string() + ": " + c.reason);
+        }
+    }
+    EXPECT_EQ(readFile(m_dir / "link.lst", 1001)->size(), 1001u) << "a link to a file is read";
+}
+
+// Left by rewrites that were killed: the program's own temporaries go once a minute old; a fresh
+// one (another program's rewrite in flight), look-alikes and a link under such a name stay.
+TEST_F(FilesTest, StaleTemporariesOfKilledRewritesAreRemoved) {
+    namespace fs = std::filesystem;
+    auto make = [&](const std::string& name, bool old) {
+        writeFileAtomically(m_dir / name, "x");
+        if (!old) return;
+        struct timeval times[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+        ASSERT_EQ(::utimes((m_dir / name).c_str(), times), 0);
+    };
+    const std::string digits = "0123456789abcdef";
+    make("settings.ini.tmp" + digits, true);
+    make("listing_1.txt.tmp" + digits, true);
+    make("subj.lst.tmp" + digits, false);
+    make("subj.lst.tmp" + digits.substr(1), true); // 15 digits
+    make("subj.lst.tmp0123456789ABCDEF", true);    // not ours: upper case
+    make("notes.tmp", true);
+    make("elsewhere", true);
+    fs::create_symlink(m_dir / "elsewhere", m_dir / ("from.lst.tmp" + digits));
+    removeStaleTemporaries(m_dir);
+    std::set<std::string> left;
+    for (const auto& e : fs::directory_iterator(m_dir))
+        left.insert(e.path().filename().string());
+    EXPECT_EQ(left,
+              (std::set<std::string>{"subj.lst.tmp" + digits, "subj.lst.tmp" + digits.substr(1),
+                                     "subj.lst.tmp0123456789ABCDEF", "notes.tmp", "elsewhere",
+                                     "from.lst.tmp" + digits}));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace mv {
 namespace {
 
@@ -52,6 +54,57 @@ TEST(IniFile, SaveAndLoadRoundTrip) {
     std::filesystem::remove(path);
     back.load(); // a missing file is an empty store
     EXPECT_TRUE(back.sections().empty());
+}
+
+TEST(IniFile, DamageIsToldFromLegitimateFiles) {
+    struct Case {
+        std::string text;
+        std::optional<std::string> damage;
+    };
+    const Case cases[] = {
+        {"", std::nullopt},
+        {"\xEF\xBB\xBF[General]\r\nKill=1\r\n", std::nullopt},
+        {"; comment\n# another\n\n[Future]\nUnknownKey=\xE9t\xE9\n", std::nullopt},
+        {std::string("[General]\r\nKill=1\0\0\0", 20), "it holds NUL bytes"},
+        {"[General]\r\nKill=1\r\ngarbage\r\n",
+         "line 3 is neither a section, a key=value line nor a comment"},
+        {"[General\r\n", "line 1 is neither a section, a key=value line nor a comment"},
+        {"=1\r\n", "line 1 is neither a section, a key=value line nor a comment"},
+        {"Kill=1\r\n[General]\r\n", "line 1 holds a value outside any section"},
+        {"[General]\r\nK\xFFll=1\r\n", "line 2 holds a name that is not UTF-8 text"},
+        {"\x89PNG\r\n\x1a\n", "line 1 is neither a section, a key=value line nor a comment"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IniFile::damageIn(c.text), c.damage) << c.text;
+}
+
+// A damaged file is said, kept byte for byte beside the new one, and never read as settings.
+TEST(IniFile, ADamagedFileIsKeptAsideAndTheStoreStartsEmpty) {
+    auto dir =
+        std::filesystem::temp_directory_path() / ("mv-ini-dmg-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string damaged = "[General]\r\nKill=1\r\n\xDE\xAD\xBE\xEF\r\n";
+    for (int i = 0; i < 2; ++i) { // the second finds the first copy's name taken
+        writeFileAtomically(dir / "settings.ini", damaged);
+        IniFile ini(dir / "settings.ini");
+        std::optional<std::string> notice = ini.load();
+        ASSERT_TRUE(notice);
+        EXPECT_TRUE(notice->starts_with("The file " + (dir / "settings.ini").string() +
+                                        " could not be read: line 3 is neither"))
+            << *notice;
+        EXPECT_TRUE(ini.sections().empty());
+        EXPECT_FALSE(std::filesystem::exists(dir / "settings.ini"));
+    }
+    std::vector<std::string> kept;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        kept.push_back(e.path().filename().string());
+        EXPECT_EQ(readFile(e.path()), damaged);
+    }
+    std::sort(kept.begin(), kept.end());
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_TRUE(kept[0].starts_with("settings.ini.damaged-")) << kept[0];
+    EXPECT_EQ(kept[1], kept[0] + "-2");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -118,5 +118,16 @@ TEST(AccountsCommand, ListShowsUnreadableStoredValuesOnStderr) {
     EXPECT_EQ(r.err, "The stored password of mailbox 2 cannot be read; please enter it again.\n");
 }
 
+TEST(AccountsCommand, ListSaysWhenTheSettingsFileIsDamaged) {
+    CliRunner cli;
+    writeFileAtomically(cli.home() / "settings.ini", "\x1f\x8b\x08garbage\r\n");
+    CliResult r = cli.run({"accounts", "list"});
+    EXPECT_TRUE(
+        r.err.starts_with("The file " + (cli.home() / "settings.ini").string() +
+                          " could not be read: line 1 is neither a section, a key=value line nor a "
+                          "comment. It was kept as "))
+        << r.err;
+}
+
 } // namespace
 } // namespace mv

@@ -163,6 +163,40 @@ TEST_F(RuleSetTest, UnreadableIniIsNeverSavedOver) {
     EXPECT_TRUE(std::filesystem::is_directory(home / "mailvane.ini"));
 }
 
+// Every file the screening needs and could not read is named until it reads again, whether it
+// failed at the start or when another program's change was taken in; a damaged options file
+// counts as one, and is kept beside where the new one will go.
+TEST_F(RuleSetTest, FilesThatCouldNotBeReadAreNamedUntilTheyReadAgain) {
+    home.write("mailvane.ini", std::string("[Known]\r\nValid=0\0\0", 18));
+    home.write("except.lst", "");
+    std::filesystem::create_symlink(home / "unmounted/from.lst", home / "from.lst");
+    ASSERT_TRUE(rules.LoadUpKnownList() == std::nullopt);
+    rules.readSettings();
+    std::vector<std::string> unread = rules.unreadFiles();
+    ASSERT_EQ(unread.size(), 3u);
+    EXPECT_EQ(unread[0], "File contains no data or corrupt file " + (home / "except.lst").string());
+    EXPECT_EQ(unread[1], "File " + (home / "from.lst").string() + " not found");
+    EXPECT_TRUE(unread[2].starts_with("The file " + rules.iniPath().string() +
+                                      " could not be read: it holds NUL bytes"))
+        << unread[2];
+    std::filesystem::remove(home / "from.lst");
+    EXPECT_FALSE(std::filesystem::exists(rules.iniPath()));
+
+    home.write("except.lst", "7,2\r\n0,1,Domain name\r\n");
+    std::filesystem::create_directory(home / "known.lst"); // another program's change, gone bad
+    rules.takeInDiskChanges();
+    unread = rules.unreadFiles();
+    // The table reads again; the options only with readSettings, as what they held is gone.
+    ASSERT_EQ(unread.size(), 2u);
+    EXPECT_EQ(unread[0],
+              "Unable to read " + rules.knownPath().string() + ": it is a folder, not a file");
+    EXPECT_TRUE(unread[1].starts_with("The file " + rules.iniPath().string())) << unread[1];
+    rules.readSettings();
+    std::filesystem::remove(home / "known.lst");
+    rules.takeInDiskChanges();
+    EXPECT_TRUE(rules.unreadFiles().empty());
+}
+
 TEST_F(RuleSetTest, UnwritableFilesAreReported) {
     rules.readSettings();
     std::filesystem::remove_all(home.path());

@@ -74,4 +74,10 @@ void HomeFolder::create() const {
                                  perms::others_read | perms::others_exec);
 }
 
+void HomeFolder::prepare() const {
+    create();
+    removeStaleTemporaries(m_configDir);
+    if (m_programDir != m_configDir) removeStaleTemporaries(m_programDir);
+}
+
 } // namespace mv

@@ -48,6 +48,10 @@ public:
     // Creates both folders when missing (the configuration folder readable by its owner only,
     // since the settings hold passwords). Throws FileError.
     void create() const;
+    // What both programs do with the home before they use it: create() and then remove the
+    // temporary files of rewrites that a killed run left (removeStaleTemporaries), which no later
+    // rewrite would ever replace. Throws FileError.
+    void prepare() const;
 
 private:
     std::filesystem::path m_configDir;

@@ -15,8 +15,8 @@
 namespace mv {
 
 namespace {
-// How often a waiting process tries again.
-constexpr std::chrono::milliseconds kRetry(50);
+// How often a waiting process tries again and runs its caller's wait callback.
+constexpr std::chrono::milliseconds kRetry(10);
 
 // The holds of this process, by lock file.
 struct Hold {
@@ -37,7 +37,8 @@ std::string keyOf(const std::filesystem::path& lockFile) {
 }
 } // namespace
 
-HomeLock::HomeLock(const std::filesystem::path& lockFile, std::chrono::milliseconds patience)
+HomeLock::HomeLock(const std::filesystem::path& lockFile, std::chrono::milliseconds patience,
+                   const std::function<void()>& whileWaiting)
     : m_fd(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
     if (m_fd < 0)
         throw FileError("Unable to create lock file " + lockFile.string() + ": " +
@@ -56,6 +57,7 @@ HomeLock::HomeLock(const std::filesystem::path& lockFile, std::chrono::milliseco
             throw LockError("Another Mailvane program is using " + lockFile.parent_path().string() +
                             "; try again when it has finished.");
         }
+        if (whileWaiting) whileWaiting();
         std::this_thread::sleep_for(kRetry);
     }
 }
@@ -65,21 +67,31 @@ HomeLock::~HomeLock() {
 }
 
 ScopedHomeLock::ScopedHomeLock(const std::filesystem::path& lockFile,
-                               std::chrono::milliseconds patience)
+                               std::chrono::milliseconds patience,
+                               const std::function<void()>& whileWaiting)
     : m_key(keyOf(lockFile)) {
-    std::lock_guard guard(holdsMutex());
+    std::unique_lock guard(holdsMutex());
     Hold& hold = holds()[m_key];
     // A child forked while its parent held the lock inherits the parent's hold, not the lock: it
     // must wait for it like any other process.
     if (hold.depth > 0 && hold.owner != ::getpid()) hold = Hold{};
     if (hold.depth == 0) {
+        // Not held across the wait: what `whileWaiting` runs may take a lock of its own.
+        guard.unlock();
+        std::unique_ptr<HomeLock> lock;
         try {
-            hold.lock = std::make_unique<HomeLock>(lockFile, patience);
-            hold.owner = ::getpid();
+            lock = std::make_unique<HomeLock>(lockFile, patience, whileWaiting);
         } catch (...) {
-            holds().erase(m_key);
+            guard.lock();
+            if (holds()[m_key].depth == 0) holds().erase(m_key);
             throw;
         }
+        guard.lock();
+        Hold& taken = holds()[m_key];
+        taken.lock = std::move(lock);
+        taken.owner = ::getpid();
+        ++taken.depth;
+        return;
     }
     ++hold.depth;
 }

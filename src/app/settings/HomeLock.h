@@ -6,6 +6,7 @@
 // or rule save), never for a whole run: each program works while the other is idle.
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 namespace mv {
@@ -26,9 +27,11 @@ public:
 class HomeLock {
 public:
     // Waits up to `patience` for the lock, then throws LockError; a lock file that cannot be
-    // created throws FileError.
+    // created throws FileError. `whileWaiting` (optional) runs between tries, about every 10 ms:
+    // the desktop program processes its events there, so its window stays live.
     explicit HomeLock(const std::filesystem::path& lockFile,
-                      std::chrono::milliseconds patience = kLockPatience);
+                      std::chrono::milliseconds patience = kLockPatience,
+                      const std::function<void()>& whileWaiting = {});
     ~HomeLock();
     HomeLock(const HomeLock&) = delete;
     HomeLock& operator=(const HomeLock&) = delete;
@@ -42,9 +45,10 @@ private:
 // ends. For one thread of a process at a time.
 class ScopedHomeLock {
 public:
-    // Throws as HomeLock does when the process does not hold the lock yet.
+    // Waits and throws as HomeLock does when the process does not hold the lock yet.
     explicit ScopedHomeLock(const std::filesystem::path& lockFile,
-                            std::chrono::milliseconds patience = kLockPatience);
+                            std::chrono::milliseconds patience = kLockPatience,
+                            const std::function<void()>& whileWaiting = {});
     ~ScopedHomeLock();
     ScopedHomeLock(const ScopedHomeLock&) = delete;
     ScopedHomeLock& operator=(const ScopedHomeLock&) = delete;

@@ -1,5 +1,6 @@
 #include "app/settings/PasswordKeyring.h"
 
+#include "base/RunAside.h"
 #include "desktop/PasswordEncryption.h"
 
 #include <libsecret/secret.h>
@@ -90,6 +91,29 @@ private:
     bool m_available;
 };
 
+class KeyringCalledAside final : public PasswordKeyring {
+public:
+    KeyringCalledAside(std::shared_ptr<PasswordKeyring> inner, std::function<void()> whileWaiting)
+        : m_inner(std::move(inner)), m_whileWaiting(std::move(whileWaiting)) {}
+
+    bool available() const override { return m_inner->available(); }
+    bool store(const std::filesystem::path& settings, int mailbox,
+               const std::string& password) override {
+        return runAside([&] { return m_inner->store(settings, mailbox, password); },
+                        m_whileWaiting);
+    }
+    std::optional<std::string> lookup(const std::filesystem::path& settings, int mailbox) override {
+        return runAside([&] { return m_inner->lookup(settings, mailbox); }, m_whileWaiting);
+    }
+    void remove(const std::filesystem::path& settings, int mailbox) override {
+        runAside([&] { m_inner->remove(settings, mailbox); }, m_whileWaiting);
+    }
+
+private:
+    std::shared_ptr<PasswordKeyring> m_inner;
+    std::function<void()> m_whileWaiting;
+};
+
 bool nonEmpty(const std::map<std::string, std::string>& env, const std::string& name) {
     auto it = env.find(name);
     return it != env.end() && !it->second.empty();
@@ -101,6 +125,12 @@ std::shared_ptr<PasswordKeyring>
 secretServiceKeyring(const std::map<std::string, std::string>& env) {
     // Without a named session bus the bus library would try to launch one.
     return std::make_shared<SecretServiceKeyring>(nonEmpty(env, "DBUS_SESSION_BUS_ADDRESS"));
+}
+
+std::shared_ptr<PasswordKeyring> keyringCalledAside(std::shared_ptr<PasswordKeyring> inner,
+                                                    std::function<void()> whileWaiting) {
+    if (!inner) return nullptr;
+    return std::make_shared<KeyringCalledAside>(std::move(inner), std::move(whileWaiting));
 }
 
 bool isPortableHome(const std::optional<std::filesystem::path>& override,

@@ -5,6 +5,7 @@
 // and the mailbox number; without one the settings file keeps the scrambled form as before. The
 // settings store owns one for as long as it lives.
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -32,6 +33,12 @@ public:
 // nothing owns the service's name (the service is never started on our behalf).
 std::shared_ptr<PasswordKeyring>
 secretServiceKeyring(const std::map<std::string, std::string>& env);
+
+// `inner` (null: null) with every call run on a thread of its own while `whileWaiting` runs
+// about every 10 ms: a slow service, or a locked keyring waiting on its unlock prompt, never
+// freezes the desktop program's windows. Calls still come one at a time.
+std::shared_ptr<PasswordKeyring> keyringCalledAside(std::shared_ptr<PasswordKeyring> inner,
+                                                    std::function<void()> whileWaiting);
 
 // A home chosen by --home or MAILVANE_HOME is portable: its passwords travel with its files and
 // stay out of this machine's keyring.

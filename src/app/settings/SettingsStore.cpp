@@ -58,7 +58,7 @@ void SettingsStore::reload() {
     // Stamped before reading: a change that lands in between is seen as a change next time.
     FileStamp stamp = fileStamp(m_ini.path());
     IniFile fresh(m_ini.path(), true);
-    fresh.load();
+    if (std::optional<std::string> notice = fresh.load()) m_damageNotice = std::move(notice);
     m_ini = std::move(fresh);
     m_stamp = stamp;
     m_unsaved.clear();
@@ -182,6 +182,11 @@ GeneralSettings SettingsStore::ReadGeneralSettings() const {
 }
 
 void SettingsStore::SaveGeneralSettings(const GeneralSettings& s) {
+    putGeneral(s);
+    save();
+}
+
+void SettingsStore::putGeneral(const GeneralSettings& s) {
     auto put = [this](Setting k, const std::string& value) { this->put(k, value); };
     auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     put(Setting::Asis, flag(s.logNaming == LogNaming::AsIs));
@@ -203,7 +208,6 @@ void SettingsStore::SaveGeneralSettings(const GeneralSettings& s) {
     put(Setting::SysTray, flag(s.sysTray));
     put(Setting::DNSAddress, s.dnsAddress);
     put(Setting::DNSPort, std::to_string(s.dnsPort));
-    save();
 }
 
 MailboxAccount SettingsStore::readAccount(int n, std::vector<std::string>& problems) const {
@@ -263,6 +267,7 @@ void SettingsStore::writeAccount(int n, const MailboxAccount& a) {
 
 ServerSettings SettingsStore::readServerSettings() const {
     ServerSettings s;
+    if (m_damageNotice) s.problems.push_back(*m_damageNotice);
     s.accounts.which = static_cast<int>(readInteger(Setting::Which));
     for (int n = 1; n <= MailboxAccounts::kCount; ++n)
         s.accounts[n] = readAccount(n, s.problems);
@@ -274,24 +279,47 @@ bool SettingsStore::migratePasswords() {
     bool due = m_ini.readString(version.section, version.name, version.fallback) != "161";
     put(Setting::Version161, "161");
     if (!due) return false;
+    // A missing or damaged version line says nothing about the passwords themselves: only those
+    // that this version cannot read are of the earlier format. One that reads, or one in the
+    // keyring, is the user's current password and stays.
     bool cleared = false;
     for (int n = 1; n <= MailboxAccounts::kCount; ++n) {
-        if (m_ini.readString(kServer, key("Passwd", n)).empty()) continue;
+        const std::string stored = m_ini.readString(kServer, key("Passwd", n));
+        if (stored.empty() || isKeyringReference(stored) || TPasswordEncryption::readable(stored))
+            continue;
         put(kServer, key("Passwd", n), "");
         cleared = true;
     }
     return cleared;
 }
 
+std::optional<AccountProblem> SettingsStore::putAccounts(const MailboxAccounts& accounts) {
+    // 0 when no radio button is selected, which reads back as the default mailbox 1.
+    put(Setting::Which, std::to_string(accounts.which));
+    for (int n = 1; n <= MailboxAccounts::kCount; ++n) {
+        writeAccount(n, accounts[n]);
+        if (auto problem = checkAccount(n, accounts[n])) return problem;
+    }
+    return std::nullopt;
+}
+
 AccountSaveResult SettingsStore::saveServerSettings(const MailboxAccounts& accounts) {
     AccountSaveResult result;
     result.migrationWarning = migratePasswords();
-    // 0 when no radio button is selected, which reads back as the default mailbox 1.
-    put(Setting::Which, std::to_string(accounts.which));
-    for (int n = 1; n <= MailboxAccounts::kCount && !result.problem; ++n) {
-        writeAccount(n, accounts[n]);
+    result.problem = putAccounts(accounts);
+    save();
+    return result;
+}
+
+AccountSaveResult SettingsStore::saveAllSettings(const GeneralSettings& general,
+                                                 const MailboxAccounts& accounts) {
+    AccountSaveResult result;
+    for (int n = 1; n <= MailboxAccounts::kCount && !result.problem; ++n)
         result.problem = checkAccount(n, accounts[n]);
-    }
+    if (result.problem) return result;
+    putGeneral(general);
+    result.migrationWarning = migratePasswords();
+    putAccounts(accounts);
     save();
     return result;
 }

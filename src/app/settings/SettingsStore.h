@@ -71,7 +71,8 @@ struct AccountProblem {
 };
 
 // The accounts as stored, and a message for every stored value that could not be read (that
-// value reads as empty or as its default; start-up goes on).
+// value reads as empty or as its default; start-up goes on), first of all the whole file when it
+// was found damaged and kept aside.
 struct ServerSettings {
     MailboxAccounts accounts;
     std::vector<std::string> problems;
@@ -98,8 +99,9 @@ std::optional<AccountProblem> checkAccount(int n, const MailboxAccount& account)
 
 class SettingsStore {
 public:
-    // Loads the file; a missing one gives every default. Throws FileError when it exists but
-    // cannot be read.
+    // Loads the file; a missing one gives every default, and so does a damaged one, which is kept
+    // aside (IniFile::load) and reported by readServerSettings. Throws FileError when it exists
+    // but cannot be read.
     explicit SettingsStore(std::filesystem::path file);
 
     const std::filesystem::path& path() const { return m_ini.path(); }
@@ -138,6 +140,11 @@ public:
     // Writes `Which` and then rows 1 to 12 in order, checking each after writing it; stops at the
     // first invalid row. Throws FileError.
     AccountSaveResult saveServerSettings(const MailboxAccounts& accounts);
+    // The settings window's OK: the general options, `Which` and rows 1 to 12 as one batch,
+    // written only when every row passes the row checks. Otherwise nothing is written and the
+    // first failing row is returned. Throws FileError.
+    AccountSaveResult saveAllSettings(const GeneralSettings& general,
+                                      const MailboxAccounts& accounts);
     // Writes mailbox n alone when it passes the row checks. Throws FileError.
     AccountSaveResult saveAccount(int n, const MailboxAccount& account);
     // Empties mailbox n. Throws FileError.
@@ -164,6 +171,10 @@ private:
     // store as migrated. Saves nothing; the caller's batch does.
     bool migratePasswords();
     MailboxAccount readAccount(int n, std::vector<std::string>& problems) const;
+    void putGeneral(const GeneralSettings& settings);
+    // `Which` and rows 1 to 12 in memory, up to and including the first row that fails the row
+    // checks; that row's problem.
+    std::optional<AccountProblem> putAccounts(const MailboxAccounts& accounts);
     void writeAccount(int n, const MailboxAccount& account);
     // Sets a value in memory and notes it for the next save when it differs from the one read
     // there (`fallback` when missing).
@@ -183,6 +194,8 @@ private:
     std::shared_ptr<PasswordKeyring> m_keyring;
     FileStamp m_stamp;             // the file's stamp when m_ini last matched it
     std::vector<Change> m_unsaved; // values set since the last save, in order
+    // Said while this store lives: the file was damaged when loaded and was kept aside.
+    std::optional<std::string> m_damageNotice;
 };
 
 } // namespace mv

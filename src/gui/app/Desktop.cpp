@@ -15,6 +15,7 @@ namespace mv::gui {
 
 namespace {
 constexpr int kMinuteMs = 60000;
+constexpr int kExitSweepMs = 50;
 }
 
 Desktop::Running::Running(Desktop& desktop) : m_desktop(desktop) {
@@ -34,6 +35,8 @@ Desktop::Desktop(const HomeFolder& home, RegionalSettings regional)
     QApplication::setQuitOnLastWindowClosed(false);
     m_timer1.setInterval(kMinuteMs);
     connect(&m_timer1, &QTimer::timeout, this, &Desktop::timerTick);
+    m_exitSweep.setInterval(kExitSweepMs);
+    connect(&m_exitSweep, &QTimer::timeout, this, &Desktop::closeModalWindows);
     connect(&m_progress, &TfrmRetrieving::cancelClicked, this, &Desktop::cancelFromProgress);
     connectMainWindow();
     connectTray();
@@ -184,6 +187,9 @@ void Desktop::requestExit() {
         m_exitPending = true;
         m_ending = true;
         closeModalWindows();
+        // A window may outlive the close (the statistics' start window only stops its reading)
+        // or open after it: each is closed as it comes until the command has unwound.
+        m_exitSweep.start();
         return;
     }
     finishExit();
@@ -203,6 +209,7 @@ void Desktop::closeModalWindows() {
 }
 
 void Desktop::finishExit() {
+    m_exitSweep.stop();
     m_exitPending = false;
     m_ending = true;
     m_timer1.stop();
@@ -261,8 +268,9 @@ void Desktop::about() {
 }
 
 void Desktop::viewLog() {
-    std::string path = m_controller.log().path().string();
-    if (path.empty() || !m_platform.open(path))
+    // Not while a check or deletion writes the log.
+    if (m_ending || m_controller.busy()) return;
+    if (!m_platform.openFile(m_controller.log().path().string()))
         MessageBox::error(boxParent(), QStringLiteral("Unable to open log file. "));
 }
 
@@ -286,15 +294,14 @@ void Desktop::showMain() {
 void Desktop::timerTick() {
     if (!m_controller.timerEnabled() || blocked()) return;
     Running running(*this);
-    long long deletedBefore = m_controller.general().count;
     bool runDue = m_controller.countdown() <= 1;
     m_controller.Timer1Timer();
-    if (runDue) notifyAfterRun(deletedBefore);
+    if (runDue) notifyAfterRun();
 }
 
-void Desktop::notifyAfterRun(long long deletedBefore) {
+void Desktop::notifyAfterRun() {
     if (!m_settings.readBool(Setting::Notify)) return;
-    long long deleted = m_controller.general().count - deletedBefore;
+    int deleted = m_controller.tickDeletedCount();
     std::size_t waiting = m_controller.rows().size();
     QStringList notices;
     if (deleted > 0) notices << QStringLiteral("%1 spam messages deleted").arg(deleted);

@@ -123,7 +123,7 @@ private:
     // Closes the modal windows on the stack so that the commands that opened them return.
     void closeModalWindows();
     bool trayShown() const;
-    void notifyAfterRun(long long deletedBefore);
+    void notifyAfterRun();
 
     SystemClock m_clock;
     SettingsStore m_settings;
@@ -137,6 +137,7 @@ private:
     TfrmRetrieving m_progress;
     TrayIcon m_tray{&m_main};
     QTimer m_timer1;
+    QTimer m_exitSweep; // closes modal windows while an asked-for exit waits for a command
     int m_running = 0;
     bool m_exitPending = false;
     bool m_ending = false;

@@ -14,9 +14,10 @@ public:
     void playSound(const std::string& file, bool loop) override;
     void stopSound() override;
     void beep() override;
-    // A document opens in its application; a program (a name on the PATH or an executable file)
-    // is started on its own.
+    // A document opens in its application; a program (an executable file, or a command line of
+    // a program on the PATH with its arguments) is started on its own.
     bool open(const std::string& path) override;
+    bool openFile(const std::string& path) override;
     void pump() override;
 
 private:

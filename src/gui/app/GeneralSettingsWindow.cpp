@@ -3,6 +3,7 @@
 #include "app/ActivityLog.h"
 #include "app/CheckController.h"
 #include "app/settings/SecretMemory.h"
+#include "app/settings/SettingsEdits.h"
 #include "base/Files.h"
 #include "base/Text.h"
 #include "gui/WindowOpeners.h"
@@ -103,7 +104,7 @@ std::optional<AccountProblem> unusableServer(const MailboxAccounts& accounts) {
 TfrmGeneral::TfrmGeneral(CheckController& controller, Environment environment,
                          std::vector<std::string> rasEntries, QWidget* parent)
     : QDialog(parent), m_controller(controller), m_settings(controller.settings()),
-      m_environment(std::move(environment)) {
+      m_environment(std::move(environment)), m_mailProgramLookup(new MailProgramLookup(this)) {
     forbidCoreDumps(); // the password fields must not end up in a core file
     setObjectName(QStringLiteral("frmGeneral"));
     setWindowTitle(QStringLiteral("General settings"));
@@ -151,6 +152,7 @@ TfrmGeneral::TfrmGeneral(CheckController& controller, Environment environment,
 
 TfrmGeneral::~TfrmGeneral() {
     stopAlarmTest();
+    wipePasswords(m_shown);
 }
 
 // --- Pages -----------------------------------------------------------------------------------
@@ -349,6 +351,10 @@ QWidget* TfrmGeneral::makeActivityLogPage() {
 
 QWidget* TfrmGeneral::makeMailProgramPage() {
     m_edMail = named(new QLineEdit, "edMail");
+    // The desktop's answer fills only a field the user has not filled meanwhile.
+    connect(m_mailProgramLookup, &MailProgramLookup::found, m_edMail, [this](const QString& found) {
+        if (m_edMail->text().isEmpty()) m_edMail->setText(found);
+    });
     auto* browse = browseButton("btMailBrowse", QStringLiteral("Find mail program"));
     connect(browse, &QPushButton::clicked, this, &TfrmGeneral::browseMailProgram);
     auto* btLaunch = named(new QPushButton(QStringLiteral("Launch mail program")), "btLaunch");
@@ -440,6 +446,8 @@ std::vector<std::string> TfrmGeneral::readServerSettings() {
         r.fingerprint = a.fingerprint;
         r.btSecurity->setText(securityCaption(a.security));
     }
+    wipePasswords(m_shown);
+    m_shown = stored.accounts;
     wipePasswords(stored.accounts);
     return stored.problems;
 }
@@ -486,7 +494,7 @@ void TfrmGeneral::FormShow() {
         MessageBox::warning(this, qs(problem));
     m_firstTime = m_rows[0].edServe->text().isEmpty() && m_rows[0].edName->text().isEmpty();
     if (m_rows[0].edServe->text().isEmpty()) takeAccountFromMailPrograms();
-    if (m_edMail->text().isEmpty()) m_edMail->setText(qs(GetMailPath(m_environment)));
+    if (m_edMail->text().isEmpty()) m_mailProgramLookup->start(m_environment);
     if (m_edAlarm->text().isEmpty()) m_edAlarm->setText(assetPath(QStringLiteral("harptune.wav")));
     if (m_edit1->text().isEmpty())
         m_edit1->setText(qs(m_controller.home().defaultLogFile().string()));
@@ -541,36 +549,47 @@ void TfrmGeneral::btOKClick() {
     if (m_cbSysTray->isChecked() != m_sysTrayWhenShown)
         MessageBox::information(
             this, QStringLiteral("Exit and restart for the Start Up changes to take effect."));
-    // The options and the accounts are one save: the other program sees both or neither.
-    std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_controller.home().lockFile());
-    if (!lock) return;
-    try {
-        m_settings.SaveGeneralSettings(generalFromControls());
-    } catch (const FileError& e) {
-        MessageBox::error(this, qs(e.what()));
-        return;
-    }
-    // Stored now: a second OK after a faulty mailbox row must not warn again.
-    m_stored = m_settings.ReadGeneralSettings();
+    // The boxes wait for the user. A window closed meanwhile (Exit, or hidden to the tray) has
+    // put the stored values back and emptied its password fields: saving now would store "" as
+    // every password.
+    if (!isVisible()) return;
+    // Said once: a second OK after a faulty mailbox row must not warn again.
     m_killWhenShown = m_cbKill->isChecked();
     m_sysTrayWhenShown = m_cbSysTray->isChecked();
-    if (saveServerSettings()) accept();
+    // The options and the accounts are one save: the other program sees both or neither.
+    std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_controller.home().lockFile());
+    if (lock && saveSettings()) accept();
 }
 
-bool TfrmGeneral::saveServerSettings() {
-    MailboxAccounts accounts = accountsFromControls();
-    std::optional<AccountProblem> problem = unusableServer(accounts);
-    if (!problem) try {
-            AccountSaveResult result = m_settings.saveServerSettings(accounts);
+bool TfrmGeneral::saveSettings() {
+    ServerSettings stored;
+    MailboxAccounts edited = accountsFromControls();
+    std::optional<AccountProblem> problem;
+    std::optional<std::string> failure;
+    try {
+        // Only what was changed here goes onto what is stored now: the command line may have
+        // changed other fields while the window was open.
+        m_settings.refresh();
+        GeneralSettings general = m_settings.ReadGeneralSettings();
+        applyEdits(m_stored, generalFromControls(), general);
+        stored = m_settings.readServerSettings();
+        applyEdits(m_shown, edited, stored.accounts);
+        problem = unusableServer(stored.accounts);
+        if (!problem) {
+            AccountSaveResult result = m_settings.saveAllSettings(general, stored.accounts);
             if (result.migrationWarning)
                 MessageBox::warning(this, qs(std::string(kPasswordMigrationWarning)));
             problem = result.problem;
-        } catch (const FileError& e) {
-            wipePasswords(accounts);
-            MessageBox::error(this, qs(e.what()));
-            return false;
         }
-    wipePasswords(accounts);
+    } catch (const FileError& e) {
+        failure = e.what();
+    }
+    wipePasswords(stored.accounts);
+    wipePasswords(edited);
+    if (failure) {
+        MessageBox::error(this, qs(*failure));
+        return false;
+    }
     if (problem) showAccountProblem(*problem);
     return !problem;
 }
@@ -601,6 +620,7 @@ void TfrmGeneral::hideEvent(QHideEvent* event) {
     // The passwords are stored or restored by now; the next showing reads them again.
     for (MailboxRow& r : m_rows)
         r.edPass->clear();
+    wipePasswords(m_shown);
 }
 
 // --- Automatic page ----------------------------------------------------------------------------
@@ -655,7 +675,7 @@ std::string TfrmGeneral::currentLogFile() const {
 }
 
 void TfrmGeneral::btViewClick() {
-    if (!m_controller.platform().open(currentLogFile()))
+    if (!m_controller.platform().openFile(currentLogFile()))
         MessageBox::error(this, QStringLiteral("Unable to open log file. "));
 }
 

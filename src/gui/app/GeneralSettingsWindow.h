@@ -8,6 +8,7 @@
 #include "app/settings/MailProgramFinder.h"
 #include "app/settings/MailboxAccounts.h"
 #include "app/settings/SettingsStore.h"
+#include "gui/app/MailProgramLookup.h"
 
 #include <QDialog>
 
@@ -83,7 +84,8 @@ private:
     void AddMyselfFromPopToHeader();
 
     void btOKClick();
-    bool saveServerSettings();
+    // The options and the accounts, all or nothing; false (shown) when refused or failed.
+    bool saveSettings();
     void showAccountProblem(const AccountProblem& problem);
     void rbManualClick();
     void cbKillClick();
@@ -101,7 +103,11 @@ private:
     CheckController& m_controller;
     SettingsStore& m_settings;
     Environment m_environment;
+    MailProgramLookup* m_mailProgramLookup;
     GeneralSettings m_stored; // what the store held when the window last read it
+    // The accounts as the window last read them, passwords only while it is shown: what OK
+    // compares the rows with to find the user's changes.
+    MailboxAccounts m_shown;
 
     // Window state: mailbox 1 was empty in the store when the window was last shown, so its
     // header rule may still be due; `Kill` and `SysTray` as they were when last shown or stored.

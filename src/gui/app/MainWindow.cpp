@@ -38,6 +38,32 @@ QIcon hoverIcon(ButtonPicture normal, ButtonPicture unfocused) {
 
 } // namespace
 
+// The status line: a text wider than its panel is cut short with "..." and shown whole as the
+// tooltip, so a long server answer never widens the window.
+class StatusLabel final : public QLabel {
+public:
+    explicit StatusLabel(QWidget* parent) : QLabel(parent) {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    void setWholeText(const QString& text) {
+        m_whole = text;
+        setToolTip(text);
+        fit();
+    }
+    const QString& wholeText() const { return m_whole; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        fit();
+    }
+
+private:
+    void fit() { setText(fontMetrics().elidedText(m_whole, Qt::ElideRight, contentsRect().width())); }
+
+    QString m_whole;
+};
+
 TfrmMain::TfrmMain(MessageListModel& model, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QStringLiteral("Mailvane"));
@@ -57,7 +83,7 @@ TfrmMain::TfrmMain(MessageListModel& model, QWidget* parent) : QMainWindow(paren
     bar->setObjectName(QStringLiteral("StatusBar1"));
     auto* hint = new QLabel(QString::fromLatin1(kListHint), bar);
     hint->setFixedWidth(300);
-    m_status = new QLabel(bar);
+    m_status = new StatusLabel(bar);
     m_status->setObjectName(QStringLiteral("lblStatus"));
     bar->addWidget(hint);
     bar->addWidget(m_status, 1);
@@ -242,14 +268,17 @@ void TfrmMain::setCaption(const QString& caption) {
 }
 
 void TfrmMain::setStatus(const QString& text) {
-    m_status->setText(text);
+    m_status->setWholeText(text);
 }
 
 QString TfrmMain::status() const {
-    return m_status->text();
+    return m_status->wholeText();
 }
 
 void TfrmMain::setButtons(const ButtonStates& states) {
+    // The focus would pass from the disabled buttons to the next one, "Goodbye", where a Space or
+    // Enter meant for the list ends the program.
+    if (!states.checkEnabled) m_list->setFocus();
     m_btList->setEnabled(states.checkEnabled);
     m_btOptions->setEnabled(states.checkEnabled);
     for (QToolButton* button : m_listButtons)

@@ -17,6 +17,7 @@ class QTreeView;
 namespace mv::gui {
 
 class MessageListModel;
+class StatusLabel;
 
 class TfrmMain final : public QMainWindow {
     Q_OBJECT
@@ -89,7 +90,7 @@ private:
     QFrame* m_popup = nullptr;
     QTreeView* m_list = nullptr;
     QMenu* m_listMenu = nullptr;
-    QLabel* m_status = nullptr;
+    StatusLabel* m_status = nullptr;
 };
 
 } // namespace mv::gui

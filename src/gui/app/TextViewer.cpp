@@ -5,6 +5,8 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace mv::gui {
@@ -20,6 +22,7 @@ TfrmViewHeader::TfrmViewHeader(QWidget* parent) : QDialog(parent) {
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("Memo1"));
     m_text->setReadOnly(true);
+    m_text->setUndoRedoEnabled(false); // read-only: nothing to undo, and no copy of the text
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -45,7 +48,28 @@ QString TfrmViewHeader::heading(ViewerMode mode) {
 
 void TfrmViewHeader::setContent(ViewerMode mode, const QString& text) {
     m_heading->setText(heading(mode));
-    m_text->setPlainText(text);
+    m_text->clear();
+    m_whole = text;
+    m_shown = 0;
+    appendPiece();
+}
+
+void TfrmViewHeader::appendPiece() {
+    // A piece ends at a line end where there is one: a few milliseconds of work each.
+    constexpr qsizetype kPiece = 64 * 1024;
+    qsizetype end = m_whole.size();
+    if (end - m_shown > kPiece) {
+        const qsizetype lineEnd = m_whole.lastIndexOf(QLatin1Char('\n'), m_shown + kPiece);
+        end = lineEnd > m_shown ? lineEnd + 1 : m_shown + kPiece;
+    }
+    QTextCursor cursor(m_text->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(m_whole.mid(m_shown, end - m_shown));
+    m_shown = end;
+    if (m_shown < m_whole.size())
+        QTimer::singleShot(0, this, &TfrmViewHeader::appendPiece);
+    else
+        m_whole.clear();
 }
 
 } // namespace mv::gui

@@ -223,7 +223,9 @@ void TrayIcon::hideApplication() {
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         QWidget* window = *it;
         if (!window->isVisible() || window->windowType() == Qt::Popup) continue;
-        if (window == m_mainWindow)
+        // A window without modal loop (the progress window) only hides: its close means Cancel.
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (window == m_mainWindow || (dialog && !dialog->isModal()))
             window->hide();
         else
             window->close();

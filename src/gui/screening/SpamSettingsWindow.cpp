@@ -390,18 +390,15 @@ void SpamSettingsWindow::reject() {
     QDialog::reject();
 }
 
+// Imported rows join the window's other edits: OK saves them all, Cancel drops them all.
 void SpamSettingsWindow::runImport(const QString& title, bool keywords) {
     ImportDialog dialog(title, this);
-    if (dialog.exec() == QDialog::Accepted) {
-        RuleSet& rules = m_settings.rules();
-        if (keywords)
-            mv::importKeywords(rules.subject(), dialog.lines());
-        else
-            mv::importAddresses(rules.exceptions(), dialog.lines());
-    }
-    storeOptions();
-    if (std::unique_ptr<ScopedHomeLock> lock = lockForSave(this, m_lockFile))
-        report(m_settings.rules().Savesettings());
+    if (dialog.exec() != QDialog::Accepted) return;
+    RuleSet& rules = m_settings.rules();
+    if (keywords)
+        mv::importKeywords(rules.subject(), dialog.lines());
+    else
+        mv::importAddresses(rules.exceptions(), dialog.lines());
     refreshPages();
 }
 

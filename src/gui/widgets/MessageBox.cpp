@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <deque>
 
 namespace mv::gui {
@@ -11,6 +12,7 @@ struct TestState {
     bool on = false;
     std::deque<bool> answers;
     QStringList shown;
+    QPointer<QWidget> shownOver;
 };
 
 TestState& testState() {
@@ -34,16 +36,22 @@ bool MessageBox::question(QWidget* parent, const QString& text) {
     return show(parent, Kind::Question, text);
 }
 
-void MessageBox::setTestMode(bool on) { testState() = TestState{on, {}, {}}; }
+void MessageBox::setTestMode(bool on) { testState() = TestState{on, {}, {}, {}}; }
 
 void MessageBox::queueAnswer(bool yes) { testState().answers.push_back(yes); }
 
 QStringList MessageBox::takeShown() { return std::exchange(testState().shown, {}); }
 
+QWidget* MessageBox::lastShownOver() { return testState().shownOver; }
+
 bool MessageBox::show(QWidget* parent, Kind kind, const QString& text) {
     static const char* const kinds[] = {"information", "warning", "error", "question"};
+    // A box goes over the modal window open now, whoever asks: under a window that stays on top
+    // it could be neither seen nor answered, and the program would look frozen.
+    if (QWidget* modal = QApplication::activeModalWidget()) parent = modal;
     TestState& test = testState();
     if (test.on) {
+        test.shownOver = parent;
         test.shown << QStringLiteral("%1: %2").arg(kinds[int(kind)], text);
         if (kind != Kind::Question || test.answers.empty()) return false;
         bool answer = test.answers.front();

@@ -23,6 +23,8 @@ public:
     // The texts shown since the last take, each prefixed by its kind: "information: ...",
     // "warning: ...", "error: ...", "question: ...".
     static QStringList takeShown();
+    // The window the last box was shown over (null: none, or it is gone).
+    static QWidget* lastShownOver();
 
 private:
     enum class Kind { Information, Warning, Error, Question };

@@ -371,8 +371,9 @@ TEST_F(SettingsStoreTest, FirstStartMarksTheStoreMigratedWithoutWarning) {
 }
 
 TEST_F(SettingsStoreTest, EarlierVersionPasswordsAreClearedOnceWithAWarning) {
-    writeRaw("[Server]\r\nWhich=2\r\nServer1=a\r\nMailbox1=x\r\nPasswd1=0011\r\n"
-             "Server2=b\r\nMailbox2=y\r\nPasswd2=2233\r\n");
+    // Neither is in this version's format: not hexadecimal, and an odd number of digits.
+    writeRaw("[Server]\r\nWhich=2\r\nServer1=a\r\nMailbox1=x\r\nPasswd1=plain pw\r\n"
+             "Server2=b\r\nMailbox2=y\r\nPasswd2=22334\r\n");
     SettingsStore store = open();
     RemotePopSettings pop = store.GetRemotePOPSettings(2);
     EXPECT_TRUE(pop.migrationWarning);
@@ -388,6 +389,51 @@ TEST_F(SettingsStoreTest, EarlierVersionPasswordsAreClearedOnceWithAWarning) {
     ASSERT_TRUE(pop.account);
     EXPECT_EQ(pop.account->server, "b");
     EXPECT_EQ(pop.account->password, "");
+}
+
+// A version line that is missing or damaged says nothing about the passwords: those that read in
+// the current form, and those in the keyring, are the user's and stay; only the others go.
+TEST_F(SettingsStoreTest, TheMigrationClearsOnlyPasswordsOfTheEarlierForm) {
+    const std::string current = TPasswordEncryption::scramble("secret");
+    for (const char* version :
+         {"", "Version161=\r\n", "Version161=16\r\n", "Version161=\x01\r\n"}) {
+        writeRaw(std::string("[Server]\r\n") + version + "Server1=a\r\nMailbox1=x\r\nPasswd1=" +
+                 current + "\r\nServer2=b\r\nMailbox2=y\r\nPasswd2=keyring:2\r\n");
+        SettingsStore store = open();
+        EXPECT_FALSE(store.GetRemotePOPSettings(1).migrationWarning) << version;
+        IniFile ini = stored();
+        EXPECT_EQ(ini.readString("Server", "Passwd1"), current) << version;
+        EXPECT_EQ(ini.readString("Server", "Passwd2"), "keyring:2") << version;
+        ASSERT_TRUE(store.GetRemotePOPSettings(1).account);
+        EXPECT_EQ(store.GetRemotePOPSettings(1).account->password, "secret") << version;
+    }
+    writeRaw("[Server]\r\nPasswd1=" + current + "\r\nPasswd3=0A1\r\n");
+    EXPECT_TRUE(open().GetRemotePOPSettings(1).migrationWarning);
+    IniFile ini = stored();
+    EXPECT_EQ(ini.readString("Server", "Passwd1"), current);
+    EXPECT_EQ(ini.readString("Server", "Passwd3"), "");
+}
+
+// Garbage in settings.ini is said where the accounts are read, and kept beside the new file
+// that the next write makes, instead of being read as defaults and written over.
+TEST_F(SettingsStoreTest, ADamagedFileIsSaidAndKeptBesideTheNewOne) {
+    const std::string garbage = "\177ELF\x02\x01\x01\r\n[Server]\r\nServer1=pop\r\n";
+    writeRaw(garbage);
+    SettingsStore store = open();
+    std::vector<std::string> problems = store.readServerSettings().problems;
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(problems[0].starts_with("The file " + file().string() + " could not be read"))
+        << problems[0];
+    EXPECT_EQ(store.readServerSettings().accounts[1], MailboxAccount{});
+    store.writeBool(Setting::Kill, true);
+    EXPECT_EQ(stored().readString("General", "Kill"), "1");
+    int kept = 0;
+    for (const auto& e : std::filesystem::directory_iterator(m_temp.dir()))
+        if (e.path().filename().string().starts_with("settings.ini.damaged-")) {
+            ++kept;
+            EXPECT_EQ(readFile(e.path()), garbage);
+        }
+    EXPECT_EQ(kept, 1);
 }
 
 TEST_F(SettingsStoreTest, AccountsSavedBeforeTheFirstCheckSurviveIt) {

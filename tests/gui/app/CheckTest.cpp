@@ -163,6 +163,20 @@ TEST_F(CheckTest, NoSecondCheckInsideTheFirst) {
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
 }
 
+// A mailbox the command line added while the program ran is offered at the next check.
+TEST_F(CheckTest, TheChooserOffersAMailboxAddedMeanwhile) {
+    desktop();
+    setAccount(2, server->plainServer()); // through a store of its own, as the command line's
+    int offered = 0;
+    answerNextModal<TfrmWhichMailbox>(
+        [&](TfrmWhichMailbox& chooser) {
+            offered = chooser.findChild<QComboBox*>("cbWhich")->count();
+        },
+        false);
+    click("btList");
+    EXPECT_EQ(offered, 2);
+}
+
 // With two mailboxes the chooser asks first; its choice is checked, its Cancel contacts nobody.
 TEST_F(CheckTest, ChooserPicksTheMailbox) {
     deliverThree();

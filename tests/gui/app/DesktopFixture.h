@@ -4,6 +4,7 @@
 #include "app/ControllerFixture.h"
 #include "gui/app/Desktop.h"
 #include "gui/app/MainWindow.h"
+#include "gui/desktop/TrayIcon.h"
 #include "gui/widgets/MessageBox.h"
 #include "gui/ModalWindows.h"
 
@@ -26,6 +27,14 @@ template <class W> void answerNextModal(std::function<void(W&)> inspect, bool ac
         accept ? window.accept() : window.reject();
     });
 }
+
+// Tests that need a notification area pretend to have one, for as long as they live.
+struct PretendTray {
+    explicit PretendTray(bool present) { TrayIcon::overrideTrayAvailable(present); }
+    ~PretendTray() { TrayIcon::overrideTrayAvailable(std::nullopt); }
+    PretendTray(const PretendTray&) = delete;
+    PretendTray& operator=(const PretendTray&) = delete;
+};
 
 class DesktopTest : public mv::test::DovecotHomeTest {
 protected:

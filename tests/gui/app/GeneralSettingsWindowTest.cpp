@@ -10,6 +10,7 @@
 #include "base/Files.h"
 #include "base/IniFile.h"
 #include "cli/CliRunner.h"
+#include "gui/ModalWindows.h"
 #include "gui/app/SecurityDialog.h"
 #include "gui/widgets/FileDialog.h"
 #include "gui/widgets/Help.h"
@@ -22,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -168,6 +170,19 @@ TEST_F(GeneralSettingsTest, FirstShowingTakesMailbox1FromThunderbirdAndAddsTheHe
     EXPECT_EQ(headerRulesFor(matches), 1);
 }
 
+// A check on a first run opens the window over its "no user name" message: the header rule is
+// added then too, though the window opens from inside the check.
+TEST_F(GeneralSettingsTest, TheHeaderRuleIsAddedWhenACheckOpensTheWindowOnAFirstRun) {
+    m_programs.installThunderbird();
+    m_view.onSettings = [this] {
+        open();
+        click("btCancel");
+    };
+    EXPECT_EQ(controller().btListClick(), CheckOutcome::NotRun);
+    EXPECT_TRUE(m_view.saw("settings window"));
+    EXPECT_EQ(headerRulesFor("ann.other@example.net - MailBox #1"), 1);
+}
+
 TEST_F(GeneralSettingsTest, TheHeaderRuleGoesOntoTheRulesAnotherProgramSavedMeanwhile) {
     m_programs.installThunderbird();
     controller(); // started before the other program saved
@@ -269,7 +284,7 @@ TEST_F(GeneralSettingsTest, TheOverDeleteWarningOnlyWhenKillIsNewlyOnInAutomatic
         MessageBox::takeShown(),
         (QStringList{kOverDelete, "error: Mailbox 2 has a server pop2.example but no mailbox"}));
     type("edServe2", "");
-    pressOK(); // Kill was stored by the first OK: no second warning
+    pressOK(); // warned at the first OK: no second warning
     EXPECT_EQ(MessageBox::takeShown(), QStringList());
     EXPECT_EQ(m_window->result(), QDialog::Accepted);
     EXPECT_TRUE(store().ReadGeneralSettings().kill);
@@ -364,6 +379,7 @@ TEST_F(GeneralSettingsTest, AFaultyMailboxKeepsTheWindowOpenOnItsField) {
         {"pop.example", "me", "", "edPass4", "error: Mailbox 4 - there is no password set"},
     };
     storeAccount(1, test::testAccount("pop.one.example", "one", "pw1"));
+    const std::string before = readFile(store().path()).value();
     for (const Case& c : cases) {
         open();
         type("edServe4", c.server);
@@ -377,15 +393,37 @@ TEST_F(GeneralSettingsTest, AFaultyMailboxKeepsTheWindowOpenOnItsField) {
         EXPECT_EQ(control<QTabWidget>("PageControl1")->currentIndex(), 0);
         EXPECT_EQ(QApplication::focusWidget(), edit(c.focus)) << c.server;
     }
-    // A refused server name wrote nothing; a refused row was written, the rows after it were not.
-    EXPECT_EQ(store().readServerSettings().accounts[4].server, "pop.example");
+    // A refused row writes nothing: neither the options nor the rows before or after it, so
+    // Cancel then leaves everything as it was.
     open();
-    type("edServe5", "pop5.example");
+    control<QSpinBox>("nMinutes")->setValue(42);
+    type("edServe3", "pop3.example");
+    type("edName3", "three");
+    type("edPass3", "pw3");
     type("edServe4", "");
     type("edName4", "x");
     pressOK();
     MessageBox::takeShown();
-    EXPECT_EQ(store().readServerSettings().accounts[5].server, "");
+    click("btCancel");
+    EXPECT_EQ(readFile(store().path()).value(), before);
+}
+
+// OK's boxes wait for the user. Exit, or hiding to the tray, rejects every open window meanwhile,
+// which empties the password fields: that OK must not store them.
+TEST_F(GeneralSettingsTest, AnOKWhoseWindowWasClosedUnderItsBoxSavesNothing) {
+    storeAccount(1, test::testAccount("pop.example", "me", "pw"));
+    const std::string before = readFile(store().path()).value();
+    open();
+    click("cbSysTray"); // OK shows the restart notice first
+    MessageBox::setTestMode(false);
+    mv::test::whenModal<QMessageBox>([this](QMessageBox& box) {
+        m_window->reject();
+        box.accept();
+    });
+    pressOK();
+    MessageBox::setTestMode(true);
+    EXPECT_EQ(readFile(store().path()).value(), before);
+    EXPECT_EQ(store().readServerSettings().accounts[1].password, "pw");
 }
 
 TEST_F(GeneralSettingsTest, CancelPutsTheStoredValuesBack) {
@@ -535,7 +573,7 @@ TEST_F(GeneralSettingsTest, LogButtonsActOnlyAfterYesAndOnTheFileBeingWritten) {
     EXPECT_EQ(edit("Edit1")->text().toStdString(), march.string());
     m_sound.calls.clear();
     click("btView");
-    EXPECT_EQ(m_sound.calls, std::vector<std::string>{"open " + march.string()});
+    EXPECT_EQ(m_sound.calls, std::vector<std::string>{"open file " + march.string()});
     m_sound.openSucceeds = false;
     click("btView");
     EXPECT_EQ(MessageBox::takeShown(), QStringList{"error: Unable to open log file. "});

@@ -96,6 +96,26 @@ TEST_F(ListTest, QuickAddItemsChangeTheRulesAndRemark) {
     EXPECT_EQ(mark(1), 0);
 }
 
+// A mark the user set is the user's word: Cancel of the quick-add changes no mark, and the
+// screening after a quick-add keeps it. "Auto-mark messages" alone resets every mark.
+TEST_F(ListTest, QuickAddsKeepTheMarksSetByHand) {
+    doubleClick(1); // the spam row unmarked by hand
+    ASSERT_EQ(mark(1), -1);
+    for (bool confirmed : {false, true}) {
+        select({0});
+        answerNextModal<TfrmMarkForDeletion>([](TfrmMarkForDeletion&) {}, confirmed);
+        trigger("AddtoSPAMlist1");
+        EXPECT_EQ(mark(0), confirmed ? 0 : -1) << confirmed; // the new rule marks it
+        EXPECT_EQ(mark(1), -1) << confirmed;
+    }
+    select({2});
+    trigger("AddtoExceptions1");
+    EXPECT_GE(mark(2), 3);
+    EXPECT_EQ(mark(1), -1);
+    click("btRemark");
+    EXPECT_EQ(mark(1), 0);
+}
+
 TEST_F(ListTest, NothingSelectedSaysSo) {
     window().list()->clearSelection();
     for (const char* item : {"ViewHeader1", "Why1", "AddtoSPAMlist1"}) {

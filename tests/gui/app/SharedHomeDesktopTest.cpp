@@ -118,6 +118,33 @@ TEST_F(SharedHomeDesktopTest, SettingsSavedByTheDesktopKeepWhatTheCommandLineWro
     EXPECT_EQ(cli({"accounts", "clear", "2"}), 0);
 }
 
+// The window shows the values as they were when it opened; OK writes only what was changed in it,
+// so what the command line changed meanwhile stays, passwords and accounts included.
+TEST_F(SharedHomeDesktopTest, GeneralSettingsOKKeepsWhatTheCommandLineChangedWhileItWasOpen) {
+    desktop();
+    auto general = generalWindow();
+    ASSERT_EQ(cli({"accounts", "set", "2", "--server", "pop.other.example", "--user", "ann",
+                   "--password-stdin"},
+                  "pw\n"),
+              0);
+    ASSERT_EQ(cli({"accounts", "set", "1", "--password-stdin"}, "new-pw\n"), 0);
+    ASSERT_EQ(cli({"options", "Minutes", "33"}), 0);
+
+    const bool exitWas = m_settings.ReadGeneralSettings().exitWhenEmpty;
+    tick(*general, "cbExit");
+    pressOK(*general);
+    EXPECT_FALSE(general->isVisible());
+
+    SettingsStore stored = storeOnDisk();
+    const GeneralSettings options = stored.ReadGeneralSettings();
+    EXPECT_EQ(options.exitWhenEmpty, !exitWas);
+    EXPECT_EQ(options.minutes, 33);
+    const MailboxAccounts accounts = stored.readServerSettings().accounts;
+    EXPECT_EQ(accounts[1].password, "new-pw");
+    EXPECT_EQ(accounts[2].user, "ann");
+    EXPECT_EQ(MessageBox::takeShown(), QStringList());
+}
+
 TEST_F(SharedHomeDesktopTest, RuleAddedByTheCommandLineWhileTheSpamWindowIsOpenSurvivesItsEdits) {
     desktop();
     auto spam = spamWindow();

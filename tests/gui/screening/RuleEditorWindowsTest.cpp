@@ -9,6 +9,7 @@
 #include "gui/widgets/MessageBox.h"
 #include "support/FullDisk.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,7 +177,9 @@ TEST_F(SpamWindowTest, HeaderEditorPreselectsTheRulesMailbox) {
     EXPECT_EQ(rules.header().cell(col::kHits, 1), "2");
 }
 
-TEST_F(SpamWindowTest, ImportsAddRulesAndSaveThem) {
+// Imported rules join the window's other edits: saved by its OK, dropped by its Cancel. An
+// import, cancelled or not, saves nothing itself.
+TEST_F(SpamWindowTest, ImportsAddRulesThatOnlyTheWindowsOKSaves) {
     window();
     whenModal<gui::ImportDialog>([](gui::ImportDialog& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Import new keywords"));
@@ -200,10 +203,33 @@ TEST_F(SpamWindowTest, ImportsAddRulesAndSaveThem) {
     EXPECT_EQ(child<QLabel>(&page(TableId::Exceptions), "lbCountExcept")->text(),
               QStringLiteral("2"));
 
-    RuleSet saved(home.path()); // on disk at once, before the window's OK
-    saved.readSettings();
-    EXPECT_EQ(saved.subject(), rules.subject());
-    EXPECT_EQ(saved.exceptions(), rules.exceptions());
+    child<QCheckBox>(&window(), "cbSmaller")->setChecked(true);
+    whenModal<gui::ImportDialog>([](gui::ImportDialog& d) { d.reject(); });
+    click(&page(TableId::Subject), "btImport");
+    auto onDisk = [this] {
+        auto saved = std::make_unique<RuleSet>(home.path());
+        saved->readSettings();
+        return saved;
+    };
+    EXPECT_TRUE(onDisk()->subject().isRowEmpty(1));
+    EXPECT_TRUE(onDisk()->exceptions().isRowEmpty(1));
+    EXPECT_FALSE(onDisk()->options().smallerOn);
+
+    click(&window(), "btOK");
+    EXPECT_EQ(onDisk()->subject(), rules.subject());
+    EXPECT_EQ(onDisk()->exceptions(), rules.exceptions());
+    EXPECT_TRUE(onDisk()->options().smallerOn);
+
+    // Imported, then the window cancelled: the rows go again.
+    window().show();
+    whenModal<gui::ImportDialog>([](gui::ImportDialog& d) {
+        d.box()->setPlainText(QStringLiteral("later"));
+        click(&d, "btOK");
+    });
+    click(&page(TableId::Subject), "btImport");
+    click(&window(), "btCancel");
+    EXPECT_EQ(column(TableId::Subject, col::kMatches), (std::vector<std::string>{"free", "FREE"}));
+    EXPECT_EQ(onDisk()->subject(), rules.subject());
 }
 
 class BlacklistTest : public SpamWindowTest {

@@ -59,7 +59,16 @@ int firstRowMarked(Desktop& desktop, int mark) {
 
 QStringList mainWindow(const Context& context) {
     selectRows(context.desktop, {firstRowMarked(context.desktop, 0)});
-    return {context.save(context.desktop.mainWindow(), QStringLiteral("main-window"))};
+    TfrmMain& window = context.desktop.mainWindow();
+    QStringList files{context.save(window, QStringLiteral("main-window"))};
+    // A server's long answer in the status line: cut short there, the window as wide as before.
+    const QString status = window.status();
+    window.setStatus(QStringLiteral("-ERR [SYS/TEMP] The mailbox is in use by another session "
+                                    "that has been open since this morning; the server will "
+                                    "release it when that session ends or times out."));
+    files << context.save(window, QStringLiteral("main-window-long-status"));
+    window.setStatus(status);
+    return files;
 }
 
 // The panel is a window of its own: drawn onto the main window's picture where it drops down.
